@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Code page 932 (Shift_JIS with the NEC and IBM extensions): the byte encoding of every text
+// that the program and its plug-ins exchange.
+namespace platform {
+
+// True for the first byte of a double-byte character (0x81-0x9F, 0xE0-0xFC).
+bool IsLeadByte(unsigned char byte);
+
+// Copies the zero-terminated text src into dst with a limit of n bytes without splitting a
+// double-byte character. Shorter text is followed by zeros up to n bytes; longer text fills
+// exactly n bytes and gets no terminator (the caller's buffer has one more zero byte). A
+// double-byte character that would straddle the limit, or a lead byte with no trail byte, is
+// replaced by one zero byte. A null src copies the empty text; a null dst writes nothing.
+void BoundedCopy(char* dst, const char* src, std::size_t n);
+
+// The number of bytes of text that a bounded copy with limit n keeps.
+std::size_t BoundedLength(std::string_view text, std::size_t n);
+
+// Code page 932 to UTF-8. Bytes that are not valid code page 932 become U+FFFD, so the result
+// is always valid UTF-8 and fit for display; such text is never to be written back.
+std::string Cp932ToUtf8(std::string_view cp932);
+
+// The result of turning UTF-8 text into code page 932.
+struct Cp932Result
+{
+    std::optional<std::string> text; // empty when the text cannot be written in code page 932
+    std::string error;               // says which character could not be written, in UTF-8
+};
+
+// UTF-8 to code page 932. Fails, with a message, for text that has a character code page 932
+// cannot hold (or that is not valid UTF-8); the text is never silently altered.
+Cp932Result Utf8ToCp932(std::string_view utf8);
+
+} // namespace platform

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// An INI-style profile file with the semantics of the Windows profile API: every read goes to
+// the file, every write replaces it at once, section and key names ignore ASCII case, and a
+// missing file, section or key gives the caller's default. Values are bytes (code page 932 or
+// UTF-8 alike) and are never converted.
+//
+// Writes replace the file atomically (temporary file beside it, then rename), so readers on
+// other threads or processes see either the old or the new file, never a half-written one.
+class CProfile
+{
+public:
+    // Longest value a string read returns, in bytes; longer values are cut.
+    static constexpr std::size_t kMaxValueBytes = 4095;
+
+    explicit CProfile(std::string path);
+
+    const std::string& GetPath() const { return m_strPath; }
+
+    // A leading signed decimal number: "-1" reads -1, "12abc" reads 12, "abc" reads 0.
+    // A missing or empty value gives the default.
+    int ReadInt(std::string_view section, std::string_view key, int defaultValue) const;
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+
+    // Creates the file, section and key as needed. Returns false when the file could not be
+    // replaced (read-only folder, disk full); the old file is then left as it was.
+    bool WriteInt(std::string_view section, std::string_view key, int value) const;
+    bool WriteString(std::string_view section, std::string_view key,
+                     std::string_view value) const;
+
+private:
+    std::string m_strPath;
+};
+
+} // namespace platform

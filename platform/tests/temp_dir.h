@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace testing_support {
+
+// A fresh folder under the system's temporary folder, removed with everything in it when the
+// object goes away.
+class CTempDir
+{
+public:
+    CTempDir();
+    ~CTempDir();
+    CTempDir(const CTempDir&) = delete;
+    CTempDir& operator=(const CTempDir&) = delete;
+
+    // The folder, without a trailing "/".
+    const std::string& Path() const { return m_strPath; }
+    // Path() + "/" + name.
+    std::string File(std::string_view name) const;
+
+private:
+    std::string m_strPath;
+};
+
+// Whole-file helpers; they fail the current test on an I/O error.
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, std::string_view bytes);
+
+} // namespace testing_support
