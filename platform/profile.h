@@ -31,8 +31,7 @@ public:
     // Creates the file, section and key as needed. Returns false when the file could not be
     // replaced (read-only folder, disk full); the old file is then left as it was.
     bool WriteInt(std::string_view section, std::string_view key, int value) const;
-    bool WriteString(std::string_view section, std::string_view key,
-                     std::string_view value) const;
+    bool WriteString(std::string_view section, std::string_view key, std::string_view value) const;
 
 private:
     std::string m_strPath;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugin_module.h"
+#include "plugin_host/plugin_module.h"
 
 #include <memory>
 #include <string>

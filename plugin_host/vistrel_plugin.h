@@ -67,8 +67,7 @@ typedef void (*PFN_PIN_GetSearchUrl)(char* buffer, int32_t size, const char* key
  * empty. The caller owns the array and its strings; the files are deleted after the call.
  * Returns 0 when the page was written, any other value on failure (also for a null path).
  */
-typedef int32_t (*PFN_PIN_MergeDownloadFiles)(const char* outputPath,
-                                              const char* const* pageFiles);
+typedef int32_t (*PFN_PIN_MergeDownloadFiles)(const char* outputPath, const char* const* pageFiles);
 
 /*
  * Optional: shows the plug-in's settings as a modal dialog owned by the main window, whose

@@ -1,0 +1,158 @@
+#include "platform/cp932.h"
+
+#include <cerrno>
+#include <cstring>
+#include <iconv.h>
+
+namespace platform {
+
+namespace {
+
+// Trail bytes of code page 932: 0x40-0x7E and 0x80-0xFC.
+bool IsTrailByte(unsigned char byte)
+{
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFC);
+}
+
+// One iconv conversion descriptor for the duration of a call (descriptors are not
+// thread-safe, and conversions are rare enough not to need a cache).
+class CIconv
+{
+public:
+    CIconv(const char* to, const char* from)
+        : m_cd(iconv_open(to, from))
+    {}
+    ~CIconv()
+    {
+        if (IsValid())
+            iconv_close(m_cd);
+    }
+    CIconv(const CIconv&) = delete;
+    CIconv& operator=(const CIconv&) = delete;
+
+    bool IsValid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts as much as possible, appending to out; returns the errno that stopped it
+    // (0 when all input was converted). in and inLeft are advanced past what was read.
+    int Convert(const char*& in, std::size_t& inLeft, std::string& out)
+    {
+        char chunk[1024];
+        while (inLeft > 0) {
+            char* dst = chunk;
+            std::size_t dstLeft = sizeof chunk;
+            char* src = const_cast<char*>(in);
+            std::size_t rc = iconv(m_cd, &src, &inLeft, &dst, &dstLeft);
+            int err = (rc == static_cast<std::size_t>(-1)) ? errno : 0;
+            out.append(chunk, sizeof chunk - dstLeft);
+            in = src;
+            if (err != 0 && err != E2BIG)
+                return err;
+        }
+        return 0;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+constexpr char kReplacement[] = "\xEF\xBF\xBD"; // U+FFFD
+
+// Length of the UTF-8 sequence that starts with byte (1 for anything malformed).
+std::size_t Utf8SequenceLength(unsigned char byte)
+{
+    if (byte >= 0xF0 && byte <= 0xF4)
+        return 4;
+    if (byte >= 0xE0)
+        return 3;
+    if (byte >= 0xC2 && byte <= 0xDF)
+        return 2;
+    return 1;
+}
+
+} // namespace
+
+bool IsLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::size_t BoundedLength(std::string_view text, std::size_t n)
+{
+    std::size_t i = 0;
+    while (i < n && i < text.size()) {
+        if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
+            // A character that would cross the limit, or a lead byte with no trail, is dropped.
+            if (i + 1 >= n || i + 1 >= text.size())
+                break;
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+    return i;
+}
+
+void BoundedCopy(char* dst, const char* src, std::size_t n)
+{
+    if (dst == nullptr)
+        return;
+    std::string_view text = src ? std::string_view(src) : std::string_view();
+    std::size_t kept = BoundedLength(text, n);
+    std::memcpy(dst, text.data(), kept);
+    std::memset(dst + kept, 0, n - kept);
+}
+
+std::string Cp932ToUtf8(std::string_view cp932)
+{
+    std::string out;
+    out.reserve(cp932.size() * 3 / 2);
+    CIconv conv("UTF-8", "CP932");
+    if (!conv.IsValid())
+        return out;
+    const char* in = cp932.data();
+    std::size_t left = cp932.size();
+    while (left > 0) {
+        if (conv.Convert(in, left, out) == 0)
+            break;
+        // Undecodable: replace the whole character when it looks like one, else one byte, so
+        // a stray trail byte does not turn into a false ASCII character.
+        auto lead = static_cast<unsigned char>(*in);
+        std::size_t skip =
+            (IsLeadByte(lead) && left >= 2 && IsTrailByte(static_cast<unsigned char>(in[1]))) ? 2
+                                                                                              : 1;
+        out += kReplacement;
+        in += skip;
+        left -= skip;
+    }
+    return out;
+}
+
+Cp932Result Utf8ToCp932(std::string_view utf8)
+{
+    Cp932Result result;
+    CIconv conv("CP932", "UTF-8");
+    if (!conv.IsValid()) {
+        result.error = "Shift_JIS (CP932) への変換が使えません。";
+        return result;
+    }
+    std::string out;
+    const char* in = utf8.data();
+    std::size_t left = utf8.size();
+    int err = conv.Convert(in, left, out);
+    if (err == 0) {
+        result.text = std::move(out);
+        return result;
+    }
+    std::size_t length = Utf8SequenceLength(static_cast<unsigned char>(*in));
+    bool wellFormed = err == EILSEQ && length > 1 && length <= left;
+    for (std::size_t i = 1; wellFormed && i < length; ++i)
+        wellFormed = (static_cast<unsigned char>(in[i]) & 0xC0) == 0x80;
+    if (wellFormed)
+        result.error =
+            "「" + std::string(in, length) + "」は Shift_JIS (CP932) で表せない文字です。";
+    else
+        result.error = "UTF-8 として正しくない文字が含まれています。";
+    return result;
+}
+
+} // namespace platform

@@ -1,0 +1,109 @@
+#include "platform/cp932.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::BoundedCopy;
+
+// Copies text with limit n into a buffer of n + 1 zero bytes followed by guard bytes, the way
+// the plug-in contract's callers prepare theirs.
+std::string CopyWithGuard(const char* text, std::size_t n, std::string* guard = nullptr)
+{
+    std::vector<char> buffer(n + 1 + 4, 'G');
+    std::fill(buffer.begin(), buffer.begin() + static_cast<long>(n) + 1, '\0');
+    BoundedCopy(buffer.data(), text, n);
+    if (guard)
+        *guard = std::string(buffer.end() - 4, buffer.end());
+    return std::string(buffer.data(), n + 1);
+}
+
+TEST(Cp932, LeadBytesAreTheTwoDoubleByteRanges)
+{
+    for (int b = 0; b < 256; ++b) {
+        bool expected = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        EXPECT_EQ(platform::IsLeadByte(static_cast<unsigned char>(b)), expected) << b;
+    }
+}
+
+struct BoundedCase
+{
+    const char* text;
+    std::size_t limit;
+    std::string expected; // all limit + 1 bytes of the buffer
+};
+
+class BoundedCopyTest : public ::testing::TestWithParam<BoundedCase>
+{
+};
+
+TEST_P(BoundedCopyTest, WritesExactlyTheLimitAndNeverSplitsACharacter)
+{
+    const BoundedCase& c = GetParam();
+    std::string guard;
+    EXPECT_EQ(CopyWithGuard(c.text, c.limit, &guard), c.expected);
+    EXPECT_EQ(guard, "GGGG") << "wrote past the buffer";
+}
+
+// "テ" is 83 65, "ｱ" is B1 (single byte), "A" is 41.
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, BoundedCopyTest,
+    ::testing::Values(
+        BoundedCase{"AB", 5, std::string("AB\0\0\0\0", 6)},         // zero fill below the limit
+        BoundedCase{"ABCDE", 5, std::string("ABCDE\0", 6)},         // exactly the limit
+        BoundedCase{"ABCDEF", 5, std::string("ABCDE\0", 6)},        // longer: cut, no terminator
+        BoundedCase{"A\x83\x65", 3, std::string("A\x83\x65\0", 4)}, // character ends at limit
+        BoundedCase{"AB\x83\x65", 3, std::string("AB\0\0", 4)},     // straddles: one zero byte
+        BoundedCase{"\x83\x65\x83\x65", 3, std::string("\x83\x65\0\0", 4)},
+        BoundedCase{"\x83\x65", 1, std::string("\0\0", 2)},
+        BoundedCase{"\xB1\xB2\xB3", 2, std::string("\xB1\xB2\0", 3)}, // half-width kana: 1 byte
+        BoundedCase{"A\x83", 5, std::string("A\0\0\0\0\0", 6)},       // lead byte without trail
+        BoundedCase{"", 3, std::string("\0\0\0\0", 4)},
+        BoundedCase{"ABC", 0, std::string("\0", 1)}));
+
+TEST(Cp932, BoundedCopyHandlesNullArguments)
+{
+    EXPECT_EQ(CopyWithGuard(nullptr, 3), std::string("\0\0\0\0", 4));
+    BoundedCopy(nullptr, "text", 4); // must not crash
+    EXPECT_EQ(platform::BoundedLength("AB\x83\x65", 3), 2u);
+}
+
+TEST(Cp932, ConvertsBothWaysIncludingVendorExtensions)
+{
+    // "東京テレビ①" with the NEC circled digit 87 40 and half-width "ｱ".
+    const std::string cp932 = "\x93\x8C\x8B\x9E\x83\x65\x83\x8C\x83\x72\x87\x40\xB1";
+    const std::string utf8 = "東京テレビ①ｱ";
+    EXPECT_EQ(platform::Cp932ToUtf8(cp932), utf8);
+    auto back = platform::Utf8ToCp932(utf8);
+    ASSERT_TRUE(back.text.has_value()) << back.error;
+    EXPECT_EQ(*back.text, cp932);
+    // The full-width tilde of Windows text maps to 81 60.
+    EXPECT_EQ(platform::Utf8ToCp932("～").text.value_or(""), "\x81\x60");
+}
+
+TEST(Cp932, UndecodableBytesShowAsReplacementCharacters)
+{
+    // A lone trail byte, an unassigned double-byte code and a truncated lead byte.
+    EXPECT_EQ(platform::Cp932ToUtf8(std::string("a\x80z")), "a\xEF\xBF\xBDz");
+    EXPECT_EQ(platform::Cp932ToUtf8(std::string("a\x85\x40z")), "a\xEF\xBF\xBDz");
+    EXPECT_EQ(platform::Cp932ToUtf8(std::string("a\x83")), "a\xEF\xBF\xBD");
+}
+
+TEST(Cp932, TextOutsideTheCodePageIsRefusedWithAMessage)
+{
+    auto emoji = platform::Utf8ToCp932("番組😀");
+    EXPECT_FALSE(emoji.text.has_value());
+    EXPECT_NE(emoji.error.find("😀"), std::string::npos) << emoji.error;
+
+    auto hangul = platform::Utf8ToCp932("한");
+    EXPECT_FALSE(hangul.text.has_value());
+
+    auto broken = platform::Utf8ToCp932(std::string("a\xC3"));
+    EXPECT_FALSE(broken.text.has_value());
+    EXPECT_FALSE(broken.error.empty());
+}
+
+} // namespace

@@ -1,0 +1,99 @@
+#include "platform/tests/temp_dir.h"
+#include "platform/text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::CTextReader;
+using platform::CTextWriter;
+using testing_support::CTempDir;
+using testing_support::ReadFileBytes;
+using testing_support::WriteFileBytes;
+
+std::vector<std::string> ReadPieces(const std::string& path)
+{
+    CTextReader reader;
+    EXPECT_TRUE(reader.Open(path));
+    std::vector<std::string> pieces;
+    std::string piece;
+    while (reader.ReadLine(piece))
+        pieces.push_back(piece);
+    return pieces;
+}
+
+TEST(TextFile, CrLfReadsAsLfAndOtherBytesPass)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("a"), std::string("one\r\ntwo\nthree\r\r\nlone\rcr\x1A\0z", 27));
+    EXPECT_EQ(ReadPieces(dir.File("a")),
+              (std::vector<std::string>{"one\n", "two\n", "three\r\n",
+                                        std::string("lone\rcr\x1A\0z", 10)}));
+}
+
+TEST(TextFile, LongLinesArriveAsPiecesOfAtMost4094Bytes)
+{
+    CTempDir dir;
+    std::string line(CTextReader::kMaxPieceBytes * 2 + 10, 'x');
+    WriteFileBytes(dir.File("a"), line + "\r\nend");
+    auto pieces = ReadPieces(dir.File("a"));
+    ASSERT_EQ(pieces.size(), 4u);
+    EXPECT_EQ(pieces[0], std::string(4094, 'x'));
+    EXPECT_EQ(pieces[1], std::string(4094, 'x'));
+    EXPECT_EQ(pieces[2], std::string(10, 'x') + "\n");
+    EXPECT_EQ(pieces[3], "end");
+
+    // A line of exactly 4093 bytes plus its line end fits one piece.
+    WriteFileBytes(dir.File("b"), std::string(4093, 'y') + "\n");
+    EXPECT_EQ(ReadPieces(dir.File("b")), std::vector<std::string>{std::string(4093, 'y') + "\n"});
+}
+
+TEST(TextFile, CrLfAcrossTheReadBufferBoundaryIsStillOneLineEnd)
+{
+    CTempDir dir;
+    // Lines of 4000 bytes put CR LF pairs at many offsets of the 64 KiB read buffer.
+    std::string body;
+    for (int i = 0; i < 40; ++i)
+        body += std::string(3999, static_cast<char>('a' + i % 26)) + "\r\n";
+    WriteFileBytes(dir.File("a"), body);
+    auto pieces = ReadPieces(dir.File("a"));
+    ASSERT_EQ(pieces.size(), 40u);
+    for (const auto& p : pieces)
+        EXPECT_EQ(p.substr(3999), "\n");
+}
+
+TEST(TextFile, WriterTurnsLfIntoCrLf)
+{
+    CTempDir dir;
+    CTextWriter writer;
+    ASSERT_TRUE(writer.Open(dir.File("out")));
+    writer.Write("a\nb\r\n");
+    writer.Write("");
+    writer.Write("\n");
+    EXPECT_TRUE(writer.Close());
+    EXPECT_EQ(ReadFileBytes(dir.File("out")), "a\r\nb\r\r\n\r\n");
+}
+
+TEST(TextFile, WriterReportsAFullDisk)
+{
+    CTextWriter writer;
+    ASSERT_TRUE(writer.Open("/dev/full"));
+    writer.Write(std::string(100000, 'x') + "\n");
+    EXPECT_FALSE(writer.Close());
+}
+
+TEST(TextFile, MissingFilesFailToOpen)
+{
+    CTempDir dir;
+    CTextReader reader;
+    EXPECT_FALSE(reader.Open(dir.File("missing")));
+    std::string piece;
+    EXPECT_FALSE(reader.ReadLine(piece));
+    CTextWriter writer;
+    EXPECT_FALSE(writer.Open(dir.File("no/such/folder")));
+}
+
+} // namespace

@@ -1,0 +1,89 @@
+#include "platform/tests/temp_dir.h"
+#include "plugin_host/plugin_discovery.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <dlfcn.h>
+#include <filesystem>
+#include <set>
+#include <string>
+
+namespace {
+
+using testing_support::CTempDir;
+using testing_support::WriteFileBytes;
+
+void Place(const CTempDir& dir, const std::string& folder, const char* plugin)
+{
+    std::filesystem::copy_file(std::string(TEST_PLUGIN_DIR) + "/" + plugin + ".so",
+                               dir.File(folder + plugin + ".so"));
+}
+
+std::set<std::string> Titles(const CPluginList& list)
+{
+    std::set<std::string> titles;
+    for (const auto& module : list)
+        titles.insert(module->GetFileTitle());
+    return titles;
+}
+
+TEST(PluginDiscovery, KeepsOnlyLibrariesThatNameThemselves)
+{
+    CTempDir dir;
+    std::filesystem::create_directory(dir.File("Plugin"));
+    for (const char* plugin : {"good", "noname", "emptyname", "nameonly", "twin_a", "twin_b"})
+        Place(dir, "Plugin/", plugin);
+    WriteFileBytes(dir.File("Plugin/x.so"), "not a library\n");
+    std::filesystem::create_directory(dir.File("Plugin/y.so"));
+    WriteFileBytes(dir.File("Plugin/readme.txt"), "ignored\n");
+
+    CPluginList list;
+    DiscoverPlugins(PluginFolder(dir.Path() + "/"), list);
+
+    EXPECT_EQ(Titles(list), (std::set<std::string>{"good", "nameonly", "twin_a", "twin_b"}));
+    for (const auto& module : list) {
+        EXPECT_TRUE(module->IsLoaded());
+        EXPECT_EQ(module->GetPath(), dir.File("Plugin/" + module->GetFileTitle() + ".so"));
+    }
+    // Two libraries with one display name are both offered.
+    auto twins = std::count_if(list.begin(), list.end(),
+                               [](const auto& m) { return m->GetPluginName() == "Twin"; });
+    EXPECT_EQ(twins, 2);
+
+    ReleasePlugins(list);
+    EXPECT_TRUE(list.empty());
+}
+
+TEST(PluginDiscovery, RediscoveryReplacesTheListAndMissingFolderGivesNone)
+{
+    CTempDir dir;
+    std::filesystem::create_directory(dir.File("Plugin"));
+    Place(dir, "Plugin/", "good");
+    CPluginList list;
+    DiscoverPlugins(PluginFolder(dir.Path() + "/"), list);
+    ASSERT_EQ(list.size(), 1u);
+    DiscoverPlugins(PluginFolder(dir.Path() + "/"), list);
+    EXPECT_EQ(list.size(), 1u) << "discovery starts from an empty list";
+
+    DiscoverPlugins(dir.File("nowhere/"), list);
+    EXPECT_TRUE(list.empty());
+}
+
+TEST(PluginDiscovery, NamelessLibrariesDoNotStayLoaded)
+{
+    CTempDir dir;
+    std::filesystem::create_directory(dir.File("Plugin"));
+    Place(dir, "Plugin/", "noname");
+    CPluginList list;
+    DiscoverPlugins(PluginFolder(dir.Path() + "/"), list);
+    EXPECT_TRUE(list.empty());
+    // RTLD_NOLOAD finds a library only while it is still loaded.
+    std::string path = dir.File("Plugin/noname.so");
+    void* still = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    EXPECT_EQ(still, nullptr);
+    if (still)
+        dlclose(still);
+}
+
+} // namespace

@@ -1,0 +1,90 @@
+// One source, several small plug-ins: the PLUGIN_<KIND> definition picks which entry points
+// a variant exports and what they answer.
+#include "vistrel_plugin.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+[[maybe_unused]] void Store(char* buffer, int32_t size, const char* text)
+{
+    if (buffer == nullptr || size <= 0)
+        return;
+    std::size_t n = std::strlen(text);
+    if (n > static_cast<std::size_t>(size))
+        n = static_cast<std::size_t>(size);
+    std::memcpy(buffer, text, n); // deliberately no terminator: the caller supplies it
+}
+
+} // namespace
+
+#if defined(PLUGIN_GOOD) || defined(PLUGIN_TWIN_A) || defined(PLUGIN_TWIN_B)
+VISTREL_PLUGIN_EXPORT void PIN_GetPluginName(char* buffer, int32_t size)
+{
+#if defined(PLUGIN_GOOD)
+    Store(buffer, size, "\x83\x65\x83\x58\x83\x67"); // "テスト"
+#else
+    Store(buffer, size, "Twin");
+#endif
+}
+#endif
+
+#if defined(PLUGIN_GOOD)
+VISTREL_PLUGIN_EXPORT void PIN_GetServerName(char* buffer, int32_t size)
+{
+    Store(buffer, size, "127.0.0.1:8080");
+}
+
+VISTREL_PLUGIN_EXPORT void PIN_GetReferer(char* buffer, int32_t size)
+{
+    Store(buffer, size, "http://127.0.0.1/");
+}
+
+// Echoes its arguments and the size it was given, so the host's buffer rule can be checked.
+VISTREL_PLUGIN_EXPORT void PIN_GetSearchUrl(char* buffer, int32_t size, const char* keyword,
+                                            int32_t region)
+{
+    char text[600];
+    std::snprintf(text, sizeof text, "/s?size=%d&region=%d&key=%s", static_cast<int>(size),
+                  static_cast<int>(region), keyword ? keyword : "(null)");
+    Store(buffer, size, text);
+}
+
+// Writes the page paths, one per line, so the test can see the list arrived in order.
+VISTREL_PLUGIN_EXPORT int32_t PIN_MergeDownloadFiles(const char* outputPath,
+                                                     const char* const* pageFiles)
+{
+    std::FILE* out = outputPath ? std::fopen(outputPath, "wb") : nullptr;
+    if (out == nullptr)
+        return 1;
+    for (const char* const* p = pageFiles; *p != nullptr; ++p)
+        std::fprintf(out, "%s\n", *p);
+    return std::fclose(out) == 0 ? 0 : 1;
+}
+
+VISTREL_PLUGIN_EXPORT int32_t PIN_SetupOption(uintptr_t ownerWindow)
+{
+    return ownerWindow == 42 ? 0 : 7;
+}
+#endif
+
+#if defined(PLUGIN_NONAME)
+VISTREL_PLUGIN_EXPORT void PIN_GetServerName(char* buffer, int32_t size)
+{
+    Store(buffer, size, "server");
+}
+#endif
+
+#if defined(PLUGIN_EMPTYNAME)
+VISTREL_PLUGIN_EXPORT void PIN_GetPluginName(char*, int32_t) {}
+#endif
+
+#if defined(PLUGIN_NAMEONLY)
+// A name of exactly the buffer's size: all 255 bytes, no terminator of its own.
+VISTREL_PLUGIN_EXPORT void PIN_GetPluginName(char* buffer, int32_t size)
+{
+    if (buffer != nullptr && size > 0)
+        std::memset(buffer, 'N', static_cast<std::size_t>(size));
+}
+#endif
