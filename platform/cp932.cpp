@@ -96,7 +96,7 @@ void BoundedCopy(char* dst, const char* src, std::size_t n)
 {
     if (dst == nullptr)
         return;
-    std::string_view text = src ? std::string_view(src) : std::string_view();
+    std::string_view text = src ? std::string_view(src) : std::string_view("");
     std::size_t kept = BoundedLength(text, n);
     std::memcpy(dst, text.data(), kept);
     std::memset(dst + kept, 0, n - kept);
