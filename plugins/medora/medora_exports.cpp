@@ -1,0 +1,72 @@
+// The plug-in contract as medora answers it. Every entry point catches everything: nothing
+// may unwind into the host through a C interface.
+#include "merge.h"
+#include "search_url.h"
+#include "settings.h"
+
+#include "platform/cp932.h"
+#include "vistrel_plugin.h"
+
+#include <cstddef>
+
+namespace {
+
+// "TVメドラ・コム" in code page 932.
+constexpr char kPluginName[] = "TV\x83\x81\x83\x68\x83\x89\x81\x45\x83\x52\x83\x80";
+
+std::size_t Limit(int32_t size)
+{
+    return size > 0 ? static_cast<std::size_t>(size) : 0;
+}
+
+// The settings are read when the library is loaded. They are read again only on calls from
+// the host's main thread (PIN_GetServerName), never from a thread of the host's own.
+__attribute__((constructor)) void ReadSettingsOnLoad()
+{
+    try {
+        medora::ReadSettings();
+    } catch (...) {
+        // The defaults stay; the next PIN_GetServerName tries again.
+    }
+}
+
+} // namespace
+
+VISTREL_PLUGIN_EXPORT void PIN_GetPluginName(char* buffer, int32_t size)
+{
+    platform::BoundedCopy(buffer, kPluginName, Limit(size));
+}
+
+// Asked once at the start of each search run, so a hand edit of medora.ini takes effect with
+// the next run.
+VISTREL_PLUGIN_EXPORT void PIN_GetServerName(char* buffer, int32_t size)
+{
+    try {
+        medora::ReadSettings();
+        platform::BoundedCopy(buffer, medora::ServerName().c_str(), Limit(size));
+    } catch (...) {
+    }
+}
+
+VISTREL_PLUGIN_EXPORT void PIN_GetSearchUrl(char* buffer, int32_t size, const char* keyword,
+                                            int32_t region)
+{
+    if (buffer == nullptr)
+        return;
+    try {
+        const std::string url = medora::BuildSearchUrl(keyword, region, medora::StartDate(),
+                                                       medora::Period(), Limit(size));
+        platform::BoundedCopy(buffer, url.c_str(), Limit(size));
+    } catch (...) {
+    }
+}
+
+VISTREL_PLUGIN_EXPORT int32_t PIN_MergeDownloadFiles(const char* outputPath,
+                                                     const char* const* pageFiles)
+{
+    try {
+        return medora::MergeDownloadFiles(outputPath, pageFiles, medora::TemplatePath());
+    } catch (...) {
+        return 1;
+    }
+}

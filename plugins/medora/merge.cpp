@@ -1,0 +1,84 @@
+#include "merge.h"
+
+#include "platform/text_file.h"
+
+#include <string_view>
+
+namespace medora {
+namespace {
+
+// Marker lines with their line end; a line is a marker only when it equals one byte for byte.
+constexpr std::string_view kInsertionPoint = "<!-- template replace -->\n";
+// "<!-- ↑カテゴリ変更 ー-->" in code page 932, with ASCII spaces and the long-vowel mark 81 5B.
+constexpr std::string_view kListingStart = "<!-- \x81\xAA\x83\x4A\x83\x65\x83\x53\x83\x8A\x95\xCF"
+                                           "\x8D\x58 \x81\x5B-->\n";
+constexpr std::string_view kListingEnd = "<HR NOSHADE>\n";
+
+// Reads a file piece by piece and tells whether the current piece is a whole marker line.
+class CLineReader
+{
+public:
+    bool Open(const std::string& path) { return m_reader.Open(path); }
+
+    bool Next()
+    {
+        if (!m_reader.ReadLine(m_strPiece))
+            return false;
+        m_bLineStart = m_bNextLineStart;
+        m_bNextLineStart = !m_strPiece.empty() && m_strPiece.back() == '\n';
+        return true;
+    }
+
+    const std::string& Piece() const { return m_strPiece; }
+
+    // The tail piece of an over-long line may look like a marker, but the line is not one.
+    bool IsLine(std::string_view marker) const { return m_bLineStart && m_strPiece == marker; }
+
+private:
+    platform::CTextReader m_reader;
+    std::string m_strPiece;
+    bool m_bLineStart = true;
+    bool m_bNextLineStart = true;
+};
+
+// Copies the first listing of one page; a page that cannot be read contributes nothing.
+void CopyListing(const char* pagePath, platform::CTextWriter& output)
+{
+    CLineReader page;
+    if (!page.Open(pagePath))
+        return;
+    bool foundStart = false;
+    while (!foundStart && page.Next())
+        foundStart = page.IsLine(kListingStart);
+    while (foundStart && page.Next() && !page.IsLine(kListingEnd))
+        output.Write(page.Piece());
+}
+
+} // namespace
+
+std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageFiles,
+                                const std::string& templatePath)
+{
+    if (outputPath == nullptr)
+        return 1;
+    platform::CTextWriter output;
+    if (!output.Open(outputPath))
+        return 1;
+    CLineReader pageTemplate;
+    if (templatePath.empty() || !pageTemplate.Open(templatePath)) {
+        output.Close(); // leaves the empty output behind
+        return 1;
+    }
+
+    while (pageTemplate.Next() && !pageTemplate.IsLine(kInsertionPoint))
+        output.Write(pageTemplate.Piece());
+    for (const char* const* page = pageFiles; page != nullptr && *page != nullptr; ++page)
+        CopyListing(*page, output);
+    while (pageTemplate.Next())
+        output.Write(pageTemplate.Piece());
+
+    // A full disk or a failed close must not pass for a finished page.
+    return output.Close() ? 0 : 1;
+}
+
+} // namespace medora
