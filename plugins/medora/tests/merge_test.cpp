@@ -1,0 +1,162 @@
+#include "medora_test.h"
+
+#include "platform/tests/temp_dir.h"
+#include "platform/text_file.h"
+#include "vistrel_plugin.h"
+
+#include <filesystem>
+#include <vector>
+
+using namespace medora_test;
+using testing_support::ReadFileBytes;
+
+namespace {
+
+// "<!-- ↑カテゴリ変更 ー-->" in code page 932.
+const std::string kStart =
+    "<!-- \x81\xAA\x83\x4A\x83\x65\x83\x53\x83\x8A\x95\xCF\x8D\x58 \x81\x5B-->";
+const std::string kEnd = "<HR NOSHADE>";
+const std::string kTemplate = "<html>\n<body>\n<!-- template replace -->\n</body>\n</html>\n";
+const std::string kBefore = "<html>\r\n<body>\r\n";
+const std::string kAfter = "</body>\r\n</html>\r\n";
+
+std::string Listing(std::string_view body)
+{
+    return kStart + "\n" + std::string(body) + kEnd + "\n";
+}
+
+class MedoraMerge : public CMedoraTest
+{
+protected:
+    void SetUp() override
+    {
+        CMedoraTest::SetUp();
+        WriteTemplate(kTemplate);
+    }
+
+    std::vector<std::string> WritePages(const std::vector<std::string>& pages)
+    {
+        std::vector<std::string> paths;
+        for (const std::string& page : pages) {
+            paths.push_back(m_dir.File("~TV" + std::to_string(paths.size())));
+            testing_support::WriteFileBytes(paths.back(), page);
+        }
+        return paths;
+    }
+
+    bool Merge(const std::vector<std::string>& paths) const
+    {
+        return m_medora.MergeDownloadFiles(Output(), paths);
+    }
+
+    std::string Output() const { return m_dir.File("result.html"); }
+
+    testing_support::CTempDir m_dir;
+};
+
+struct MergeCase
+{
+    const char* name;
+    std::vector<std::string> pages;
+    std::string listings; // what lands between the two halves of the template
+};
+
+void PrintTo(const MergeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class MergeListings : public MedoraMerge, public ::testing::WithParamInterface<MergeCase>
+{
+};
+
+TEST_P(MergeListings, FillTheTemplate)
+{
+    ASSERT_TRUE(Merge(WritePages(GetParam().pages)));
+    EXPECT_EQ(ReadFileBytes(Output()), kBefore + GetParam().listings + kAfter);
+}
+
+const std::string kLong(platform::CTextReader::kMaxPieceBytes, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Medora, MergeListings,
+    ::testing::Values(
+        MergeCase{"LfPage",
+                  {"<p>top</p>\n" + Listing("<table>\n<tr><td>\x83\x65</td></tr>\n</table>\n") +
+                   "<p>foot</p>\n"},
+                  "<table>\r\n<tr><td>\x83\x65</td></tr>\r\n</table>\r\n"},
+        MergeCase{"CrLfPage",
+                  {"<p>top</p>\r\n" + kStart + "\r\n<table>\r\n<tr><td>\x83\x65</td></tr>\r\n" +
+                   "</table>\r\n" + kEnd + "\r\n<p>foot</p>\r\n"},
+                  "<table>\r\n<tr><td>\x83\x65</td></tr>\r\n</table>\r\n"},
+        MergeCase{"CrCrLfPageHasNoMarkers", {kStart + "\r\r\nA\r\r\n" + kEnd + "\r\r\n"}, ""},
+        MergeCase{"StartWithTrailingSpaceIsText", {kStart + " \nA\n" + kEnd + "\n"}, ""},
+        MergeCase{"StartWithLeadingSpaceIsText", {" " + kStart + "\nA\n" + kEnd + "\n"}, ""},
+        MergeCase{"StartWithoutLineEndIsText", {"A\n" + kStart}, ""},
+        MergeCase{
+            "LowerCaseEndIsText", {kStart + "\nA\n<hr noshade>\nB"}, "A\r\n<hr noshade>\r\nB"},
+        MergeCase{"OnlyTheFirstListing", {Listing("A\n") + Listing("B\n")}, "A\r\n"},
+        MergeCase{"PagesInListOrder",
+                  {Listing("A\n"), "no listing\n" + kEnd + "\n", Listing("B\n")},
+                  "A\r\nB\r\n"},
+        MergeCase{"LongLinesPassWhole", {Listing(kLong + kLong + "y\n")}, kLong + kLong + "y\r\n"},
+        MergeCase{"TailOfALongLineIsNoMarker",
+                  {Listing(kLong + kEnd + "\nC\n")},
+                  kLong + kEnd + "\r\nC\r\n"},
+        MergeCase{"BytesPassUnchanged",
+                  {Listing(std::string("a\rb\t\x83\x5C\\\0z\n", 10))},
+                  std::string("a\rb\t\x83\x5C\\\0z\r\n", 11)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MedoraMerge, UnreadablePagesAreSkipped)
+{
+    std::vector<std::string> paths = WritePages({Listing("A\n")});
+    paths.insert(paths.begin(), {m_dir.File("gone.html"), m_dir.Path()});
+    ASSERT_TRUE(Merge(paths));
+    EXPECT_EQ(ReadFileBytes(Output()), kBefore + "A\r\n" + kAfter);
+}
+
+TEST_F(MedoraMerge, EmptyListGivesTheTemplateAlone)
+{
+    testing_support::WriteFileBytes(Output(), "an older result that is longer than the new one");
+    ASSERT_TRUE(Merge({}));
+    EXPECT_EQ(ReadFileBytes(Output()), kBefore + kAfter);
+
+    CRawMedora raw;
+    const auto merge = raw.Get<PFN_PIN_MergeDownloadFiles>(VISTREL_PIN_MERGEDOWNLOADFILES);
+    EXPECT_EQ(merge(Output().c_str(), nullptr), 0);
+    EXPECT_EQ(ReadFileBytes(Output()), kBefore + kAfter);
+}
+
+TEST_F(MedoraMerge, TemplateMarkerMatchesWithEitherLineEnd)
+{
+    WriteTemplate("<p>t</p>\n");
+    ASSERT_TRUE(Merge(WritePages({Listing("A\n")})));
+    EXPECT_EQ(ReadFileBytes(Output()), "<p>t</p>\r\nA\r\n");
+
+    WriteTemplate("<p>t</p>\r\n<!-- template replace -->\r\n<p>u</p>\r\n");
+    ASSERT_TRUE(Merge(WritePages({Listing("A\n")})));
+    EXPECT_EQ(ReadFileBytes(Output()), "<p>t</p>\r\nA\r\n<p>u</p>\r\n");
+}
+
+TEST_F(MedoraMerge, FailuresAreReported)
+{
+    const std::vector<std::string> pages = WritePages({Listing("A\n")});
+    CRawMedora raw;
+    const auto merge = raw.Get<PFN_PIN_MergeDownloadFiles>(VISTREL_PIN_MERGEDOWNLOADFILES);
+    const char* const list[] = {pages[0].c_str(), nullptr};
+    EXPECT_EQ(merge(nullptr, list), 1);
+
+    EXPECT_FALSE(m_medora.MergeDownloadFiles(m_dir.File("no/such/folder.html"), pages));
+    EXPECT_FALSE(std::filesystem::exists(m_dir.File("no")));
+
+    // A full disk must not pass for a written page.
+    EXPECT_FALSE(m_medora.MergeDownloadFiles("/dev/full", pages));
+
+    std::filesystem::remove(TemplatePath());
+    EXPECT_FALSE(Merge(pages));
+    ASSERT_TRUE(std::filesystem::exists(Output()));
+    EXPECT_EQ(ReadFileBytes(Output()), "");
+}
+
+} // namespace
