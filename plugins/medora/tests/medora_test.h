@@ -17,6 +17,26 @@ inline const std::string kTargetBeforeKey =
     "/tv.php?mode=10&site=007&sort=d&sdate=&ldate=28&shour=05&lhour=24&template=keyword"
     "&category=tc&area=008&key=";
 
+// One row of a table test: a text given and the text it should give.
+struct CTextCase
+{
+    const char* name;
+    std::string given;
+    std::string expected;
+};
+
+inline void PrintTo(const CTextCase& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+// Names each test of a table after its row.
+template <class Row>
+std::string RowName(const ::testing::TestParamInfo<Row>& info)
+{
+    return info.param.name;
+}
+
 // A test with medora.so loaded the way the program loads it. The plug-in's data folder
 // beside the test programs starts without medora.ini; whatever a test writes there is put
 // back as it was afterwards.

@@ -106,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
         MergeCase{"BytesPassUnchanged",
                   {Listing(std::string("a\rb\t\x83\x5C\\\0z\n", 10))},
                   std::string("a\rb\t\x83\x5C\\\0z\r\n", 11)}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowName<MergeCase>);
 
 TEST_F(MedoraMerge, UnreadablePagesAreSkipped)
 {

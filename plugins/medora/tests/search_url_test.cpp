@@ -12,13 +12,6 @@ using ::testing::HasSubstr;
 
 namespace {
 
-struct KeywordCase
-{
-    const char* name;
-    std::string keyword;
-    std::string key;
-};
-
 std::string Repeat(std::string_view unit, int count)
 {
     std::string text;
@@ -27,18 +20,14 @@ std::string Repeat(std::string_view unit, int count)
     return text;
 }
 
-void PrintTo(const KeywordCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class KeywordEncoding : public CMedoraTest, public ::testing::WithParamInterface<KeywordCase>
+class KeywordEncoding : public CMedoraTest, public ::testing::WithParamInterface<CTextCase>
 {
 };
 
 TEST_P(KeywordEncoding, EndsTheTargetAsTheKeyValue)
 {
-    EXPECT_EQ(m_medora.GetSearchUrl(GetParam().keyword, kTokyo), kTargetBeforeKey + GetParam().key);
+    EXPECT_EQ(m_medora.GetSearchUrl(GetParam().given, kTokyo),
+              kTargetBeforeKey + GetParam().expected);
 }
 
 const std::string kTe = "\x83\x65"; // テ
@@ -46,47 +35,38 @@ const std::string kA254(254, 'A');
 
 INSTANTIATE_TEST_SUITE_P(
     Medora, KeywordEncoding,
-    ::testing::Values(KeywordCase{"SpaceIsPlus", "AB C", "AB+C"},
-                      KeywordCase{"SignEscapesTheLetterAfterIt", "A&B", "A%26%42"},
-                      KeywordCase{"DoubleByteBothEscaped", kTe + "e", "%83%65e"},
-                      KeywordCase{"HalfWidthKatakanaRaw", "\xA6\xB1\xDF", "\xA6\xB1\xDF"},
-                      KeywordCase{"KatakanaSignEscapesNext",
-                                  "\xA5"
-                                  "1",
-                                  "%A5%31"},
-                      KeywordCase{"SecondEscapeStartsNoPair", "&&A-b", "%26%26A%2D%62"},
-                      KeywordCase{"LettersAndDigitsRaw", "Tv09az", "Tv09az"},
-                      KeywordCase{"Empty", "", ""},
-                      KeywordCase{"CutAt255Bytes", std::string(300, 'A'), std::string(255, 'A')},
-                      KeywordCase{"EscapeThatWouldNotFitIsLeftOut", kA254 + "&", kA254},
-                      KeywordCase{"PlusFitsTheLastByte", kA254 + " ", kA254 + "+"},
-                      KeywordCase{"CutMayFallBetweenTheEscapesOfOneCharacter",
-                                  "AAAA" + Repeat(kTe, 100),
-                                  "AAAA" + Repeat("%83%65", 41) + "%83"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Values(CTextCase{"SpaceIsPlus", "AB C", "AB+C"},
+                      CTextCase{"SignEscapesTheLetterAfterIt", "A&B", "A%26%42"},
+                      CTextCase{"DoubleByteBothEscaped", kTe + "e", "%83%65e"},
+                      CTextCase{"HalfWidthKatakanaRaw", "\xA6\xB1\xDF", "\xA6\xB1\xDF"},
+                      CTextCase{"KatakanaSignEscapesNext", "\xA5\x31", "%A5%31"},
+                      CTextCase{"SecondEscapeStartsNoPair", "&&A-b", "%26%26A%2D%62"},
+                      CTextCase{"LettersAndDigitsRaw", "Tv09az", "Tv09az"},
+                      CTextCase{"Empty", "", ""},
+                      CTextCase{"CutAt255Bytes", std::string(300, 'A'), std::string(255, 'A')},
+                      CTextCase{"EscapeThatWouldNotFitIsLeftOut", kA254 + "&", kA254},
+                      CTextCase{"PlusFitsTheLastByte", kA254 + " ", kA254 + "+"},
+                      CTextCase{"CutMayFallBetweenTheEscapesOfOneCharacter",
+                                "AAAA" + Repeat(kTe, 100), "AAAA" + Repeat("%83%65", 41) + "%83"}),
+    RowName<CTextCase>);
 
 class RegionCodes : public CMedoraTest,
-                    public ::testing::WithParamInterface<std::pair<int, const char*>>
+                    public ::testing::WithParamInterface<std::pair<int, std::string>>
 {
 };
 
 TEST_P(RegionCodes, SelectArea)
 {
     EXPECT_THAT(m_medora.GetSearchUrl("A", GetParam().first),
-                HasSubstr(std::string("&area=") + GetParam().second + "&key=A"));
+                HasSubstr("&area=" + GetParam().second + "&key=A"));
 }
 
+using Region = std::pair<int, std::string>;
 INSTANTIATE_TEST_SUITE_P(Medora, RegionCodes,
-                         ::testing::Values(std::pair{1, "001"}, std::pair{8, "008"},
-                                           std::pair{13, "013"}, std::pair{47, "047"},
-                                           std::pair{0, "008"}, std::pair{48, "008"},
-                                           std::pair{-1, "008"}, std::pair{INT_MIN, "008"},
-                                           std::pair{INT_MAX, "008"}),
-                         [](const auto& info) {
-                             const int region = info.param.first;
-                             return (region < 0 ? "Minus" : "") +
-                                    std::to_string(region < 0 ? -(region + 1) + 1u : region);
-                         });
+                         ::testing::Values(Region{1, "001"}, Region{8, "008"}, Region{13, "013"},
+                                           Region{47, "047"}, Region{0, "008"}, Region{48, "008"},
+                                           Region{-1, "008"}, Region{INT_MIN, "008"},
+                                           Region{INT_MAX, "008"}));
 
 using MedoraBuffers = CMedoraTest;
 

@@ -15,79 +15,54 @@ using ::testing::HasSubstr;
 
 namespace {
 
-struct SettingsCase
-{
-    const char* name;
-    std::string ini;
-    std::string period; // the "sdate" and "ldate" parameters as the target carries them
-};
-
-void PrintTo(const SettingsCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class SettingsFile : public CMedoraTest, public ::testing::WithParamInterface<SettingsCase>
+// Each row: a settings file and the "sdate" and "ldate" parameters it gives.
+class SettingsFile : public CMedoraTest, public ::testing::WithParamInterface<CTextCase>
 {
 };
 
 TEST_P(SettingsFile, GiveTheSearchPeriod)
 {
-    WriteSettings(GetParam().ini);
+    WriteSettings(GetParam().given);
     m_medora.GetServerName();
-    EXPECT_THAT(m_medora.GetSearchUrl("A", kTokyo), HasSubstr(GetParam().period));
+    EXPECT_THAT(m_medora.GetSearchUrl("A", kTokyo), HasSubstr(GetParam().expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Medora, SettingsFile,
     ::testing::Values(
-        SettingsCase{"Values", "[URLParam]\nsdate=20051224\nldate=7\n",
-                     "&sort=d&sdate=20051224&ldate=7&shour="},
-        SettingsCase{"OverLongValuesAreCut", "[URLParam]\r\nsdate=2005122499\r\nldate=100\r\n",
-                     "&sdate=20051224&ldate=10&"},
-        SettingsCase{"CutKeepsWholeCharacters",
-                     "[URLParam]\nsdate=1234567\x83\x65\nldate=1\x83\x65\n",
-                     "&sdate=1234567&ldate=1&"},
-        SettingsCase{"NamesIgnoreCase", "[urlparam]\nSDATE=20260101\nLDate=14\n",
-                     "&sdate=20260101&ldate=14&"},
-        SettingsCase{"EmptyValuesStayEmpty", "[URLParam]\nsdate=\nldate=\n", "&sdate=&ldate=&"},
-        SettingsCase{"OtherSectionsGiveDefaults", "[Site]\nsdate=1\nldate=2\n",
-                     "&sdate=&ldate=28&"},
-        SettingsCase{"EmptyFileGivesDefaults", "", "&sdate=&ldate=28&"}),
-    [](const auto& info) { return std::string(info.param.name); });
+        CTextCase{"Values", "[URLParam]\nsdate=20051224\nldate=7\n",
+                  "&sort=d&sdate=20051224&ldate=7&shour="},
+        CTextCase{"OverLongValuesAreCut", "[URLParam]\r\nsdate=2005122499\r\nldate=100\r\n",
+                  "&sdate=20051224&ldate=10&"},
+        CTextCase{"CutKeepsWholeCharacters", "[URLParam]\nsdate=1234567\x83\x65\nldate=1\x83\x65\n",
+                  "&sdate=1234567&ldate=1&"},
+        CTextCase{"NamesIgnoreCase", "[urlparam]\nSDATE=20260101\nLDate=14\n",
+                  "&sdate=20260101&ldate=14&"},
+        CTextCase{"EmptyValuesStayEmpty", "[URLParam]\nsdate=\nldate=\n", "&sdate=&ldate=&"},
+        CTextCase{"OtherSectionsGiveDefaults", "[Site]\nsdate=1\nldate=2\n", "&sdate=&ldate=28&"},
+        CTextCase{"EmptyFileGivesDefaults", "", "&sdate=&ldate=28&"}),
+    RowName<CTextCase>);
 
-struct ServerCase
-{
-    const char* name;
-    std::string ini;
-    std::string server;
-};
-
-void PrintTo(const ServerCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class ServerNames : public CMedoraTest, public ::testing::WithParamInterface<ServerCase>
+class ServerNames : public CMedoraTest, public ::testing::WithParamInterface<CTextCase>
 {
 };
 
 TEST_P(ServerNames, ComeFromTheSiteSection)
 {
-    WriteSettings(GetParam().ini);
-    EXPECT_EQ(m_medora.GetServerName(), GetParam().server);
+    WriteSettings(GetParam().given);
+    EXPECT_EQ(m_medora.GetServerName(), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Medora, ServerNames,
     ::testing::Values(
-        ServerCase{"BuiltIn", "", medora::kDefaultServerName},
-        ServerCase{"HostAndPort", "[Site]\nServer=127.0.0.1:8080\n", "127.0.0.1:8080"},
-        ServerCase{"NamesIgnoreCase", "[site]\nserver=mirror.example\n", "mirror.example"},
-        ServerCase{"EmptyMeansBuiltIn", "[Site]\nServer=\n", medora::kDefaultServerName},
-        ServerCase{"CutToTheBuffer", "[Site]\nServer=" + std::string(300, 'h') + "\n",
-                   std::string(VISTREL_PLUGIN_NAME_SIZE, 'h')}),
-    [](const auto& info) { return std::string(info.param.name); });
+        CTextCase{"BuiltIn", "", medora::kDefaultServerName},
+        CTextCase{"HostAndPort", "[Site]\nServer=127.0.0.1:8080\n", "127.0.0.1:8080"},
+        CTextCase{"NamesIgnoreCase", "[site]\nserver=mirror.example\n", "mirror.example"},
+        CTextCase{"EmptyMeansBuiltIn", "[Site]\nServer=\n", medora::kDefaultServerName},
+        CTextCase{"CutToTheBuffer", "[Site]\nServer=" + std::string(300, 'h') + "\n",
+                  std::string(VISTREL_PLUGIN_NAME_SIZE, 'h')}),
+    RowName<CTextCase>);
 
 using MedoraSettings = CMedoraTest;
 
@@ -109,8 +84,9 @@ TEST_F(MedoraSettings, AreReadOnLoadAndAtEachServerNameCall)
 
 TEST_F(MedoraSettings, SaveWritesBothKeysAndKeepsTheRest)
 {
-    WriteSettings("[Site]\nServer=127.0.0.1:9\n[URLParam]\nsdate=20051224\nldate=7\n");
+    WriteSettings("[Site]\nServer=127.0.0.1:9\n[URLParam]\nsdate=1234567\x83\x65\nldate=7\n");
     medora::ReadSettings();
+    EXPECT_EQ(medora::StartDate(), "1234567"); // what a dialog would show and save back
     medora::SetStartDate("");
     medora::SetPeriod("100");
     ASSERT_TRUE(medora::SaveSettings());
