@@ -19,8 +19,8 @@ std::size_t Limit(int32_t size)
     return size > 0 ? static_cast<std::size_t>(size) : 0;
 }
 
-// The settings are read when the library is loaded. They are read again only on calls from
-// the host's main thread (PIN_GetServerName), never from a thread of the host's own.
+// Loading reads the settings. After that only PIN_GetServerName reads them, on the host's
+// main thread, so no download thread rewrites them while a run builds its addresses.
 __attribute__((constructor)) void ReadSettingsOnLoad()
 {
     try {
