@@ -1,5 +1,7 @@
 #include "keywords/doc_file_error.h"
 
+#include "keywords/path_parts.h"
+
 #include "platform/file_error.h"
 
 #include <cerrno>
@@ -13,14 +15,8 @@ using platform::FileErrorCause;
 
 bool HasFolderOf(const std::string& path)
 {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return true;
-    struct stat info
-    {
-    };
-    const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
-    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    struct stat info = {};
+    return stat(FolderOf(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 FileErrorCause CauseOf(int err)

@@ -1,5 +1,7 @@
 #include "keywords/file_bytes.h"
 
+#include "keywords/path_parts.h"
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -13,28 +15,18 @@ namespace keywords {
 
 namespace {
 
-std::string ParentFolder(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // QSaveFile does not promise to keep errno when it fails, so when it has none, look at the
 // target and its folder for the reason.
 int ProbeWriteFailure(const std::string& path)
 {
-    struct stat target
-    {
-    };
+    struct stat target = {};
     if (stat(path.c_str(), &target) == 0) {
         if (S_ISDIR(target.st_mode))
             return EISDIR;
         if (access(path.c_str(), W_OK) != 0)
             return errno;
     }
-    if (access(ParentFolder(path).c_str(), W_OK | X_OK) != 0)
+    if (access(FolderOf(path).c_str(), W_OK | X_OK) != 0)
         return errno;
     return 0;
 }
@@ -48,9 +40,7 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes)
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return {ReadOutcome::Stage::OpenFailed, errno};
-    struct stat info
-    {
-    };
+    struct stat info = {};
     int openErr = 0;
     if (fstat(fd, &info) != 0)
         openErr = errno;

@@ -1,13 +1,14 @@
 #include "keywords/result_path.h"
 
+#include "keywords/path_parts.h"
+
 #include <array>
 
 namespace keywords {
 
 std::string ResultBaseName(const std::string& documentPath)
 {
-    const std::size_t slash = documentPath.rfind('/');
-    std::string name = slash == std::string::npos ? documentPath : documentPath.substr(slash + 1);
+    std::string name = FileNameOf(documentPath);
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos)
         name.erase(dot);

@@ -3,6 +3,7 @@
 #include "keywords/doc_file_error.h"
 #include "keywords/file_bytes.h"
 #include "keywords/keyword_file.h"
+#include "keywords/path_parts.h"
 #include "keywords/result_path.h"
 
 #include <utility>
@@ -54,8 +55,7 @@ std::string CVistrelDoc::GetTitle() const
 {
     if (m_strPathName.empty())
         return std::string(kUntitledTitle);
-    const std::size_t slash = m_strPathName.rfind('/');
-    return slash == std::string::npos ? m_strPathName : m_strPathName.substr(slash + 1);
+    return keywords::FileNameOf(m_strPathName);
 }
 
 void CVistrelDoc::MakeResultPath(const std::string& cacheFolder, const std::string& pluginTitle,
