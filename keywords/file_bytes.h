@@ -18,7 +18,7 @@ struct ReadOutcome
 };
 
 // Reads the whole file into bytes. Only regular files are read: a folder fails to open with
-// EISDIR, and other special files (pipes, devices) with ENODEV, so a stray path can never
+// EISDIR, and other non-regular files (pipes, devices) with ENODEV, so a stray path can never
 // block or read without end.
 ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes);
 
