@@ -2,7 +2,7 @@
 
 #include "case_name.h"
 #include "platform/tests/temp_dir.h"
-#include "unprivileged.h"
+#include "platform/tests/unprivileged.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 #include "platform/tests/temp_dir.h"
+#include "platform/tests/unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -101,28 +102,29 @@ TEST_F(ProfileTest, FailedWriteLeavesTheOldFileAndNoLitter)
 {
     ASSERT_TRUE(m_profile.WriteInt("Settings\\Query", "Area", 3));
     const std::string dir = m_dir.Path();
-    bool ok = testing_support::RunUnprivileged({dir, m_profile.GetPath()}, [&] {
-        chmod(dir.c_str(), 0555);
-        bool refused = !m_profile.WriteInt("Settings\\Query", "Area", 9);
-        chmod(dir.c_str(), 0755);
-        return refused && m_profile.ReadInt("Settings\\Query", "Area", 0) == 3;
-    });
-    EXPECT_TRUE(ok);
+    chmod(m_profile.GetPath().c_str(), 0644);
+    chmod(dir.c_str(), 0555);
+    auto outcome = testing_support::RunUnprivileged(
+        [&] { return std::to_string(m_profile.WriteInt("Settings\\Query", "Area", 9)); });
+    chmod(dir.c_str(), 0700);
+    ASSERT_TRUE(outcome.has_value()) << "cannot drop root privileges here";
+    EXPECT_EQ(*outcome, "0") << "the write must report failure";
+    EXPECT_EQ(m_profile.ReadInt("Settings\\Query", "Area", 0), 3);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1) << "temp file left";
 }
 
 TEST_F(ProfileTest, UnreadableFileIsNeverOverwritten)
 {
     WriteFileBytes(m_profile.GetPath(), "[S]\nkeep=1\n");
-    const std::string path = m_profile.GetPath();
-    bool ok = testing_support::RunUnprivileged({m_dir.Path(), path}, [&] {
-        chmod(path.c_str(), 0200);
-        bool refused = !m_profile.WriteInt("S", "other", 2);
-        chmod(path.c_str(), 0600);
-        return refused;
-    });
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(ReadFileBytes(path), "[S]\nkeep=1\n");
+    chmod(m_dir.Path().c_str(), 0777);
+    chmod(m_profile.GetPath().c_str(), 0222);
+    auto outcome = testing_support::RunUnprivileged(
+        [&] { return std::to_string(m_profile.WriteInt("S", "other", 2)); });
+    chmod(m_dir.Path().c_str(), 0700);
+    chmod(m_profile.GetPath().c_str(), 0600);
+    ASSERT_TRUE(outcome.has_value()) << "cannot drop root privileges here";
+    EXPECT_EQ(*outcome, "0");
+    EXPECT_EQ(ReadFileBytes(m_profile.GetPath()), "[S]\nkeep=1\n");
 }
 
 TEST_F(ProfileTest, ReadersOnOtherThreadsNeverSeeAHalfWrittenFile)

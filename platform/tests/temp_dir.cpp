@@ -1,16 +1,11 @@
 #include "platform/tests/temp_dir.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <grp.h>
 #include <iterator>
 #include <stdexcept>
-#include <sys/wait.h>
 #include <system_error>
-#include <unistd.h>
 
 namespace testing_support {
 
@@ -56,30 +51,6 @@ void WriteFileBytes(const std::string& path, std::string_view bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
-}
-
-bool RunUnprivileged(const std::vector<std::string>& paths, const std::function<bool()>& body)
-{
-    if (geteuid() != 0)
-        return body();
-    constexpr uid_t kNobody = 65534;
-    for (const std::string& path : paths) {
-        if (chown(path.c_str(), kNobody, kNobody) != 0)
-            return false;
-    }
-    std::fflush(nullptr);
-    pid_t child = fork();
-    if (child < 0)
-        return false;
-    if (child == 0) {
-        bool ok =
-            setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0 && body();
-        _exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace testing_support
