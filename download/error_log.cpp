@@ -1,0 +1,45 @@
+#include "download/error_log.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <mutex>
+#include <unistd.h>
+
+namespace download {
+
+std::string FormatErrorLogEntry(std::time_t when, std::string_view message)
+{
+    char stamp[128] = {};
+    std::tm local{};
+    if (localtime_r(&when, &local) == nullptr ||
+        std::strftime(stamp, sizeof stamp, "%Y/%m/%d %H:%M:%S", &local) == 0)
+        stamp[0] = '\0';
+    std::string entry(stamp);
+    entry += ' ';
+    entry += message.substr(0, kMaxLogMessageBytes);
+    return entry;
+}
+
+void WriteErrorLog(std::string_view message)
+{
+    // Inside the process the lock keeps entries whole and in order; O_APPEND keeps each
+    // write() whole against other processes appending to the same file.
+    static std::mutex logMutex;
+    const std::string entry = FormatErrorLogEntry(std::time(nullptr), message);
+    std::lock_guard lock(logMutex);
+    const int fd = ::open(kErrorLogName, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return;
+    std::size_t done = 0;
+    while (done < entry.size()) {
+        const ssize_t n = ::write(fd, entry.data() + done, entry.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+}
+
+} // namespace download

@@ -1,0 +1,26 @@
+#include "download/proxy_settings.h"
+
+#include "platform/profile.h"
+
+namespace download {
+
+CProxySettings ReadProxySettings(const platform::CProfile& profile)
+{
+    static constexpr const char* kSection = "Settings\\Proxy";
+    const int ieSetting = profile.ReadInt(kSection, "IESetting", 1);
+    const int enable = profile.ReadInt(kSection, "Enable", 0);
+    const std::string host = profile.ReadString(kSection, "Host", "");
+    const int port = profile.ReadInt(kSection, "Port", 8080);
+
+    CProxySettings settings;
+    settings.proxy = host + ":" + std::to_string(port);
+    if (ieSetting != 0)
+        settings.mode = ProxyMode::Preconfigured;
+    else if (enable != 0)
+        settings.mode = ProxyMode::Named;
+    else
+        settings.mode = ProxyMode::Direct;
+    return settings;
+}
+
+} // namespace download

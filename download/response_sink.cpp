@@ -1,0 +1,110 @@
+#include "download/response_sink.h"
+
+#include "platform/file_error.h"
+
+#include <cerrno>
+#include <curl/curl.h>
+#include <fcntl.h>
+#include <string_view>
+#include <type_traits>
+#include <unistd.h>
+
+static_assert(std::is_same_v<curl_off_t, std::int64_t>, "OnProgress must match libcurl's type");
+
+CResponseSink::CResponseSink(void* curl, std::string path, std::chrono::milliseconds stall)
+    : m_pCurl(curl)
+    , m_strPath(std::move(path))
+    , m_stall(stall)
+    , m_lastByte(std::chrono::steady_clock::now())
+{}
+
+CResponseSink::~CResponseSink()
+{
+    CloseFile();
+}
+
+std::size_t CResponseSink::OnHeader(char* data, std::size_t size, std::size_t count, void* userdata)
+{
+    auto* self = static_cast<CResponseSink*>(userdata);
+    const std::size_t total = size * count;
+    self->m_lastByte = std::chrono::steady_clock::now();
+    std::string_view line(data, total);
+    // A status line starts a new response (after a redirect); only the last one counts.
+    if (line.starts_with("HTTP/"))
+        self->m_strHeaders.clear();
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.remove_suffix(1);
+    std::string& block = self->m_strHeaders;
+    if (block.size() < kMaxHeaderBytes) {
+        block.append(line);
+        block.append("\r\n");
+        if (block.size() > kMaxHeaderBytes)
+            block.resize(kMaxHeaderBytes);
+    }
+    return total;
+}
+
+std::size_t CResponseSink::OnBody(char* data, std::size_t size, std::size_t count, void* userdata)
+{
+    auto* self = static_cast<CResponseSink*>(userdata);
+    const std::size_t total = size * count;
+    self->m_lastByte = std::chrono::steady_clock::now();
+    long status = 0;
+    curl_easy_getinfo(static_cast<CURL*>(self->m_pCurl), CURLINFO_RESPONSE_CODE, &status);
+    if (status != 200)
+        return total;
+    if (!self->IsFileOpen() && !self->OpenFile())
+        return 0; // makes libcurl stop the transfer with a write error
+    return self->WriteAll(data, total) ? total : 0;
+}
+
+int CResponseSink::OnProgress(void* userdata, std::int64_t, std::int64_t, std::int64_t,
+                              std::int64_t)
+{
+    // libcurl's own low-speed check averages over several seconds, so a stall after a burst
+    // would be noticed late; this counts from the last byte itself.
+    auto* self = static_cast<CResponseSink*>(userdata);
+    if (std::chrono::steady_clock::now() - self->m_lastByte < self->m_stall)
+        return 0;
+    self->m_bStalled = true;
+    return 1;
+}
+
+bool CResponseSink::OpenFile()
+{
+    m_fd = ::open(m_strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (m_fd < 0) {
+        m_strFileError = platform::FileErrorTextFromErrno(errno, m_strPath);
+        return false;
+    }
+    return true;
+}
+
+bool CResponseSink::WriteAll(const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(m_fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            m_strFileError = platform::FileErrorText(platform::FileErrorCause::Generic, m_strPath);
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool CResponseSink::CloseFile()
+{
+    if (m_fd < 0)
+        return true;
+    const int rc = ::close(m_fd);
+    m_fd = -1;
+    if (rc != 0 && m_strFileError.empty()) {
+        m_strFileError = platform::FileErrorText(platform::FileErrorCause::Generic, m_strPath);
+        return false;
+    }
+    return rc == 0;
+}

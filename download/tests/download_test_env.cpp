@@ -1,0 +1,32 @@
+// Process-wide set-up for the download tests: libcurl's global state, and no proxy from the
+// caller's environment, so every request of the suite stays on loopback.
+#include "download/curl_global.h"
+
+#include <cstdlib>
+#include <optional>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CDownloadEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY",
+                                 "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"})
+            unsetenv(name);
+        m_curl.emplace();
+        ASSERT_TRUE(m_curl->IsReady());
+    }
+    void TearDown() override { m_curl.reset(); }
+
+private:
+    std::optional<CCurlGlobal> m_curl;
+};
+
+[[maybe_unused]] const ::testing::Environment* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new CDownloadEnvironment);
+
+} // namespace

@@ -1,0 +1,208 @@
+#include "download/tests/worker_harness.h"
+
+#include "platform/profile.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <netinet/in.h>
+#include <poll.h>
+#include <regex>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace download_tests {
+
+void CNotifyQueue::PostDownloadDone(std::uint32_t threadId)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_reports.push_back(threadId);
+    }
+    m_ready.notify_one();
+}
+
+std::optional<std::uint32_t> CNotifyQueue::WaitReport(std::chrono::milliseconds timeout)
+{
+    std::unique_lock lock(m_mutex);
+    if (!m_ready.wait_for(lock, timeout, [this] { return !m_reports.empty(); }))
+        return std::nullopt;
+    const std::uint32_t id = m_reports.front();
+    m_reports.pop_front();
+    return id;
+}
+
+CWorkingFolder::CWorkingFolder(const std::string& folder)
+    : m_strPrevious(std::filesystem::current_path().string())
+{
+    std::filesystem::current_path(folder);
+}
+
+CWorkingFolder::~CWorkingFolder()
+{
+    std::error_code ec;
+    std::filesystem::current_path(m_strPrevious, ec);
+}
+
+namespace {
+
+int ListenOnLoopback(int& port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof addr;
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(fd, 16) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
+        if (fd >= 0)
+            ::close(fd);
+        return -1;
+    }
+    port = ntohs(addr.sin_port);
+    return fd;
+}
+
+} // namespace
+
+CCannedServer::CCannedServer(std::string response)
+    : m_strResponse(std::move(response))
+{
+    m_listenFd = ListenOnLoopback(m_nPort);
+    if (m_listenFd < 0 || ::pipe2(m_stopPipe, O_CLOEXEC) != 0)
+        throw std::runtime_error("cannot listen on loopback");
+    m_thread = std::thread([this] { Serve(); });
+}
+
+CCannedServer::~CCannedServer()
+{
+    [[maybe_unused]] const ssize_t n = ::write(m_stopPipe[1], "x", 1);
+    m_thread.join();
+    ::close(m_listenFd);
+    ::close(m_stopPipe[0]);
+    ::close(m_stopPipe[1]);
+}
+
+void CCannedServer::Serve()
+{
+    for (;;) {
+        pollfd fds[2] = {{m_listenFd, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN))
+            return;
+        const int client = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0)
+            continue;
+        // Read the request up to its empty line, then answer and close.
+        std::string request;
+        char buffer[1024];
+        while (request.find("\r\n\r\n") == std::string::npos) {
+            pollfd in = {client, POLLIN, 0};
+            if (::poll(&in, 1, 5000) <= 0)
+                break;
+            const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+            if (n <= 0)
+                break;
+            request.append(buffer, static_cast<std::size_t>(n));
+        }
+        [[maybe_unused]] const ssize_t n =
+            ::send(client, m_strResponse.data(), m_strResponse.size(), MSG_NOSIGNAL);
+        ::close(client);
+    }
+}
+
+int ClosedPort()
+{
+    int port = 0;
+    const int fd = ListenOnLoopback(port);
+    if (fd >= 0)
+        ::close(fd);
+    return port;
+}
+
+void WriteProxyProfile(const std::string& path, int ieSetting, int enable, const std::string& host,
+                       int port)
+{
+    const platform::CProfile profile(path);
+    ASSERT_TRUE(profile.WriteInt("Settings\\Proxy", "IESetting", ieSetting));
+    ASSERT_TRUE(profile.WriteInt("Settings\\Proxy", "Enable", enable));
+    ASSERT_TRUE(profile.WriteString("Settings\\Proxy", "Host", host));
+    ASSERT_TRUE(profile.WriteInt("Settings\\Proxy", "Port", port));
+}
+
+std::vector<std::string> LogMessages(const std::string& log)
+{
+    static const std::regex stamp(R"(\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2} )");
+    std::vector<std::string> messages;
+    std::size_t end = 0;
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), stamp);
+         it != std::sregex_iterator(); ++it) {
+        const auto at = static_cast<std::size_t>(it->position());
+        if (messages.empty() && at != 0)
+            return {"<garbled>"};
+        if (!messages.empty())
+            messages.back() = log.substr(end, at - end);
+        messages.emplace_back();
+        end = at + static_cast<std::size_t>(it->length());
+    }
+    if (!messages.empty())
+        messages.back() = log.substr(end);
+    else if (!log.empty())
+        messages.emplace_back("<garbled>");
+    return messages;
+}
+
+std::string SearchObject(const std::string& key)
+{
+    return "/tv.php?mode=10&site=007&sort=d&sdate=&ldate=28&shour=05&lhour=24&template=keyword"
+           "&category=tc&area=008&key=" +
+           key;
+}
+
+CWorkerTest::CWorkerTest()
+{
+    WriteProxyProfile(m_strProfile, 0, 0, "", 8080);
+}
+
+CWorkerTest::~CWorkerTest() = default;
+
+std::string CWorkerTest::StartSite(listing_site::CSiteOptions options)
+{
+    m_pSite = std::make_unique<listing_site::CListingServer>(std::move(options));
+    const int port = m_pSite->Start();
+    EXPECT_GT(port, 0);
+    return "127.0.0.1:" + std::to_string(port);
+}
+
+std::unique_ptr<CHttpThread> CWorkerTest::StartWorker(const std::string& server,
+                                                      const std::string& referer)
+{
+    auto worker = std::make_unique<CHttpThread>();
+    EXPECT_TRUE(worker->CreateThread());
+    worker->m_hNotifyWnd = &m_notify;
+    worker->SetServer(server.c_str());
+    worker->SetReferer(referer.c_str());
+    worker->SetProfilePath(m_strProfile);
+    worker->SetTimeouts(std::chrono::seconds(5), std::chrono::seconds(1));
+    worker->ResumeThread();
+    EXPECT_EQ(m_notify.WaitReport(), worker->GetThreadID());
+    return worker;
+}
+
+bool CWorkerTest::RunJob(CHttpThread& worker, const std::string& object,
+                         const std::string& saveFile)
+{
+    worker.m_strObject = object;
+    worker.m_strSaveFile = saveFile;
+    worker.PostThreadMessage(UWM_START_DOWNLOAD);
+    const std::optional<std::uint32_t> report = m_notify.WaitReport();
+    return report && *report == worker.GetThreadID();
+}
+
+std::string CWorkerTest::ErrorLog() const
+{
+    const std::string path = m_dir.File("error.log");
+    return std::filesystem::exists(path) ? testing_support::ReadFileBytes(path) : std::string();
+}
+
+} // namespace download_tests

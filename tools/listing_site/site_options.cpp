@@ -1,0 +1,131 @@
+#include "tools/listing_site/site_options.h"
+
+#include "platform/cp932.h"
+
+#include <charconv>
+
+namespace listing_site {
+
+namespace {
+
+template <typename T>
+bool ParseNumber(const std::string& text, T& value, T low, T high)
+{
+    T parsed{};
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (ec != std::errc() || end != text.data() + text.size() || parsed < low || parsed > high)
+        return false;
+    value = parsed;
+    return true;
+}
+
+bool ParseStatus(const std::string& text, CSiteOptions& options, std::string& error)
+{
+    const std::size_t eq = text.rfind('=');
+    int code = 0;
+    // Informational codes are no final answer: a client would wait for one for ever.
+    if (eq == std::string::npos || !ParseNumber(text.substr(eq + 1), code, 200, 599)) {
+        error = "--status wants KEYWORD=CODE with a code from 200 to 599";
+        return false;
+    }
+    // Keywords arrive in code page 932, the command line is UTF-8.
+    platform::Cp932Result keyword = platform::Utf8ToCp932(text.substr(0, eq));
+    if (!keyword.text) {
+        error = "--status: " + keyword.error;
+        return false;
+    }
+    options.statusByKey[*keyword.text] = code;
+    return true;
+}
+
+} // namespace
+
+std::optional<CSiteOptions> ParseSiteOptions(const std::vector<std::string>& args,
+                                             std::string& error)
+{
+    CSiteOptions options;
+    error.clear();
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h")
+            return std::nullopt;
+        if (arg == "--crlf") {
+            options.crlf = true;
+            continue;
+        }
+        if (arg == "--stall") {
+            options.stall = true;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            error = "unknown option or missing value: " + arg;
+            return std::nullopt;
+        }
+        const std::string& value = args[++i];
+        bool ok = true;
+        if (arg == "--port") {
+            ok = ParseNumber(value, options.port, 0, 65535);
+        } else if (arg == "--seed") {
+            ok = ParseNumber<std::uint64_t>(value, options.seed, 0, UINT64_MAX);
+        } else if (arg == "--latency-ms") {
+            ok = ParseNumber(value, options.latencyMs, 0, 600000);
+        } else if (arg == "--reset-after") {
+            std::size_t bytes = 0;
+            ok = ParseNumber<std::size_t>(value, bytes, 0, SIZE_MAX);
+            options.resetAfter = bytes;
+        } else if (arg == "--status") {
+            if (!ParseStatus(value, options, error))
+                return std::nullopt;
+        } else if (arg == "--log") {
+            options.logPath = value;
+        } else {
+            error = "unknown option: " + arg;
+            return std::nullopt;
+        }
+        if (!ok) {
+            error = "bad value for " + arg + ": " + value;
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+const char* SiteHelpText()
+{
+    return R"(Usage: listing-site [OPTION]...
+A sample television listing site for Vistrel's demo, tests and benchmarks. It listens on
+127.0.0.1 only and prints the port it bound, alone on the first line of standard output.
+It stops on SIGINT or SIGTERM.
+
+GET /tv.php?mode=10&site=007&sort=d&sdate=&ldate=28&shour=05&lhour=24&template=keyword
+           &category=tc&area=008&key=KEYWORD
+  answers a result page in code page 932 (Shift_JIS) listing the programmes whose title or
+  description contains KEYWORD (percent-decoded, "+" is a space, code page 932 bytes).
+  area   001 to 047 (the prefectures, 008 is Tokyo); anything else: 400 Bad Request
+  sdate  first day, YYYYMMDD; empty: today; not a date: 400 Bad Request
+  ldate  number of days, 1 to 62; empty, 0 or not a number: 28
+  shour, lhour  a programme matches when it starts at or after shour:00 and before
+         lhour:00 of its broadcast day, which runs from 05:00 to 29:00 (hours from 24 on are
+         after midnight); hours 0 to 29, otherwise 05 and 29
+  mode, site, sort, template, category  accepted and ignored
+  The listing lies between the line "<!-- ↑カテゴリ変更 ー-->" and the line "<HR NOSHADE>".
+GET /moved/PATH  answers 301 Moved Permanently to /PATH with the same query, so
+  /moved/moved/tv.php?... is two redirects.
+As an HTTP proxy: requests with an absolute target (GET http://HOST/tv.php?... HTTP/1.0)
+  are answered by the site itself, whatever HOST is; nothing is ever forwarded.
+
+Options:
+  --port N           port to listen on; 0 (the default) picks a free one
+  --seed N           the programme guide is generated from N (default 1)
+  --latency-ms N     wait N milliseconds before every answer
+  --status KEY=CODE  answer searches for KEY (UTF-8 here) with status CODE; repeatable
+  --reset-after N    send only the first N bytes of each result page, then cut the connection
+  --stall            send the first half of each result page, then nothing more until the
+                     client gives up or the site stops
+  --crlf             result pages with CR LF line ends (default LF)
+  --log FILE         append each request line and its headers to FILE
+  --help             show this text
+)";
+}
+
+} // namespace listing_site
