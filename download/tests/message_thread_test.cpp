@@ -1,5 +1,4 @@
 #include "download/message_thread.h"
-#include "download/thread_message_queue.h"
 
 #include <atomic>
 #include <thread>
@@ -10,32 +9,11 @@
 
 namespace {
 
-TEST(ThreadMessageQueue, KeepsEachPostersOrder)
-{
-    CThreadMessageQueue queue;
-    constexpr int kPosters = 4;
-    constexpr int kMessages = 500;
-    std::vector<std::thread> posters;
-    for (int p = 0; p < kPosters; ++p)
-        posters.emplace_back([&queue, p] {
-            for (int i = 0; i < kMessages; ++i)
-                queue.Post({0x8003, static_cast<std::uintptr_t>(p), i});
-        });
-    std::vector<std::intptr_t> last(kPosters, -1);
-    for (int n = 0; n < kPosters * kMessages; ++n) {
-        const CThreadMessage msg = queue.Get();
-        ASSERT_EQ(msg.lParam, last[msg.wParam] + 1);
-        last[msg.wParam] = msg.lParam;
-    }
-    for (std::thread& poster : posters)
-        poster.join();
-}
-
-// Records what its thread did, for the tests below.
+// Records what its thread does; calls counts InitInstance and ExitInstance runs and outlives
+// the object.
 class CProbeThread : public CMessageThread
 {
 public:
-    // calls counts InitInstance and ExitInstance runs, also beyond the object's life.
     CProbeThread(bool initResult, std::atomic<int>& calls)
         : m_bInitResult(initResult)
         , m_calls(calls)
@@ -43,7 +21,6 @@ public:
     ~CProbeThread() override { EndThread(); }
 
     std::atomic<std::uint32_t> m_nInitThreadId = 0;
-    std::atomic<int> m_nExits = 0;
     std::vector<std::uint32_t> m_handled; // read only after the thread has ended
 
 protected:
@@ -56,7 +33,6 @@ protected:
     int ExitInstance() override
     {
         ++m_calls;
-        ++m_nExits;
         return CMessageThread::ExitInstance();
     }
     void OnThreadMessage(const CThreadMessage& msg) override
@@ -71,25 +47,26 @@ private:
     std::atomic<int>& m_calls;
 };
 
-TEST(MessageThread, WaitsAtItsStartGateWithItsIdKnown)
+TEST(MessageThread, WaitsAtItsStartGateWithItsIdKnownThenHandlesMessagesInOrder)
 {
     std::atomic<int> calls = 0;
     CProbeThread thread(true, calls);
     ASSERT_TRUE(thread.CreateThread());
+    EXPECT_FALSE(thread.CreateThread()) << "one thread per object";
     EXPECT_NE(thread.GetThreadID(), 0u);
     EXPECT_NE(thread.GetThreadID(), static_cast<std::uint32_t>(gettid()));
-    thread.PostThreadMessage(0x8003);
+    for (std::uint32_t message : {0x8003u, 0x8001u, 0x8004u, 0x8003u})
+        thread.PostThreadMessage(message);
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(thread.m_nInitThreadId, 0u) << "nothing runs before ResumeThread";
+    EXPECT_EQ(calls, 0) << "nothing runs before ResumeThread";
 
-    thread.PostThreadMessage(0x8004);
-    thread.PostThreadMessage(0x8003); // queued before the quit request that 0x8004 posts
     thread.ResumeThread();
     thread.WaitForEnd();
     EXPECT_EQ(thread.m_nInitThreadId, thread.GetThreadID());
-    EXPECT_EQ(thread.m_handled, (std::vector<std::uint32_t>{0x8003, 0x8004, 0x8003}));
+    // The quit request queues behind the messages posted before it.
+    EXPECT_EQ(thread.m_handled, (std::vector<std::uint32_t>{0x8003, 0x8001, 0x8004, 0x8003}));
     EXPECT_EQ(thread.GetExitCode(), 7);
-    EXPECT_EQ(thread.m_nExits, 1);
+    EXPECT_EQ(calls, 2);
 }
 
 TEST(MessageThread, FailedInitSkipsTheLoopButRunsExitInstance)
@@ -101,16 +78,15 @@ TEST(MessageThread, FailedInitSkipsTheLoopButRunsExitInstance)
     thread.ResumeThread();
     thread.WaitForEnd();
     EXPECT_TRUE(thread.m_handled.empty());
-    EXPECT_EQ(thread.m_nExits, 1);
+    EXPECT_EQ(calls, 2);
 }
 
-TEST(MessageThread, DestroyingItUnresumedRunsNothing)
+TEST(MessageThread, DestroyedUnresumedItRunsNothing)
 {
     std::atomic<int> calls = 0;
     {
         CProbeThread thread(true, calls);
         ASSERT_TRUE(thread.CreateThread());
-        EXPECT_FALSE(thread.CreateThread()) << "one thread per object";
     }
     EXPECT_EQ(calls, 0);
 }

@@ -5,7 +5,6 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <filesystem>
-#include <netinet/in.h>
 #include <poll.h>
 #include <regex>
 #include <sys/socket.h>
@@ -15,10 +14,8 @@ namespace download_tests {
 
 void CNotifyQueue::PostDownloadDone(std::uint32_t threadId)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_reports.push_back(threadId);
-    }
+    std::lock_guard lock(m_mutex);
+    m_reports.push_back(threadId);
     m_ready.notify_one();
 }
 
@@ -32,18 +29,6 @@ std::optional<std::uint32_t> CNotifyQueue::WaitReport(std::chrono::milliseconds 
     return id;
 }
 
-CWorkingFolder::CWorkingFolder(const std::string& folder)
-    : m_strPrevious(std::filesystem::current_path().string())
-{
-    std::filesystem::current_path(folder);
-}
-
-CWorkingFolder::~CWorkingFolder()
-{
-    std::error_code ec;
-    std::filesystem::current_path(m_strPrevious, ec);
-}
-
 namespace {
 
 int ListenOnLoopback(int& port)
@@ -53,13 +38,9 @@ int ListenOnLoopback(int& port)
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof addr;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::listen(fd, 16) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
-        if (fd >= 0)
-            ::close(fd);
-        return -1;
-    }
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 16) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0)
+        throw std::runtime_error("cannot listen on loopback");
     port = ntohs(addr.sin_port);
     return fd;
 }
@@ -68,11 +49,27 @@ int ListenOnLoopback(int& port)
 
 CCannedServer::CCannedServer(std::string response)
     : m_strResponse(std::move(response))
+    , m_listenFd(ListenOnLoopback(m_nPort))
 {
-    m_listenFd = ListenOnLoopback(m_nPort);
-    if (m_listenFd < 0 || ::pipe2(m_stopPipe, O_CLOEXEC) != 0)
-        throw std::runtime_error("cannot listen on loopback");
-    m_thread = std::thread([this] { Serve(); });
+    if (::pipe2(m_stopPipe, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe2 failed");
+    m_thread = std::thread([this] {
+        pollfd fds[2] = {{m_listenFd, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
+        while (::poll(fds, 2, -1) > 0 && !(fds[1].revents & POLLIN)) {
+            const int client = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
+            std::string request;
+            char buffer[1024];
+            pollfd in = {client, POLLIN, 0};
+            while (request.find("\r\n\r\n") == std::string::npos && ::poll(&in, 1, 5000) > 0) {
+                const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
+                if (n <= 0)
+                    break;
+                request.append(buffer, static_cast<std::size_t>(n));
+            }
+            ::send(client, m_strResponse.data(), m_strResponse.size(), MSG_NOSIGNAL);
+            ::close(client);
+        }
+    });
 }
 
 CCannedServer::~CCannedServer()
@@ -84,50 +81,11 @@ CCannedServer::~CCannedServer()
     ::close(m_stopPipe[1]);
 }
 
-void CCannedServer::Serve()
-{
-    for (;;) {
-        pollfd fds[2] = {{m_listenFd, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0 || (fds[1].revents & POLLIN))
-            return;
-        const int client = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0)
-            continue;
-        // Read the request up to its empty line, then answer and close.
-        std::string request;
-        char buffer[1024];
-        while (request.find("\r\n\r\n") == std::string::npos) {
-            pollfd in = {client, POLLIN, 0};
-            if (::poll(&in, 1, 5000) <= 0)
-                break;
-            const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
-            if (n <= 0)
-                break;
-            request.append(buffer, static_cast<std::size_t>(n));
-        }
-        [[maybe_unused]] const ssize_t n =
-            ::send(client, m_strResponse.data(), m_strResponse.size(), MSG_NOSIGNAL);
-        ::close(client);
-    }
-}
-
-int ClosedPort()
+std::string ClosedAddress()
 {
     int port = 0;
-    const int fd = ListenOnLoopback(port);
-    if (fd >= 0)
-        ::close(fd);
-    return port;
-}
-
-void WriteProxyProfile(const std::string& path, int ieSetting, int enable, const std::string& host,
-                       int port)
-{
-    const platform::CProfile profile(path);
-    ASSERT_TRUE(profile.WriteInt("Settings\\Proxy", "IESetting", ieSetting));
-    ASSERT_TRUE(profile.WriteInt("Settings\\Proxy", "Enable", enable));
-    ASSERT_TRUE(profile.WriteString("Settings\\Proxy", "Host", host));
-    ASSERT_TRUE(profile.WriteInt("Settings\\Proxy", "Port", port));
+    ::close(ListenOnLoopback(port));
+    return "127.0.0.1:" + std::to_string(port);
 }
 
 std::vector<std::string> LogMessages(const std::string& log)
@@ -139,16 +97,15 @@ std::vector<std::string> LogMessages(const std::string& log)
          it != std::sregex_iterator(); ++it) {
         const auto at = static_cast<std::size_t>(it->position());
         if (messages.empty() && at != 0)
-            return {"<garbled>"};
+            break;
         if (!messages.empty())
             messages.back() = log.substr(end, at - end);
         messages.emplace_back();
         end = at + static_cast<std::size_t>(it->length());
     }
-    if (!messages.empty())
-        messages.back() = log.substr(end);
-    else if (!log.empty())
-        messages.emplace_back("<garbled>");
+    if (messages.empty())
+        return log.empty() ? messages : std::vector<std::string>{"<garbled>"};
+    messages.back() = log.substr(end);
     return messages;
 }
 
@@ -160,11 +117,27 @@ std::string SearchObject(const std::string& key)
 }
 
 CWorkerTest::CWorkerTest()
+    : m_strPreviousFolder(std::filesystem::current_path().string())
 {
-    WriteProxyProfile(m_strProfile, 0, 0, "", 8080);
+    std::filesystem::current_path(m_dir.Path());
+    WriteProxyProfile(0, 0, "", 8080);
 }
 
-CWorkerTest::~CWorkerTest() = default;
+CWorkerTest::~CWorkerTest()
+{
+    m_pSite.reset();
+    std::error_code ec;
+    std::filesystem::current_path(m_strPreviousFolder, ec);
+}
+
+void CWorkerTest::WriteProxyProfile(int ieSetting, int enable, const std::string& host, int port)
+{
+    const platform::CProfile profile(m_strProfile);
+    ASSERT_TRUE(profile.WriteInt("Settings\\Proxy", "IESetting", ieSetting) &&
+                profile.WriteInt("Settings\\Proxy", "Enable", enable) &&
+                profile.WriteString("Settings\\Proxy", "Host", host) &&
+                profile.WriteInt("Settings\\Proxy", "Port", port));
+}
 
 std::string CWorkerTest::StartSite(listing_site::CSiteOptions options)
 {
@@ -195,14 +168,13 @@ bool CWorkerTest::RunJob(CHttpThread& worker, const std::string& object,
     worker.m_strObject = object;
     worker.m_strSaveFile = saveFile;
     worker.PostThreadMessage(UWM_START_DOWNLOAD);
-    const std::optional<std::uint32_t> report = m_notify.WaitReport();
-    return report && *report == worker.GetThreadID();
+    return m_notify.WaitReport() == worker.GetThreadID();
 }
 
 std::string CWorkerTest::ErrorLog() const
 {
     const std::string path = m_dir.File("error.log");
-    return std::filesystem::exists(path) ? testing_support::ReadFileBytes(path) : std::string();
+    return std::filesystem::is_regular_file(path) ? testing_support::ReadFileBytes(path) : "";
 }
 
 } // namespace download_tests
