@@ -3,6 +3,7 @@
 #include "platform/cp932.h"
 
 #include <charconv>
+#include <set>
 
 namespace listing_site {
 
@@ -57,8 +58,14 @@ std::optional<CSiteOptions> ParseSiteOptions(const std::vector<std::string>& arg
             options.stall = true;
             continue;
         }
+        static const std::set<std::string> kWithValue = {
+            "--port", "--seed", "--latency-ms", "--reset-after", "--status", "--log"};
+        if (!kWithValue.contains(arg)) {
+            error = "unknown option: " + arg;
+            return std::nullopt;
+        }
         if (i + 1 >= args.size()) {
-            error = "unknown option or missing value: " + arg;
+            error = "missing value for " + arg;
             return std::nullopt;
         }
         const std::string& value = args[++i];
@@ -76,11 +83,8 @@ std::optional<CSiteOptions> ParseSiteOptions(const std::vector<std::string>& arg
         } else if (arg == "--status") {
             if (!ParseStatus(value, options, error))
                 return std::nullopt;
-        } else if (arg == "--log") {
-            options.logPath = value;
         } else {
-            error = "unknown option: " + arg;
-            return std::nullopt;
+            options.logPath = value;
         }
         if (!ok) {
             error = "bad value for " + arg + ": " + value;
@@ -119,11 +123,13 @@ Options:
   --seed N           the programme guide is generated from N (default 1)
   --latency-ms N     wait N milliseconds before every answer
   --status KEY=CODE  answer searches for KEY (UTF-8 here) with status CODE; repeatable
-  --reset-after N    send only the first N bytes of each result page, then cut the connection
+  --reset-after N    send only the first N bytes of each result page, then close the
+                     connection although more was announced
   --stall            send the first half of each result page, then nothing more until the
                      client gives up or the site stops
   --crlf             result pages with CR LF line ends (default LF)
-  --log FILE         append each request line and its headers to FILE
+  --log FILE         append each request line and its headers to FILE (header values as
+                     cpp-httplib reads them: percent escapes in them come out decoded)
   --help             show this text
 )";
 }
