@@ -4,16 +4,19 @@ function(vistrel_warnings target)
 endfunction()
 
 # Registers a GoogleTest executable built from the given sources with CTest.
-# Usage: vistrel_add_test(NAME name SOURCES a.cpp b.cpp LIBS lib... [LABELS l...])
+# Usage: vistrel_add_test(NAME name SOURCES a.cpp b.cpp LIBS lib... [LABELS l...]
+#                         [PROPERTIES prop value...])
 function(vistrel_add_test)
-    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
     # Test programs live apart from the program folder build/bin/, so their own program
     # folder (build/tests/) never mixes with the real one.
     set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     vistrel_warnings(${T_NAME})
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    # Parameter values stay out of the test names: byte tables would print as raw memory.
     gtest_discover_tests(${T_NAME}
         DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+        NO_PRETTY_VALUES
+        PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${T_PROPERTIES})
 endfunction()

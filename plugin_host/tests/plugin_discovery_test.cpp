@@ -14,11 +14,20 @@ namespace {
 using testing_support::CTempDir;
 using testing_support::WriteFileBytes;
 
-void Place(const CTempDir& dir, const std::string& folder, const char* plugin)
+// A program folder of its own whose Plugin folder holds copies of the given test plug-ins.
+class CProgramFolder : public CTempDir
 {
-    std::filesystem::copy_file(std::string(TEST_PLUGIN_DIR) + "/" + plugin + ".so",
-                               dir.File(folder + plugin + ".so"));
-}
+public:
+    explicit CProgramFolder(std::initializer_list<const char*> plugins)
+    {
+        std::filesystem::create_directory(File("Plugin"));
+        for (const char* plugin : plugins)
+            std::filesystem::copy_file(std::string(TEST_PLUGIN_DIR) + "/" + plugin + ".so",
+                                       File(std::string("Plugin/") + plugin + ".so"));
+    }
+
+    std::string Plugins() const { return PluginFolder(Path() + "/"); }
+};
 
 std::set<std::string> Titles(const CPluginList& list)
 {
@@ -30,16 +39,13 @@ std::set<std::string> Titles(const CPluginList& list)
 
 TEST(PluginDiscovery, KeepsOnlyLibrariesThatNameThemselves)
 {
-    CTempDir dir;
-    std::filesystem::create_directory(dir.File("Plugin"));
-    for (const char* plugin : {"good", "noname", "emptyname", "nameonly", "twin_a", "twin_b"})
-        Place(dir, "Plugin/", plugin);
+    CProgramFolder dir{"good", "noname", "emptyname", "nameonly", "twin_a", "twin_b"};
     WriteFileBytes(dir.File("Plugin/x.so"), "not a library\n");
     std::filesystem::create_directory(dir.File("Plugin/y.so"));
     WriteFileBytes(dir.File("Plugin/readme.txt"), "ignored\n");
 
     CPluginList list;
-    DiscoverPlugins(PluginFolder(dir.Path() + "/"), list);
+    DiscoverPlugins(dir.Plugins(), list);
 
     EXPECT_EQ(Titles(list), (std::set<std::string>{"good", "nameonly", "twin_a", "twin_b"}));
     for (const auto& module : list) {
@@ -57,13 +63,11 @@ TEST(PluginDiscovery, KeepsOnlyLibrariesThatNameThemselves)
 
 TEST(PluginDiscovery, RediscoveryReplacesTheListAndMissingFolderGivesNone)
 {
-    CTempDir dir;
-    std::filesystem::create_directory(dir.File("Plugin"));
-    Place(dir, "Plugin/", "good");
+    CProgramFolder dir{"good"};
     CPluginList list;
-    DiscoverPlugins(PluginFolder(dir.Path() + "/"), list);
+    DiscoverPlugins(dir.Plugins(), list);
     ASSERT_EQ(list.size(), 1u);
-    DiscoverPlugins(PluginFolder(dir.Path() + "/"), list);
+    DiscoverPlugins(dir.Plugins(), list);
     EXPECT_EQ(list.size(), 1u) << "discovery starts from an empty list";
 
     DiscoverPlugins(dir.File("nowhere/"), list);
@@ -72,11 +76,9 @@ TEST(PluginDiscovery, RediscoveryReplacesTheListAndMissingFolderGivesNone)
 
 TEST(PluginDiscovery, NamelessLibrariesDoNotStayLoaded)
 {
-    CTempDir dir;
-    std::filesystem::create_directory(dir.File("Plugin"));
-    Place(dir, "Plugin/", "noname");
+    CProgramFolder dir{"noname"};
     CPluginList list;
-    DiscoverPlugins(PluginFolder(dir.Path() + "/"), list);
+    DiscoverPlugins(dir.Plugins(), list);
     EXPECT_TRUE(list.empty());
     // RTLD_NOLOAD finds a library only while it is still loaded.
     std::string path = dir.File("Plugin/noname.so");

@@ -1,9 +1,12 @@
 #include "platform/cp932.h"
 #include "platform/tests/temp_dir.h"
+#include "plugin_host/plugin_discovery.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 using ::testing::HasSubstr;
@@ -30,6 +33,19 @@ TEST(MedoraTemplate, IsAShiftJisPageWithOneInsertionPointAndNoScripts)
                                 "'none';"));
     EXPECT_THAT(page, Not(HasSubstr("script-src")));
     EXPECT_THAT(page, Not(HasSubstr("<script")));
+}
+
+// The program's own discovery finds the built plug-in in the program folder's Plugin folder.
+TEST(MedoraBuild, IsDiscoveredInTheProgramsPluginFolder)
+{
+    const std::string folder =
+        std::filesystem::path(MEDORA_MODULE_PATH).parent_path().string() + "/";
+    CPluginList plugins;
+    DiscoverPlugins(folder, plugins);
+    const auto found = std::find_if(plugins.begin(), plugins.end(),
+                                    [](const auto& m) { return m->GetFileTitle() == "medora"; });
+    ASSERT_NE(found, plugins.end());
+    EXPECT_EQ(platform::Cp932ToUtf8((*found)->GetPluginName()), "TVメドラ・コム");
 }
 
 } // namespace
