@@ -73,7 +73,13 @@ ReadOutcome ReadWholeFile(const std::string& path, std::string& bytes)
 
 WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes)
 {
-    QSaveFile file(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
+    const QByteArray native(path.data(), static_cast<qsizetype>(path.size()));
+    const QString name = QFile::decodeName(native);
+    // Qt names files in UTF-8: bytes that are not would come back altered, and the save would
+    // land in a look-alike file while the one asked for keeps its old content.
+    if (QFile::encodeName(name) != native)
+        return {false, EINVAL};
+    QSaveFile file(name);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
         const int openErr = errno;

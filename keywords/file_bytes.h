@@ -29,7 +29,8 @@ struct WriteOutcome
 };
 
 // Replaces the file's content with bytes through a temporary file beside it, so a failed
-// write leaves the old file as it was.
+// write leaves the old file as it was. A path that is not UTF-8 cannot be handed to the
+// saving machinery unchanged and is refused with EINVAL.
 WriteOutcome ReplaceFile(const std::string& path, std::string_view bytes);
 
 } // namespace keywords

@@ -222,6 +222,28 @@ TEST_F(DocFileTest, FailedSavesReportTheCauseAndChangeNothing)
     EXPECT_EQ(Describe(m_doc), before);
 }
 
+TEST_F(DocFileTest, SaveToANameThatIsNotUtf8NeverWritesAnotherFile)
+{
+    // A file named in code page 932 opens by its bytes; saving must not land under a
+    // look-alike name while reporting success.
+    const std::string path = m_dir.File("\x83\x68\x83\x89\x83\x7D\xFF.txt");
+    WriteFileBytes(path, "old\r\n");
+    ASSERT_TRUE(m_doc.OnOpenDocument(path));
+    m_doc.AddKeyword("new");
+    m_doc.SetModifiedFlag();
+    const std::string before = Describe(m_doc);
+
+    const CDocFileResult result = m_doc.OnSaveDocument(path);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.strErrorText, path + " contains an invalid path.");
+    EXPECT_EQ(Describe(m_doc), before);
+    EXPECT_EQ(ReadFileBytes(path), "old\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no other file may appear";
+}
+
 // Permission cases: as root they run as "nobody", which needs the temporary folder open.
 class DocPermissionTest : public DocFileTest
 {
