@@ -1,6 +1,8 @@
 #include "platform/text_file.h"
 
+#include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace platform {
 
@@ -14,6 +16,12 @@ bool CTextReader::Open(const std::string& path)
     Close();
     m_pFile = std::fopen(path.c_str(), "rb");
     m_nPos = m_nEnd = 0;
+    // A folder opens here but reads as nothing; it must not pass for an empty file.
+    struct stat info = {};
+    if (m_pFile != nullptr && fstat(fileno(m_pFile), &info) == 0 && S_ISDIR(info.st_mode)) {
+        Close();
+        errno = EISDIR;
+    }
     return m_pFile != nullptr;
 }
 

@@ -21,6 +21,7 @@ public:
     CTextReader(const CTextReader&) = delete;
     CTextReader& operator=(const CTextReader&) = delete;
 
+    // Opens a file for reading; a folder fails to open (EISDIR).
     bool Open(const std::string& path);
     bool IsOpen() const { return m_pFile != nullptr; }
     void Close();

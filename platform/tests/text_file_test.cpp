@@ -96,4 +96,16 @@ TEST(TextFile, MissingFilesFailToOpen)
     EXPECT_FALSE(writer.Open(dir.File("no/such/folder")));
 }
 
+TEST(TextFile, AFolderIsNoFileToRead)
+{
+    // A folder would otherwise open and read as an empty file, so a template or page that
+    // is a folder would pass for one with no lines.
+    CTempDir dir;
+    CTextReader reader;
+    EXPECT_FALSE(reader.Open(dir.Path()));
+    EXPECT_FALSE(reader.IsOpen());
+    std::string piece;
+    EXPECT_FALSE(reader.ReadLine(piece));
+}
+
 } // namespace
