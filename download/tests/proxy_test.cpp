@@ -1,4 +1,6 @@
+#include "download/proxy_settings.h"
 #include "download/tests/worker_harness.h"
+#include "platform/profile.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -40,6 +42,56 @@ class ProxyModeTest : public CWorkerTest, public ::testing::WithParamInterface<C
 {
 };
 
+struct CSettingsCase
+{
+    const char* name;
+    std::string ini; // "-": no configuration file at all
+    download::ProxyMode mode;
+    std::string proxy;
+};
+
+void PrintTo(const CSettingsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ProxySettingsTest : public ::testing::TestWithParam<CSettingsCase>
+{
+};
+
+TEST_P(ProxySettingsTest, ChooseTheModeAndFormTheProxyString)
+{
+    testing_support::CTempDir dir;
+    const std::string path = dir.File("Vistrel.ini");
+    if (GetParam().ini != "-")
+        testing_support::WriteFileBytes(path, GetParam().ini);
+    const download::CProxySettings settings = download::ReadProxySettings(platform::CProfile(path));
+    EXPECT_EQ(settings.mode, GetParam().mode);
+    EXPECT_EQ(settings.proxy, GetParam().proxy);
+}
+
+using download::ProxyMode;
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ProxySettingsTest,
+    ::testing::Values(
+        CSettingsCase{"NoFile", "-", ProxyMode::Preconfigured, ":8080"},
+        CSettingsCase{"NoSection", "[Settings\\DownLoad]\nConnectNum=4\n", ProxyMode::Preconfigured,
+                      ":8080"},
+        CSettingsCase{"SystemWinsOverEnable",
+                      "[Settings\\Proxy]\nIESetting=1\nEnable=1\nHost=proxy\nPort=3128\n",
+                      ProxyMode::Preconfigured, "proxy:3128"},
+        CSettingsCase{"NamedWithEmptyHost", "[Settings\\Proxy]\nIESetting=0\nEnable=1\n",
+                      ProxyMode::Named, ":8080"},
+        CSettingsCase{"NamedAnyNonZero", "[Settings\\Proxy]\nIESetting=0\nEnable=-1\nHost=proxy\n",
+                      ProxyMode::Named, "proxy:8080"},
+        CSettingsCase{"NamedTakesValuesUnchecked",
+                      "[settings\\proxy]\niesetting=0\nenable=1\nhost=a b\nport=-5\n",
+                      ProxyMode::Named, "a b:-5"},
+        CSettingsCase{"DirectIgnoresHostAndPort",
+                      "[Settings\\Proxy]\nIESetting=0\nEnable=0\nHost=proxy\nPort=3128\n",
+                      ProxyMode::Direct, "proxy:3128"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // The page's server is a closed port, so a job can only succeed through the proxy, which the
 // sample site plays by answering absolute-form targets itself.
 TEST_P(ProxyModeTest, RoutesTheRequestAsConfiguredAtTheWorkersStart)
@@ -48,10 +100,14 @@ TEST_P(ProxyModeTest, RoutesTheRequestAsConfiguredAtTheWorkersStart)
     const std::string proxy = StartSite();
     const std::string proxyPort = proxy.substr(proxy.find(':') + 1);
     const std::string target = ClosedAddress();
+    // With the system's settings chosen, Host and Port must not matter: they name a closed
+    // port, so only the environment's proxy can make the job succeed.
+    const std::string closedPort = target.substr(target.find(':') + 1);
     if (mode.ieSetting < 0)
         std::filesystem::remove(m_strProfile);
     else
-        WriteProxyProfile(mode.ieSetting, mode.enable, "127.0.0.1", std::stoi(proxyPort));
+        WriteProxyProfile(mode.ieSetting, mode.enable, "127.0.0.1",
+                          std::stoi(mode.ieSetting != 0 ? closedPort : proxyPort));
     std::optional<CEnvironmentVariable> httpProxy;
     std::optional<CEnvironmentVariable> noProxy;
     if (mode.envProxy)
