@@ -63,6 +63,20 @@ TEST(TextFile, CrLfAcrossTheReadBufferBoundaryIsStillOneLineEnd)
     ASSERT_EQ(pieces.size(), 40u);
     for (const auto& p : pieces)
         EXPECT_EQ(p.substr(3999), "\n");
+
+    // A CR as the last byte of one 64 KiB read: the LF or the other byte comes with the next.
+    const std::string head(65535, 'h');
+    const std::string tail = std::string(65535 % CTextReader::kMaxPieceBytes, 'h');
+    WriteFileBytes(dir.File("b"), head + "\r\nnext");
+    pieces = ReadPieces(dir.File("b"));
+    ASSERT_EQ(pieces.size(), 65535 / CTextReader::kMaxPieceBytes + 2);
+    EXPECT_EQ(pieces[pieces.size() - 2], tail + "\n");
+    EXPECT_EQ(pieces.back(), "next");
+
+    WriteFileBytes(dir.File("c"), head + "\rnext");
+    pieces = ReadPieces(dir.File("c"));
+    ASSERT_EQ(pieces.size(), 65535 / CTextReader::kMaxPieceBytes + 1);
+    EXPECT_EQ(pieces.back(), tail + "\rnext");
 }
 
 TEST(TextFile, WriterTurnsLfIntoCrLf)
