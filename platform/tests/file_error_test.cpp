@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -25,6 +26,31 @@ TEST(FileError, MapsTheCommonSystemErrorsToTheirTexts)
               "An unknown error occurred while accessing /data/drama.txt.");
     EXPECT_EQ(FileErrorTextFromErrno(EPROTO, path),
               "An unknown error occurred while accessing /data/drama.txt.");
+}
+
+TEST(FileError, EveryCauseHasItsText)
+{
+    using platform::FileErrorCause;
+    const std::pair<FileErrorCause, const char*> table[] = {
+        {FileErrorCause::Generic, "An unknown error occurred while accessing f."},
+        {FileErrorCause::FileNotFound, "f was not found."},
+        {FileErrorCause::BadPath, "f contains an invalid path."},
+        {FileErrorCause::TooManyOpenFiles,
+         "f could not be opened because there are too many open files."},
+        {FileErrorCause::AccessDenied, "Access to f was denied."},
+        {FileErrorCause::InvalidFile, "An invalid file handle was associated with f."},
+        {FileErrorCause::RemoveCurrentDir,
+         "f could not be removed because it is the current directory."},
+        {FileErrorCause::DirectoryFull, "f could not be created because the directory is full."},
+        {FileErrorCause::BadSeek, "Seek failed on f"},
+        {FileErrorCause::HardIO, "A hardware I/O error was reported while accessing f."},
+        {FileErrorCause::SharingViolation, "A sharing violation occurred while accessing f."},
+        {FileErrorCause::LockViolation, "A locking violation occurred while accessing f."},
+        {FileErrorCause::DiskFull, "Disk full while accessing f."},
+        {FileErrorCause::EndOfFile, "An attempt was made to access f past its end."},
+    };
+    for (const auto& [cause, text] : table)
+        EXPECT_EQ(platform::FileErrorText(cause, "f"), text) << static_cast<int>(cause);
 }
 
 TEST(FileError, PathIsInsertedVerbatimOnce)
