@@ -168,8 +168,13 @@ CListingServer::CListingServer(CSiteOptions options)
                     });
     impl.server.Get(
         R"((?:http://[^/]+)?/moved(/.*))", [](const httplib::Request& req, httplib::Response& res) {
+            // Always a path on this site: "//host/..." (or "/\\host") would send the client to
+            // another host, and the site never sends anyone off loopback.
+            const std::string rest = req.matches[1].str();
+            const std::size_t start = rest.find_first_not_of("/\\");
+            const std::string path = "/" + (start == std::string::npos ? "" : rest.substr(start));
             const std::string query = RawQuery(req);
-            res.set_redirect(req.matches[1].str() + (query.empty() ? "" : "?" + query), 301);
+            res.set_redirect(path + (query.empty() ? "" : "?" + query), 301);
         });
     impl.server.set_error_handler([&impl](const httplib::Request&, httplib::Response& res) {
         if (res.body.empty())

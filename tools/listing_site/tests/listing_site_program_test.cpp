@@ -93,6 +93,14 @@ TEST(ListingSiteProgram, ServesOnTheFreePortItPrintsUntilSigterm)
         const auto moved = client.Get("/moved/tv.php?area=008");
         EXPECT_EQ(moved->status, 301);
         EXPECT_EQ(moved->get_header_value("Location"), "/tv.php?area=008");
+        for (const char* offSite : {"/moved//elsewhere.example/tv.php", "/moved/%2F/x.example/",
+                                    "/moved/\\x.example/tv.php"}) {
+            const auto staying = client.Get(offSite);
+            ASSERT_TRUE(staying);
+            const std::string location = staying->get_header_value("Location");
+            EXPECT_TRUE(location.starts_with("/") && location.find_first_of("/\\", 1) != 1)
+                << offSite << " -> " << location;
+        }
         const std::string log = testing_support::ReadFileBytes(dir.File("site.log"));
         EXPECT_TRUE(log.starts_with("GET " + target + " HTTP/1.1\n")) << log;
     }
