@@ -2,7 +2,11 @@
 
 #include "platform/file_error.h"
 
+#include <arpa/inet.h>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace download_tests {
 namespace {
@@ -36,6 +40,64 @@ TEST_P(TransferFaultTest, IsAnInternetFailureWithOneLogEntryAndAReport)
 
 INSTANTIATE_TEST_SUITE_P(Faults, TransferFaultTest,
                          ::testing::Values(Fault::Refused, Fault::Reset, Fault::Stall));
+
+// A loopback port whose accept queue is full: the system drops further connection requests,
+// so connecting there neither succeeds nor fails until the client gives up.
+class CFullBacklog
+{
+public:
+    CFullBacklog()
+    {
+        m_listenFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof addr;
+        if (::bind(m_listenFd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+            ::listen(m_listenFd, 0) != 0 ||
+            ::getsockname(m_listenFd, reinterpret_cast<sockaddr*>(&addr), &length) != 0)
+            throw std::runtime_error("cannot listen on loopback");
+        m_nPort = ntohs(addr.sin_port);
+        for (int& fd : m_fillers) {
+            fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+            ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    ~CFullBacklog()
+    {
+        for (int fd : m_fillers)
+            ::close(fd);
+        ::close(m_listenFd);
+    }
+    std::string Address() const { return "127.0.0.1:" + std::to_string(m_nPort); }
+
+private:
+    int m_listenFd = -1;
+    int m_nPort = 0;
+    int m_fillers[3] = {-1, -1, -1};
+};
+
+TEST_F(CWorkerTest, AConnectionThatNeverCompletesTimesOut)
+{
+    CFullBacklog server;
+    CHttpThread worker;
+    ASSERT_TRUE(worker.CreateThread());
+    worker.m_hNotifyWnd = &m_notify;
+    worker.SetServer(server.Address().c_str());
+    worker.SetProfilePath(m_strProfile);
+    // The stall limit is far away, so only the connect limit can end the job in time.
+    worker.SetTimeouts(500ms, 60s);
+    worker.ResumeThread();
+    ASSERT_EQ(m_notify.WaitReport(), worker.GetThreadID());
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(RunJob(worker, SearchObject("A"), m_strPage));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
+    EXPECT_EQ(worker.m_nError, DLERR_INTERNET);
+    const std::vector<std::string> messages = LogMessages(ErrorLog());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].size() > 2 && messages[0].ends_with("\r\n")) << messages[0];
+}
 
 class FileFailureTest : public CWorkerTest, public ::testing::WithParamInterface<int>
 {
