@@ -16,6 +16,7 @@ bool CTextReader::Open(const std::string& path)
     Close();
     m_pFile = std::fopen(path.c_str(), "rb");
     m_nPos = m_nEnd = 0;
+    m_bError = false;
     // A folder opens here but reads as nothing; it must not pass for an empty file.
     struct stat info = {};
     if (m_pFile != nullptr && fstat(fileno(m_pFile), &info) == 0 && S_ISDIR(info.st_mode)) {
@@ -40,8 +41,10 @@ int CTextReader::NextByte()
             return -1;
         m_nEnd = std::fread(m_buffer, 1, sizeof m_buffer, m_pFile);
         m_nPos = 0;
-        if (m_nEnd == 0)
+        if (m_nEnd == 0) {
+            m_bError = m_bError || std::ferror(m_pFile) != 0;
             return -1;
+        }
     }
     return m_buffer[m_nPos++];
 }

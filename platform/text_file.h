@@ -29,6 +29,8 @@ public:
     // The next piece of a line, its LF included when the line ended within the piece.
     // False at the end of the file or on a read error.
     bool ReadLine(std::string& piece);
+    // True once a read has failed: the file ended early, not at its real end.
+    bool HasError() const { return m_bError; }
 
 private:
     int NextByte();
@@ -37,6 +39,7 @@ private:
     unsigned char m_buffer[65536];
     std::size_t m_nPos = 0;
     std::size_t m_nEnd = 0;
+    bool m_bError = false;
 };
 
 class CTextWriter

@@ -79,6 +79,24 @@ TEST(TextFile, CrLfAcrossTheReadBufferBoundaryIsStillOneLineEnd)
     EXPECT_EQ(pieces.back(), tail + "\rnext");
 }
 
+TEST(TextFile, AReadErrorIsToldApartFromTheEnd)
+{
+    CTempDir dir;
+    WriteFileBytes(dir.File("a"), "line\n");
+    CTextReader reader;
+    ASSERT_TRUE(reader.Open(dir.File("a")));
+    std::string piece;
+    while (reader.ReadLine(piece)) {
+    }
+    EXPECT_FALSE(reader.HasError());
+
+    // Reading this process's memory from offset 0 fails with an I/O error.
+    if (!reader.Open("/proc/self/mem"))
+        GTEST_SKIP() << "/proc/self/mem cannot be opened here";
+    EXPECT_FALSE(reader.ReadLine(piece));
+    EXPECT_TRUE(reader.HasError());
+}
+
 TEST(TextFile, WriterTurnsLfIntoCrLf)
 {
     CTempDir dir;
