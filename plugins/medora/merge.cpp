@@ -30,6 +30,8 @@ public:
     }
 
     const std::string& Piece() const { return m_strPiece; }
+    // True when reading stopped on an error, not at the end of the file.
+    bool HasError() const { return m_reader.HasError(); }
 
     // The tail piece of an over-long line may look like a marker, but the line is not one.
     bool IsLine(std::string_view marker) const { return m_bLineStart && m_strPiece == marker; }
@@ -77,8 +79,10 @@ std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageF
     while (pageTemplate.Next())
         output.Write(pageTemplate.Piece());
 
-    // A full disk or a failed close must not pass for a finished page.
-    return output.Close() ? 0 : 1;
+    // A full disk, a failed close or a template that could not be read to its end must not
+    // pass for a finished page.
+    const bool written = output.Close();
+    return written && !pageTemplate.HasError() ? 0 : 1;
 }
 
 } // namespace medora

@@ -11,7 +11,7 @@ namespace medora {
 // null-terminated list, in order), then the rest of the template. A page's listing is the
 // lines between its start and end marker lines; unreadable pages and pages without a start
 // marker add nothing. Returns 0 when the whole page was written, 1 when the output path is
-// null, the output cannot be created or written, or the template cannot be opened.
+// null, the output cannot be created or written, or the template cannot be opened or read.
 std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageFiles,
                                 const std::string& templatePath);
 

@@ -4,6 +4,7 @@
 #include "platform/text_file.h"
 #include "vistrel_plugin.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <vector>
 
@@ -157,6 +158,18 @@ TEST_F(MedoraMerge, FailuresAreReported)
     EXPECT_FALSE(Merge(pages));
     ASSERT_TRUE(std::filesystem::exists(Output()));
     EXPECT_EQ(ReadFileBytes(Output()), "");
+}
+
+TEST_F(MedoraMerge, ATemplateThatFailsToReadIsAFailure)
+{
+    // Reading this process's memory from offset 0 fails with an I/O error.
+    std::FILE* mem = std::fopen("/proc/self/mem", "rb");
+    if (mem == nullptr)
+        GTEST_SKIP() << "/proc/self/mem cannot be opened here";
+    std::fclose(mem);
+    std::filesystem::remove(TemplatePath());
+    std::filesystem::create_symlink("/proc/self/mem", TemplatePath());
+    EXPECT_FALSE(Merge(WritePages({Listing("A\n")})));
 }
 
 } // namespace
