@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-// Messages between the main window and the download workers. Values keep the application
-// message base (WM_APP) so traces read the same as on the original platform.
+// Messages between the main window and the download workers, numbered from the application
+// message base WM_APP (0x8000) as the program has always numbered them.
 inline constexpr std::uint32_t WM_APP_BASE = 0x8000;
 inline constexpr std::uint32_t UWM_DOWNLOAD_DONE = WM_APP_BASE + 1;  // worker -> main window
 inline constexpr std::uint32_t UWM_START_DOWNLOAD = WM_APP_BASE + 3; // main window -> worker
