@@ -20,4 +20,9 @@ std::string ProgramFolder()
     return path;
 }
 
+std::string PluginFolder(const std::string& programFolder)
+{
+    return programFolder + "Plugin/";
+}
+
 } // namespace platform

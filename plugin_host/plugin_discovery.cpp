@@ -3,11 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-std::string PluginFolder(const std::string& programFolder)
-{
-    return programFolder + "Plugin/";
-}
-
 void ReleasePlugins(CPluginList& list)
 {
     // Front to back, as the modules were found.

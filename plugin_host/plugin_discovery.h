@@ -9,9 +9,6 @@
 // The application's plug-in list, in discovery order; it owns its modules.
 using CPluginList = std::vector<std::unique_ptr<CPluginModule>>;
 
-// The folder the plug-ins are looked for in: the program folder followed by "Plugin/".
-std::string PluginFolder(const std::string& programFolder);
-
 // Releases the list, then loads every "*.so" file of folder (directories skipped) and keeps
 // the libraries that answer with a non-empty display name. Libraries that cannot be loaded or
 // have no name are skipped silently. A missing folder gives an empty list.

@@ -1,3 +1,4 @@
+#include "platform/program_folder.h"
 #include "platform/tests/temp_dir.h"
 #include "plugin_host/plugin_discovery.h"
 
@@ -26,7 +27,7 @@ public:
                                        File(std::string("Plugin/") + plugin + ".so"));
     }
 
-    std::string Plugins() const { return PluginFolder(Path() + "/"); }
+    std::string Plugins() const { return platform::PluginFolder(Path() + "/"); }
 };
 
 std::set<std::string> Titles(const CPluginList& list)

@@ -45,7 +45,7 @@ std::string InDataFolder(std::string_view name)
 std::string PluginFolder()
 {
     const std::string program = platform::ProgramFolder();
-    return program.empty() ? std::string() : program + "Plugin/";
+    return program.empty() ? std::string() : platform::PluginFolder(program);
 }
 
 std::string SettingsPath()
