@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace keywords {
+
+// The rows a search run walks and marks: the list view in the window, the document itself in
+// batch mode. Column 0 is the keyword (code page 932 bytes, exactly as stored); column 1 is
+// the mark of the latest run.
+class IKeywordRows
+{
+public:
+    virtual ~IKeywordRows() = default;
+
+    virtual std::ptrdiff_t GetRowCount() const = 0;
+    // The whole column-0 text of a row; empty for a row out of range.
+    virtual std::string GetRowText(std::ptrdiff_t row) const = 0;
+    // Sets column 1 of a row: "", "OK" or "NG". reason (UTF-8) says why a job failed and is
+    // shown beside the mark (the row's tool tip); empty for none. Out of range: ignored.
+    virtual void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) = 0;
+};
+
+} // namespace keywords
