@@ -1,4 +1,5 @@
 #include "config/config_store.h"
+#include "config/regions.h"
 #include "platform/tests/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -120,6 +121,30 @@ TEST(ConfigStore, CacheFolderAlwaysEndsInOneSlash)
         ASSERT_TRUE(cfg.WriteString(Key::CacheDirectory, stored));
         EXPECT_EQ(config::CacheFolder(cfg, "/opt/vistrel/"), expected) << stored;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(Regions, FixedOrderAndLookupByName)
+{
+    // Spot checks across the list: the index is what the listing site receives.
+    const std::vector<std::tuple<int, std::string_view>> cases{
+        {0, ""},        {1, "北海道"}, {8, "東京"},    {13, "栃木"}, {14, "茨城"}, {25, "大阪"},
+        {29, "和歌山"}, {33, "鳥取"},  {46, "鹿児島"}, {47, "沖縄"}, {48, ""},     {-1, ""},
+    };
+    for (const auto& [index, name] : cases) {
+        EXPECT_EQ(config::RegionName(index), name) << index;
+        if (!name.empty()) {
+            EXPECT_EQ(config::FindRegion(name), index) << index;
+        }
+    }
+    EXPECT_EQ(config::FindRegion(""), std::nullopt);
+    EXPECT_EQ(config::FindRegion("東京都"), std::nullopt);
+    std::set<std::string_view> names;
+    for (int i = 1; i < config::kRegionCount; ++i)
+        EXPECT_TRUE(names.insert(config::RegionName(i)).second) << i;
 }
 
 } // namespace
