@@ -36,6 +36,9 @@ std::vector<CName> NamesToRead(std::string_view file)
         start = end + 1;
         const std::size_t close = line.find(']');
         const std::size_t equals = line.find('=');
+        // The program's names hold no NUL, and the interface would take one as their end.
+        if (line.find('\0') != std::string_view::npos)
+            continue;
         if (line.starts_with('[') && close != std::string_view::npos)
             sections.emplace_back(line.substr(1, close - 1));
         else if (equals != std::string_view::npos && equals > 0)
