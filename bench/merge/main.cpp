@@ -27,14 +27,18 @@ struct COptions
     int runs = 5;
     bool crlf = false;
     bool keep = false;
+    std::string module = MEDORA_MODULE_PATH;
 };
 
 const char kUsage[] = "usage: merge-bench [--pages N] [--page-kb K] [--runs N] [--crlf] [--keep]\n"
+                      "                   [--module PATH]\n"
                       "  --pages N    result pages to merge (2000)\n"
                       "  --page-kb K  size of each page in KiB (30)\n"
                       "  --runs N     timed runs of each contender; the median counts (5)\n"
                       "  --crlf       pages with CR LF line ends, as some servers send them\n"
-                      "  --keep       keep the page folder and the three outputs\n";
+                      "  --keep       keep the page folder and the three outputs\n"
+                      "  --module P   the medora.so to time, e.g. of an older build (the\n"
+                      "               one built with this program)\n";
 
 bool ParseOptions(int argc, char** argv, COptions& options)
 {
@@ -51,6 +55,8 @@ bool ParseOptions(int argc, char** argv, COptions& options)
             options.pageBytes = static_cast<std::size_t>(std::atoi(argv[++i])) * 1024;
         else if (arg == "--runs" && hasValue)
             options.runs = std::atoi(argv[++i]);
+        else if (arg == "--module" && hasValue)
+            options.module = argv[++i];
         else
             return false;
     }
@@ -121,6 +127,10 @@ void PrintRatio(const CContender& a, const CContender& b)
 int main(int argc, char** argv)
 {
     COptions options;
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     if (!ParseOptions(argc, argv, options)) {
         std::fputs(kUsage, stderr);
         return 2;
@@ -138,8 +148,8 @@ int main(int argc, char** argv)
         return 1;
     }
     CPluginModule medora;
-    if (!medora.Load(MEDORA_MODULE_PATH)) {
-        std::fprintf(stderr, "merge-bench: cannot load %s\n", MEDORA_MODULE_PATH);
+    if (!medora.Load(fs::absolute(options.module).string())) {
+        std::fprintf(stderr, "merge-bench: cannot load %s\n", options.module.c_str());
         return 1;
     }
 
@@ -168,6 +178,8 @@ int main(int argc, char** argv)
 
     // One untimed round brings every file into the page cache, then the runs alternate.
     CContender medoraRuns{"medora", "PIN_MergeDownloadFiles", {}};
+    if (options.module != MEDORA_MODULE_PATH)
+        std::printf("medora: %s\n", options.module.c_str());
     CContender awkRuns{"awk", bench::ResolveProgram("awk"), {}};
     CContender catRuns{"cat", bench::ResolveProgram("cat"), {}};
     for (int run = 0; run <= options.runs; ++run) {
