@@ -1,9 +1,6 @@
 #include "download/tests/worker_harness.h"
 
-#include "platform/file_error.h"
-
 #include <arpa/inet.h>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -108,8 +105,9 @@ TEST_P(FileFailureTest, IsAFileFailureAndTheNextJobStartsClean)
 {
     const std::string paths[] = {m_dir.File("none/page.html"), m_dir.Path(), "/dev/full"};
     const std::string& path = paths[GetParam()];
-    const std::string texts[] = {path + " was not found.",
-                                 platform::FileErrorTextFromErrno(EISDIR, path),
+    // The same texts the keyword document shows for the same causes.
+    const std::string texts[] = {path + " contains an invalid path.",
+                                 "Access to " + path + " was denied.",
                                  "An unknown error occurred while accessing " + path + "."};
     auto worker = StartWorker(StartSite());
     ASSERT_TRUE(RunJob(*worker, SearchObject("A"), path));
