@@ -92,7 +92,8 @@ std::unique_ptr<CHttpThread> CWorkerTest::StartWorker(const std::string& server,
     worker->SetServer(server.c_str());
     worker->SetReferer(referer.c_str());
     worker->SetProfilePath(m_strProfile);
-    worker->SetTimeouts(std::chrono::seconds(5), std::chrono::seconds(1));
+    // Long enough for the sample site under ThreadSanitizer, short enough for a stall test.
+    worker->SetTimeouts(std::chrono::seconds(5), std::chrono::seconds(3));
     worker->ResumeThread();
     EXPECT_EQ(m_notify.WaitReport(), worker->GetThreadID());
     return worker;
