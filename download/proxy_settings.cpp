@@ -1,6 +1,9 @@
 #include "download/proxy_settings.h"
 
+#include "download/system_proxy.h"
 #include "platform/profile.h"
+
+#include <strings.h>
 
 namespace download {
 
@@ -21,6 +24,25 @@ CProxySettings ReadProxySettings(const platform::CProfile& profile)
     else
         settings.mode = ProxyMode::Direct;
     return settings;
+}
+
+std::string ProxyFor(const CProxySettings& settings, std::string_view host)
+{
+    switch (settings.mode) {
+    case ProxyMode::Preconfigured:
+        return SystemProxyFor(host);
+    case ProxyMode::Named:
+        return settings.proxy;
+    case ProxyMode::Direct:
+        break;
+    }
+    return {};
+}
+
+bool IsHttpProxy(std::string_view proxy)
+{
+    const bool socks = proxy.size() >= 5 && strncasecmp(proxy.data(), "socks", 5) == 0;
+    return !proxy.empty() && !socks;
 }
 
 } // namespace download
