@@ -1,12 +1,12 @@
 #include "download/http_thread.h"
 
+#include "config/config_store.h"
 #include "download/error_log.h"
 #include "download/job_failure.h"
 #include "download/job_limits.h"
 #include "download/proxy_settings.h"
 #include "download/request_target.h"
 #include "download/response_sink.h"
-#include "platform/profile.h"
 #include "platform/program_folder.h"
 
 #include <curl/curl.h>
@@ -91,10 +91,11 @@ bool CHttpThread::StartSession()
 
 bool CHttpThread::ConfigureSession()
 {
-    const std::string profilePath =
-        m_strProfilePath.empty() ? platform::ProgramFolder() + "Vistrel.ini" : m_strProfilePath;
+    const std::string profilePath = m_strProfilePath.empty()
+                                        ? config::VistrelIniPath(platform::ProgramFolder())
+                                        : m_strProfilePath;
     const download::CProxySettings settings =
-        download::ReadProxySettings(platform::CProfile(profilePath));
+        download::ReadProxySettings(config::CConfig(profilePath));
     char* host = nullptr;
     if (curl_url_get(m_pConnection, CURLUPART_HOST, &host, 0) != CURLUE_OK)
         return FailStart(CurlErrorText(CURLE_OUT_OF_MEMORY));

@@ -1,19 +1,18 @@
 #include "download/proxy_settings.h"
 
+#include "config/config_store.h"
 #include "download/system_proxy.h"
-#include "platform/profile.h"
 
 #include <strings.h>
 
 namespace download {
 
-CProxySettings ReadProxySettings(const platform::CProfile& profile)
+CProxySettings ReadProxySettings(const config::CConfig& config)
 {
-    static constexpr const char* kSection = "Settings\\Proxy";
-    const int ieSetting = profile.ReadInt(kSection, "IESetting", 1);
-    const int enable = profile.ReadInt(kSection, "Enable", 0);
-    const std::string host = profile.ReadString(kSection, "Host", "");
-    const int port = profile.ReadInt(kSection, "Port", 8080);
+    const int ieSetting = config.ReadInt(config::Key::ProxyIESetting);
+    const int enable = config.ReadInt(config::Key::ProxyEnable);
+    const std::string host = config.ReadString(config::Key::ProxyHost);
+    const int port = config.ReadInt(config::Key::ProxyPort);
 
     CProxySettings settings;
     settings.proxy = host + ":" + std::to_string(port);

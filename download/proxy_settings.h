@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
-class CProfile;
+namespace config {
+class CConfig;
 }
 
 namespace download {
@@ -24,7 +24,7 @@ struct CProxySettings
 
 // The keys of "Settings\Proxy": "IESetting" (default 1) wins over "Enable" (default 0);
 // "Host" (default empty) and "Port" (default 8080) are taken as they are, unchecked.
-CProxySettings ReadProxySettings(const platform::CProfile& profile);
+CProxySettings ReadProxySettings(const config::CConfig& config);
 
 // The proxy a worker's session uses to reach host: the named one, the system's own for that
 // host, or empty for none.
