@@ -4,6 +4,7 @@
 #include "platform/profile.h"
 #include "platform/tests/temp_dir.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDialog>
@@ -22,7 +23,7 @@ using ::testing::HasSubstr;
 
 namespace {
 
-struct CDialogControls
+struct CControls
 {
     QDialog* dialog;
     QCheckBox* hasStartDate;
@@ -30,20 +31,13 @@ struct CDialogControls
     QLineEdit* period;
 };
 
-QPushButton* Button(QDialog& dialog, const QString& text)
+void Click(QDialog* dialog, const QString& text)
 {
-    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
         if (button->text() == text)
-            return button;
+            return button->click();
     }
     ADD_FAILURE() << "no button " << text.toStdString();
-    return nullptr;
-}
-
-void Click(QDialog& dialog, const QString& text)
-{
-    if (QPushButton* button = Button(dialog, text))
-        button->click();
 }
 
 class OptionDialog : public CMedoraTest
@@ -53,230 +47,141 @@ protected:
     {
         CMedoraTest::SetUp();
         m_owner.show();
+        WriteSettings("[URLParam]\nsdate=20051224\nldate=7\n");
+        m_medora.GetServerName(); // the start of a run reads the file
     }
 
-    // Opens the dialog owned by the window with the given id, lets act work it, and returns
-    // what PIN_SetupOption returned. A dialog act leaves open is cancelled, so no test hangs.
-    bool Run(const std::function<void(const CDialogControls&)>& act, uintptr_t owner)
+    // Opens the dialog for the window with the given id, lets act work it (a dialog left
+    // open is cancelled, so no test hangs) and returns what PIN_SetupOption answered.
+    bool Run(const std::function<void(const CControls&)>& act, uintptr_t owner = 0)
     {
-        m_bShown = false;
+        m_pShown = nullptr;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (dialog == nullptr) {
-                ADD_FAILURE() << "no modal dialog";
-                for (QWidget* widget : QApplication::topLevelWidgets()) {
-                    if (auto* open = qobject_cast<QDialog*>(widget); open && open->isVisible())
-                        open->reject();
-                }
-                return;
-            }
-            m_bShown = true;
+            ASSERT_NE(dialog, nullptr);
+            m_pShown = dialog;
             m_pParent = dialog->parentWidget();
-            m_strCaption = dialog->windowTitle();
-            const CDialogControls controls{dialog, dialog->findChild<QCheckBox*>("hasStartDate"),
-                                           dialog->findChild<QDateEdit*>("startDate"),
-                                           dialog->findChild<QLineEdit*>("period")};
-            if (controls.hasStartDate && controls.startDate && controls.period)
-                act(controls);
-            else
-                ADD_FAILURE() << "controls missing";
+            act({dialog, dialog->findChild<QCheckBox*>("hasStartDate"),
+                 dialog->findChild<QDateEdit*>("startDate"),
+                 dialog->findChild<QLineEdit*>("period")});
             if (dialog->isVisible())
                 dialog->reject();
         });
-        return m_medora.SetupOption(owner);
+        return m_medora.SetupOption(owner != 0 ? owner : m_owner.winId());
     }
 
-    bool Run(const std::function<void(const CDialogControls&)>& act)
+    std::string Stored(const char* key) const
     {
-        return Run(act, m_owner.winId());
+        return platform::CProfile(SettingsPath()).ReadString("URLParam", key, "(missing)");
     }
 
     QMainWindow m_owner;
-    bool m_bShown = false;
+    QDialog* m_pShown = nullptr;
     QWidget* m_pParent = nullptr;
-    QString m_strCaption;
 };
 
-TEST_F(OptionDialog, IsOwnedByTheWindowItIsGiven)
+TEST_F(OptionDialog, IsOwnedByTheGivenWindowAndShownOnTheGuiThreadOnly)
 {
-    EXPECT_TRUE(m_medora.HasSetupOption());
-    EXPECT_TRUE(Run([](const CDialogControls& c) { Click(*c.dialog, "OK"); }));
-    EXPECT_TRUE(m_bShown);
+    QString caption;
+    EXPECT_TRUE(Run([&](const CControls& c) { caption = c.dialog->windowTitle(); }));
     EXPECT_EQ(m_pParent, &m_owner);
-    EXPECT_EQ(m_strCaption, QStringLiteral("TVメドラ・コム　オプション設定"));
-}
-
-TEST_F(OptionDialog, UnknownOwnerStillShowsTheDialog)
-{
-    EXPECT_TRUE(Run([](const CDialogControls& c) { Click(*c.dialog, "OK"); }, 0x7ffffff0u));
-    EXPECT_TRUE(m_bShown);
+    EXPECT_EQ(caption, QStringLiteral("TVメドラ・コム　オプション設定"));
+    EXPECT_TRUE(Run([](const CControls&) {}, 0x7ffffff0u)); // no such window: no owner
+    EXPECT_NE(m_pShown, nullptr);
     EXPECT_EQ(m_pParent, nullptr);
-}
 
-TEST_F(OptionDialog, RefusesAThreadOtherThanTheHostsGuiThread)
-{
     bool result = true;
-    std::thread other([&] { result = m_medora.SetupOption(m_owner.winId()); });
-    other.join();
+    std::thread([&] { result = m_medora.SetupOption(m_owner.winId()); }).join();
     EXPECT_FALSE(result);
 }
 
 TEST_F(OptionDialog, OkWithoutChangesWritesTheSameDateBack)
 {
-    WriteSettings("[URLParam]\nsdate=20051224\nldate=7\n");
-    m_medora.GetServerName(); // the start of a run reads the file
-    bool checked = false;
-    QDate shown;
-    QString period;
-    ASSERT_TRUE(Run([&](const CDialogControls& c) {
-        checked = c.hasStartDate->isChecked();
-        shown = c.startDate->date();
-        period = c.period->text();
-        Click(*c.dialog, "OK");
+    WriteSettings("[URLParam]\nsdate=20051224\n");
+    m_medora.GetServerName();
+    ASSERT_TRUE(Run([](const CControls& c) {
+        EXPECT_TRUE(c.hasStartDate->isChecked());
+        EXPECT_EQ(c.startDate->date(), QDate(2005, 12, 24));
+        EXPECT_EQ(c.period->text(), "28");
+        Click(c.dialog, "OK");
     }));
-    EXPECT_TRUE(checked);
-    EXPECT_EQ(shown, QDate(2005, 12, 24));
-    EXPECT_EQ(period, "7");
-    const platform::CProfile saved(SettingsPath());
-    EXPECT_EQ(saved.ReadString("URLParam", "sdate", "missing"), "20051224");
-    EXPECT_EQ(saved.ReadString("URLParam", "ldate", "missing"), "7");
-    EXPECT_THAT(m_medora.GetSearchUrl("A", kTokyo), HasSubstr("&sdate=20051224&ldate=7&"));
+    EXPECT_EQ(Stored("sdate"), "20051224");
+    EXPECT_EQ(Stored("ldate"), "28");
 }
 
-TEST_F(OptionDialog, BoxOffStoresNoStartDate)
+TEST_F(OptionDialog, BoxOffStoresNoStartDateAndTypedDaysAreStored)
 {
-    WriteSettings("[URLParam]\nsdate=20051224\nldate=7\n");
-    m_medora.GetServerName();
-    ASSERT_TRUE(Run([](const CDialogControls& c) {
+    ASSERT_TRUE(Run([](const CControls& c) {
         c.hasStartDate->click();
         EXPECT_FALSE(c.startDate->isEnabled());
-        Click(*c.dialog, "OK");
-    }));
-    EXPECT_EQ(platform::CProfile(SettingsPath()).ReadString("URLParam", "sdate", "missing"), "");
-    // Memory changed at once: the next address carries the parameter with no value.
-    EXPECT_THAT(m_medora.GetSearchUrl("A", kTokyo), HasSubstr("&sdate=&ldate=7&"));
-}
-
-TEST_F(OptionDialog, PickedDateAndTypedDaysAreStored)
-{
-    ASSERT_TRUE(Run([](const CDialogControls& c) {
-        EXPECT_FALSE(c.hasStartDate->isChecked());
-        c.hasStartDate->click();
-        c.startDate->setDate(QDate(2026, 3, 9));
         c.period->selectAll();
         QTest::keyClicks(c.period, "1x45"); // a letter is refused, a third digit too
-        Click(*c.dialog, "OK");
+        Click(c.dialog, "OK");
     }));
-    const platform::CProfile saved(SettingsPath());
-    EXPECT_EQ(saved.ReadString("URLParam", "sdate", "missing"), "20260309");
-    EXPECT_EQ(saved.ReadString("URLParam", "ldate", "missing"), "14");
-    EXPECT_THAT(m_medora.GetSearchUrl("A", kTokyo), HasSubstr("&sdate=20260309&ldate=14&"));
+    EXPECT_EQ(Stored("sdate"), "");
+    EXPECT_EQ(Stored("ldate"), "14");
+    // Memory changed at once: the next address carries the parameter with no value.
+    EXPECT_THAT(m_medora.GetSearchUrl("A", kTokyo), HasSubstr("&sdate=&ldate=14&"));
 }
 
 TEST_F(OptionDialog, EmptiedDaysFieldStoresAnEmptyPeriod)
 {
-    ASSERT_TRUE(Run([](const CDialogControls& c) {
-        EXPECT_EQ(c.period->text(), "28");
-        c.period->setFocus();
+    ASSERT_TRUE(Run([](const CControls& c) {
         c.period->end(false);
         QTest::keyClick(c.period, Qt::Key_Backspace);
-        QTest::keyClick(c.period, Qt::Key_Backspace);
-        Click(*c.dialog, "OK");
+        Click(c.dialog, "OK");
     }));
-    EXPECT_EQ(platform::CProfile(SettingsPath()).ReadString("URLParam", "ldate", "missing"), "");
+    EXPECT_EQ(Stored("ldate"), "");
     m_medora.GetServerName(); // read back from the file: empty, not the default
-    EXPECT_THAT(m_medora.GetSearchUrl("A", kTokyo), HasSubstr("&sdate=&ldate=&shour="));
+    EXPECT_THAT(m_medora.GetSearchUrl("A", kTokyo), HasSubstr("&sdate=20051224&ldate=&shour="));
 }
 
-// Each row: one way of leaving the dialog without OK.
-struct CCloseCase
+TEST_F(OptionDialog, CancelEscapeAndCloseBoxChangeNeitherMemoryNorFile)
 {
-    const char* name;
-    std::function<void(QDialog&)> close;
-};
-
-void PrintTo(const CCloseCase& row, std::ostream* os)
-{
-    *os << row.name;
-}
-
-class ClosingWithoutOk : public OptionDialog, public ::testing::WithParamInterface<CCloseCase>
-{
-};
-
-TEST_P(ClosingWithoutOk, ChangesNeitherMemoryNorFile)
-{
-    WriteSettings("[URLParam]\nsdate=20051224\nldate=7\n");
-    m_medora.GetServerName();
     const std::string before = testing_support::ReadFileBytes(SettingsPath());
-    ASSERT_TRUE(Run([this](const CDialogControls& c) {
-        c.startDate->setDate(QDate(2010, 1, 2));
-        c.period->selectAll();
-        QTest::keyClicks(c.period, "14");
-        GetParam().close(*c.dialog);
-        EXPECT_FALSE(c.dialog->isVisible());
-    }));
-    EXPECT_EQ(testing_support::ReadFileBytes(SettingsPath()), before);
-    EXPECT_THAT(m_medora.GetSearchUrl("A", kTokyo), HasSubstr("&sdate=20051224&ldate=7&"));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Medora, ClosingWithoutOk,
-    ::testing::Values(
-        CCloseCase{"CancelButton", [](QDialog& d) { Click(d, QStringLiteral("キャンセル")); }},
-        CCloseCase{"EscapeKey", [](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
-        CCloseCase{"CloseBox", [](QDialog& d) { d.close(); }}),
-    RowName<CCloseCase>);
-
-// Each row: a stored start date and what the picker shows; an empty date means today.
-struct COpeningCase
-{
-    const char* name;
-    std::string stored;
-    bool checked;
-    QDate date;
-};
-
-void PrintTo(const COpeningCase& row, std::ostream* os)
-{
-    *os << row.name;
-}
-
-class OpeningWith : public OptionDialog, public ::testing::WithParamInterface<COpeningCase>
-{
-};
-
-TEST_P(OpeningWith, StoredStartDate)
-{
-    WriteSettings("[URLParam]\nsdate=" + GetParam().stored + "\n");
-    m_medora.GetServerName();
-    const QDate today = QDate::currentDate();
-    bool checked = !GetParam().checked;
-    QDate shown;
-    ASSERT_TRUE(Run([&](const CDialogControls& c) {
-        checked = c.hasStartDate->isChecked();
-        shown = c.startDate->date();
-    }));
-    EXPECT_EQ(checked, GetParam().checked);
-    if (GetParam().date.isValid()) {
-        EXPECT_EQ(shown, GetParam().date);
-    } else if (GetParam().checked) {
-        EXPECT_TRUE(shown == today || shown == QDate::currentDate()) << "not today";
+    const std::function<void(QDialog*)> closes[] = {
+        [](QDialog* d) { Click(d, QStringLiteral("キャンセル")); },
+        [](QDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }, [](QDialog* d) { d->close(); }};
+    for (const auto& close : closes) {
+        ASSERT_TRUE(Run([&](const CControls& c) {
+            c.startDate->setDate(QDate(2010, 1, 2));
+            c.hasStartDate->click();
+            QTest::keyClicks(c.period, "4");
+            close(c.dialog);
+            EXPECT_FALSE(c.dialog->isVisible());
+        }));
+        EXPECT_EQ(testing_support::ReadFileBytes(SettingsPath()), before);
+        EXPECT_THAT(m_medora.GetSearchUrl("A", kTokyo), HasSubstr("&sdate=20051224&ldate=7&"));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Medora, OpeningWith,
-    ::testing::Values(COpeningCase{"EightDigits", "20051224", true, QDate(2005, 12, 24)},
-                      COpeningCase{"LeapDay", "20240229", true, QDate(2024, 2, 29)},
-                      COpeningCase{"Empty", "", false, {}},
-                      COpeningCase{"SevenBytes", "2005122", false, {}},
-                      COpeningCase{"NineBytesAreCutToEight", "200512245", true,
-                                   QDate(2005, 12, 24)},
-                      // Eight bytes the picker refuses leave it as it starts: today, checked.
-                      COpeningCase{"NoSuchDay", "20050229", true, {}},
-                      COpeningCase{"MonthNotANumber", "2005ab24", true, {}},
-                      COpeningCase{"BeforeThePickersRange", "00011224", true, {}}),
-    RowName<COpeningCase>);
+TEST_F(OptionDialog, OpensOnTheStoredStartDate)
+{
+    // Each row: stored text, box on, date shown (none: today, where the picker starts).
+    const struct
+    {
+        std::string stored;
+        bool checked;
+        QDate date;
+    } rows[] = {{"20240229", true, QDate(2024, 2, 29)},
+                {"2005122", false, {}},
+                {"200512245", true, QDate(2005, 12, 24)}, // cut to 8 bytes on reading
+                {"20050229", true, {}},                   // 8 bytes the picker refuses
+                {"00011224", true, {}}};                  // before the picker's range
+    for (const auto& row : rows) {
+        WriteSettings("[URLParam]\nsdate=" + row.stored + "\n");
+        m_medora.GetServerName();
+        const QDate today = QDate::currentDate();
+        ASSERT_TRUE(Run([&](const CControls& c) {
+            EXPECT_EQ(c.hasStartDate->isChecked(), row.checked) << row.stored;
+            if (row.date.isValid()) {
+                EXPECT_EQ(c.startDate->date(), row.date) << row.stored;
+            } else if (row.checked) {
+                EXPECT_TRUE(c.startDate->date() == today ||
+                            c.startDate->date() == QDate::currentDate());
+            }
+        }));
+    }
+}
 
 } // namespace
