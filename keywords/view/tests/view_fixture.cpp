@@ -1,16 +1,36 @@
 #include "view_fixture.h"
 
+#include "platform/cp932.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTest>
+#include <QToolBar>
 
 namespace view_tests {
+
+std::string Cp932(const char* utf8)
+{
+    platform::Cp932Result bytes = platform::Utf8ToCp932(utf8);
+    EXPECT_TRUE(bytes.text.has_value()) << utf8;
+    return bytes.text.value_or(std::string());
+}
+
+Texts Cp932(const std::vector<const char*>& utf8)
+{
+    Texts texts;
+    for (const char* text : utf8)
+        texts.push_back(Cp932(text));
+    return texts;
+}
 
 void ViewTest::SetUp()
 {
     m_window = new QMainWindow;
     m_view = new CVistrelView(m_window);
     m_window->setCentralWidget(m_view);
+    m_elsewhere = new QLineEdit;
+    m_window->addToolBar(QStringLiteral("bar"))->addWidget(m_elsewhere);
     m_view->SetStopMessage([this](const QString& text) { m_messages.append(text); });
     m_view->SetDocument(&m_doc);
 
@@ -126,6 +146,12 @@ void ViewTest::Type(const QString& text)
     QLineEdit* editor = Editor();
     ASSERT_NE(editor, nullptr);
     editor->setText(text);
+}
+
+void ViewTest::FocusElsewhere()
+{
+    m_elsewhere->setFocus(Qt::MouseFocusReason);
+    Settle();
 }
 
 void ViewTest::Settle()

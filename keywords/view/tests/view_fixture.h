@@ -18,6 +18,11 @@ namespace view_tests {
 
 using Texts = std::vector<std::string>;
 
+// Code page 932 bytes of UTF-8 texts that have them; a test needs them as the keywords'
+// stored form.
+std::string Cp932(const char* utf8);
+Texts Cp932(const std::vector<const char*>& utf8);
+
 // A window as the program builds it: the view as its client and the view's commands as
 // window-wide keys, enabled by the view's own rules as the window's updater would.
 class ViewTest : public testing::Test
@@ -43,12 +48,15 @@ protected:
     int EditedRow() const;
     // Replaces the text of the open editor.
     void Type(const QString& text);
+    // Moves the keyboard focus to another control of the window, as a click there would.
+    void FocusElsewhere();
     // Lets queued work (a refusal and the editor reopening) run.
     void Settle();
 
     QMainWindow* m_window = nullptr;
     CVistrelView* m_view = nullptr;
     CVistrelDoc m_doc;
+    QLineEdit* m_elsewhere = nullptr;
     QStringList m_messages;
     QAction* m_add = nullptr;
     QAction* m_delete = nullptr;
