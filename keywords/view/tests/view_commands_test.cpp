@@ -82,13 +82,13 @@ protected:
 TEST_P(ViewSequenceTest, KeepsRowsAndDocumentEqual)
 {
     const SequenceCase& c = GetParam();
-    Load(Cp932(c.keywords));
+    Load(Cp932List(c.keywords));
     for (std::size_t i = 0; i < c.steps.size(); ++i) {
         SCOPED_TRACE(testing::Message() << "step " << i);
         Run(c.steps[i]);
         ExpectRowsEqualDocument();
     }
-    EXPECT_EQ(Rows(), Cp932(c.rows));
+    EXPECT_EQ(Rows(), Cp932List(c.rows));
     EXPECT_EQ(Marks(), Texts(c.marks.begin(), c.marks.end()));
     EXPECT_EQ(SelectedRows(), c.selected);
     EXPECT_EQ(m_doc.IsModified(), c.modified);
@@ -197,9 +197,9 @@ class ViewAddNameTest : public ViewTest, public testing::WithParamInterface<AddN
 
 TEST_P(ViewAddNameTest, TakesTheFirstFreeName)
 {
-    Load(Cp932(GetParam().keywords));
+    Load(Cp932List(GetParam().keywords));
     m_view->OnAddKeyword();
-    Texts expected = Cp932(GetParam().keywords);
+    Texts expected = Cp932List(GetParam().keywords);
     expected.push_back(Cp932(GetParam().added));
     EXPECT_EQ(Rows(), expected);
     ExpectRowsEqualDocument();

@@ -16,7 +16,7 @@ std::string Cp932(const char* utf8)
     return bytes.text.value_or(std::string());
 }
 
-Texts Cp932(const std::vector<const char*>& utf8)
+Texts Cp932List(const std::vector<const char*>& utf8)
 {
     Texts texts;
     for (const char* text : utf8)

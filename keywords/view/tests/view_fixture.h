@@ -21,7 +21,7 @@ using Texts = std::vector<std::string>;
 // Code page 932 bytes of UTF-8 texts that have them; a test needs them as the keywords'
 // stored form.
 std::string Cp932(const char* utf8);
-Texts Cp932(const std::vector<const char*>& utf8);
+Texts Cp932List(const std::vector<const char*>& utf8);
 
 // A window as the program builds it: the view as its client and the view's commands as
 // window-wide keys, enabled by the view's own rules as the window's updater would.

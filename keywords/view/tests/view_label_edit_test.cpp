@@ -30,7 +30,7 @@ class ViewLabelEditTest : public ViewTest, public testing::WithParamInterface<La
 TEST_P(ViewLabelEditTest, StoresOnlyAcceptableLabels)
 {
     const LabelCase& c = GetParam();
-    const Texts before = Cp932({"Drama", "ニュース", "Ｆｏｏ", "新規ｷｰﾜｰﾄﾞ"});
+    const Texts before = Cp932List({"Drama", "ニュース", "Ｆｏｏ", "新規ｷｰﾜｰﾄﾞ"});
     Load(before);
     m_view->editItem(m_view->topLevelItem(c.row), 0);
     Type(QString::fromUtf8(c.typed));
