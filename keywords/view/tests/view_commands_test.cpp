@@ -70,13 +70,6 @@ protected:
         }
         Settle();
     }
-
-    void Select(const std::vector<int>& rows)
-    {
-        m_view->clearSelection();
-        for (int row : rows)
-            m_view->topLevelItem(row)->setSelected(true);
-    }
 };
 
 TEST_P(ViewSequenceTest, KeepsRowsAndDocumentEqual)

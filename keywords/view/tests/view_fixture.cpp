@@ -90,7 +90,7 @@ void ViewTest::ExpectRowsEqualDocument() const
     EXPECT_EQ(Rows(), m_doc.m_arrKeywords);
 }
 
-void ViewTest::Select(std::initializer_list<int> rows)
+void ViewTest::Select(const std::vector<int>& rows)
 {
     m_view->clearSelection();
     for (int row : rows)

@@ -37,7 +37,7 @@ protected:
     Texts Marks() const;
     // The invariant: the rows' keyword bytes are the document's keywords.
     void ExpectRowsEqualDocument() const;
-    void Select(std::initializer_list<int> rows);
+    void Select(const std::vector<int>& rows);
     std::vector<int> SelectedRows() const;
     // Re-evaluates the enabling rules, as the window does when the event loop goes idle.
     void UpdateCommands();
