@@ -84,9 +84,9 @@ void CVistrelView::ShowStop(const QString& text) const
 
 void CVistrelView::OnInitialUpdate()
 {
+    m_refusal.reset();
     if (m_pEditor)
         closeEditor(m_pEditor, QAbstractItemDelegate::RevertModelCache);
-    m_refusal.reset();
     clear();
     if (m_pDocument) {
         QList<QTreeWidgetItem*> rows;

@@ -13,8 +13,9 @@ bool CVistrelView::IsEditingLabel() const
 
 bool CVistrelView::FinishLabelEdit()
 {
+    // A refusal still waiting for the event loop counts too: its text was not taken.
     if (!IsEditingLabel())
-        return true;
+        return !ShowRefusal();
     QWidget* editor = m_pEditor;
     m_bFinishingEdit = true;
     commitData(editor);

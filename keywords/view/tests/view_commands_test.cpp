@@ -221,3 +221,56 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 } // namespace view_tests
+
+namespace view_tests {
+namespace {
+
+enum class Command { Delete, MoveUp, Rename };
+
+struct OutOfStepCase
+{
+    const char* name;
+    Command command;
+};
+
+class ViewOutOfStepTest : public ViewTest, public testing::WithParamInterface<OutOfStepCase>
+{
+};
+
+// A document shortened behind the view's back: the command is refused as the document refuses
+// an index out of range, and the rows stay as they were.
+TEST_P(ViewOutOfStepTest, RefusesWithTheInvalidArgumentText)
+{
+    Load({"a", "b", "c"});
+    m_doc.m_arrKeywords.pop_back();
+    Select({2});
+    switch (GetParam().command) {
+    case Command::Delete:
+        m_view->OnDeleteKeyword();
+        break;
+    case Command::MoveUp:
+        m_view->OnMoveUp();
+        break;
+    case Command::Rename:
+        m_view->editItem(m_view->topLevelItem(2), 0);
+        Type(QStringLiteral("d"));
+        FocusElsewhere();
+        break;
+    }
+    Settle();
+    EXPECT_EQ(Rows(), (Texts{"a", "b", "c"}));
+    EXPECT_EQ(m_doc.m_arrKeywords, (Texts{"a", "b"}));
+    EXPECT_FALSE(m_doc.IsModified());
+    EXPECT_EQ(m_messages,
+              QStringList{QString::fromLatin1(CVistrelDoc::kInvalidArgumentText.data(),
+                                              CVistrelDoc::kInvalidArgumentText.size())});
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ViewOutOfStepTest,
+                         testing::Values(OutOfStepCase{"Delete", Command::Delete},
+                                         OutOfStepCase{"MoveUp", Command::MoveUp},
+                                         OutOfStepCase{"Rename", Command::Rename}),
+                         testing_support::CaseName());
+
+} // namespace
+} // namespace view_tests

@@ -4,6 +4,7 @@
 #include "keywords/view/keyword_text.h"
 #include "platform/cp932.h"
 
+#include <QApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -77,6 +78,90 @@ INSTANTIATE_TEST_SUITE_P(
                     LabelCase{"NotInCodePage932", 1, "ニュース😀", Outcome::NotEncodable},
                     LabelCase{"OtherRowWithSpace", 0, "ニュース ", Outcome::Stored}),
     testing_support::CaseName());
+
+} // namespace
+} // namespace view_tests
+
+namespace view_tests {
+namespace {
+
+struct FinishCase
+{
+    const char* name;
+    bool open;
+    const char* typed;
+    bool stored;
+    bool refused;
+};
+
+class ViewFinishEditTest : public ViewTest, public testing::WithParamInterface<FinishCase>
+{
+};
+
+// The window ends an edit this way before it saves or searches.
+TEST_P(ViewFinishEditTest, TellsWhetherTheEditWasTaken)
+{
+    const FinishCase& c = GetParam();
+    Load({"a", "b"});
+    if (c.open) {
+        m_view->editItem(m_view->topLevelItem(1), 0);
+        Type(QString::fromUtf8(c.typed));
+    }
+    EXPECT_EQ(m_view->FinishLabelEdit(), !c.refused);
+    EXPECT_EQ(m_view->GetRowText(1), c.stored ? c.typed : "b");
+    ExpectRowsEqualDocument();
+    EXPECT_EQ(m_messages.size(), c.refused ? 1 : 0);
+    // A refused edit is open again, immediately; a taken one is closed.
+    EXPECT_EQ(EditedRow(), c.refused ? 1 : -1);
+    Settle();
+    EXPECT_EQ(m_messages.size(), c.refused ? 1 : 0) << "shown once";
+}
+
+INSTANTIATE_TEST_SUITE_P(Finishes, ViewFinishEditTest,
+                         testing::Values(FinishCase{"NothingOpen", false, "", false, false},
+                                         FinishCase{"Taken", true, "c", true, false},
+                                         FinishCase{"Unchanged", true, "b", false, false},
+                                         FinishCase{"Duplicate", true, "A", false, true},
+                                         FinishCase{"NotEncodable", true, "\u00e9", false, true}),
+                         testing_support::CaseName());
+
+TEST_F(ViewTest, FinishShowsARefusalStillWaiting)
+{
+    Load({"a", "b"});
+    m_view->editItem(m_view->topLevelItem(1), 0);
+    Type(QStringLiteral("A"));
+    m_elsewhere->setFocus(Qt::MouseFocusReason); // the refusal waits for the event loop
+    EXPECT_FALSE(m_view->FinishLabelEdit());
+    EXPECT_EQ(m_messages.size(), 1);
+    EXPECT_EQ(EditedRow(), 1);
+    Settle();
+    EXPECT_EQ(m_messages.size(), 1) << "shown once";
+    EXPECT_EQ(EditedRow(), 1);
+}
+
+// A click on the keyword of the row that is already selected opens the editor; the status
+// column cannot be edited.
+TEST_F(ViewTest, ClickOnTheSelectedKeywordEdits)
+{
+    Load({"a", "b"});
+    QTreeWidgetItem* item = m_view->topLevelItem(1);
+    const QRect keyword = m_view->visualRect(m_view->indexFromItem(item, 0));
+    const QRect status = m_view->visualRect(m_view->indexFromItem(item, 1));
+    const int wait = QApplication::doubleClickInterval() + 100;
+
+    QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, keyword.center());
+    QTest::qWait(wait);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{1});
+    EXPECT_EQ(Editor(), nullptr) << "the first click only selects";
+
+    QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, status.center());
+    QTest::qWait(wait);
+    EXPECT_EQ(Editor(), nullptr) << "the status is not editable";
+
+    QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, keyword.center());
+    QTest::qWait(wait);
+    EXPECT_EQ(EditedRow(), 1);
+}
 
 } // namespace
 } // namespace view_tests
