@@ -100,12 +100,29 @@ void CMainFrame::ConnectCommands()
     auto on = [this](int id, auto handler) {
         connect(GetCommand(id), &QAction::triggered, this, handler);
     };
-    on(ID_FILE_NEW, [&doc] { doc.OnFileNew(); });
-    on(ID_FILE_OPEN, [&doc] { doc.OnFileOpen(); });
-    on(ID_FILE_SAVE, [&doc] { doc.OnFileSave(); });
-    on(ID_FILE_SAVE_AS, [&doc] { doc.OnFileSaveAs(); });
-    for (int i = 0; i < CFrameCommands::kRecentFileSlots; ++i)
-        on(ID_FILE_MRU_FILE1 + i, [&doc, i] { doc.OnOpenRecentFile(i); });
+    // A keyword being typed belongs to the document before it is saved or replaced.
+    on(ID_FILE_NEW, [this, &doc] {
+        if (EndLabelEdit())
+            doc.OnFileNew();
+    });
+    on(ID_FILE_OPEN, [this, &doc] {
+        if (EndLabelEdit())
+            doc.OnFileOpen();
+    });
+    on(ID_FILE_SAVE, [this, &doc] {
+        if (EndLabelEdit())
+            doc.OnFileSave();
+    });
+    on(ID_FILE_SAVE_AS, [this, &doc] {
+        if (EndLabelEdit())
+            doc.OnFileSaveAs();
+    });
+    for (int i = 0; i < CFrameCommands::kRecentFileSlots; ++i) {
+        on(ID_FILE_MRU_FILE1 + i, [this, &doc, i] {
+            if (EndLabelEdit())
+                doc.OnOpenRecentFile(i);
+        });
+    }
     on(ID_APP_EXIT, [this] { close(); });
 
     on(ID_KEYWORD_ADD, [this] { m_pView->OnAddKeyword(); });
@@ -117,7 +134,7 @@ void CMainFrame::ConnectCommands()
     on(ID_VIEW_STATUS_BAR, [this](bool checked) { m_wndStatusBar->setVisible(checked); });
 
     on(ID_SEARCH_START, [this] {
-        if (m_pRunCommands)
+        if (m_pRunCommands && EndLabelEdit())
             m_pRunCommands->Start();
     });
     on(ID_SEARCH_STOP, [this] {
@@ -162,6 +179,11 @@ void CMainFrame::SetEnablingRules()
     updater.SetCheckRule(GetCommand(ID_VIEW_TOOLBAR), [this] { return !m_wndToolBar->isHidden(); });
     updater.SetCheckRule(GetCommand(ID_VIEW_STATUS_BAR),
                          [this] { return !m_wndStatusBar->isHidden(); });
+}
+
+bool CMainFrame::EndLabelEdit()
+{
+    return m_pView == nullptr || !m_pView->IsEditingLabel() || m_pView->FinishLabelEdit();
 }
 
 void CMainFrame::SetDownloadDoneHandler(CQueuedDownloadNotify::Handler handler)
@@ -226,7 +248,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     // The remembered settings are written first, so they are kept even when the user then
     // cancels the save prompt and the window stays open.
     OnClose();
-    if (!m_services.docCommands.SaveModified()) {
+    if (!EndLabelEdit() || !m_services.docCommands.SaveModified()) {
         event->ignore();
         return;
     }
@@ -246,6 +268,8 @@ void CMainFrame::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     activateWindow();
+    if (!EndLabelEdit())
+        return;
     // Each file in turn, each with its own save prompt; the last one opened stays.
     for (const QString& file : files)
         m_services.docCommands.OpenDocumentFile(ToNativePath(file));

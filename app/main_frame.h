@@ -92,6 +92,9 @@ protected:
 private:
     // Writes region, plug-in, window rectangle and bar layout, in that order.
     void OnClose();
+    // Ends an open in-place edit as confirmed; false when its text was refused, and the
+    // command that asked must not go on.
+    bool EndLabelEdit();
     void ConnectCommands();
     void SetEnablingRules();
 
