@@ -6,62 +6,62 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QStringList>
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace view_tests {
 
 using Texts = std::vector<std::string>;
 
-// Code page 932 bytes of UTF-8 texts that have them; a test needs them as the keywords'
-// stored form.
-std::string Cp932(const char* utf8);
-Texts Cp932List(const std::vector<const char*>& utf8);
+// Code page 932 bytes of "|"-separated UTF-8 texts ("" gives none; "_" is a space).
+Texts Cp932List(std::string_view utf8List);
+std::string Cp932(std::string_view utf8);
 
-// A window as the program builds it: the view as its client and the view's commands as
-// window-wide keys, enabled by the view's own rules as the window's updater would.
+// A window as the program builds it: the view as its client, another control to take the
+// focus, and the view's commands as window keys enabled by the view's own rules.
 class ViewTest : public testing::Test
 {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Puts keywords into the document and rebuilds the rows; not modified.
+    // Puts keywords (bytes) into the document and rebuilds the rows; not modified.
     void Load(const Texts& keywords);
-    Texts Rows() const;
-    Texts Marks() const;
-    // The invariant: the rows' keyword bytes are the document's keywords.
-    void ExpectRowsEqualDocument() const;
-    void Select(const std::vector<int>& rows);
-    std::vector<int> SelectedRows() const;
-    // Re-evaluates the enabling rules, as the window does when the event loop goes idle.
-    void UpdateCommands();
-    // Sends a key to the widget with the focus, as the user types it.
-    void Press(QKeyCombination key);
+    // Runs steps separated by spaces, as the user would:
+    //   a d u n    the add, delete, up and down commands    s0,2  select rows 0 and 2 (s: none)
+    //   e1         open the editor on row 1                   tABC  type ABC ("_" is a space)
+    //   c          confirm the edit by a click elsewhere
+    //   C          as c, but the event loop does not run before the next step
+    //   f / f!     finish the edit, expecting it taken / refused
+    //   m1=NG      mark row 1 "NG"
+    //   p          drop the document's last keyword behind the view's back
+    //   kEnter kCtrlA kDel kShiftUp kShiftDown kDown kEsc  press a key where the focus is
+    // After every step the rows must equal the document's keywords (until p).
+    void Run(std::string_view script);
 
+    Texts Rows() const;
+    std::string Marks() const;        // "|"-separated column 1 texts
+    std::string SelectedRows() const; // "0,2"
+    int EditedRow() const;            // -1 when no editor is open
     QLineEdit* Editor() const;
-    int EditedRow() const;
-    // Replaces the text of the open editor.
-    void Type(const QString& text);
-    // Moves the keyboard focus to another control of the window, as a click there would.
-    void FocusElsewhere();
-    // Lets queued work (a refusal and the editor reopening) run.
+    void Select(std::string_view rows);
+    void UpdateCommands();
     void Settle();
 
     QMainWindow* m_window = nullptr;
     CVistrelView* m_view = nullptr;
-    CVistrelDoc m_doc;
     QLineEdit* m_elsewhere = nullptr;
+    CVistrelDoc m_doc;
     QStringList m_messages;
-    QAction* m_add = nullptr;
-    QAction* m_delete = nullptr;
-    QAction* m_up = nullptr;
-    QAction* m_down = nullptr;
+    std::vector<QAction*> m_commands; // delete, up, down
+    bool m_bDocumentInStep = true;
+
+private:
+    void RunStep(std::string_view step);
 };
 
 } // namespace view_tests
