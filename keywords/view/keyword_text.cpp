@@ -9,6 +9,12 @@ QString ShownText(std::string_view bytes)
     return QString::fromStdString(platform::Cp932ToUtf8(bytes));
 }
 
+bool HasLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')) ||
+           text.contains(QChar::Null);
+}
+
 bool SameShownText(const QString& a, const QString& b)
 {
     return QString::compare(a, b, Qt::CaseInsensitive) == 0;

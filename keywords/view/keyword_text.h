@@ -12,11 +12,17 @@ inline const QString kKeywordColumnTitle = QStringLiteral("検索ｷｰﾜｰﾄ
 inline const QString kStatusColumnTitle = QStringLiteral("ｽﾃｰﾀｽ");
 inline const QString kDuplicateKeywordText =
     QStringLiteral("指定されたｷｰﾜｰﾄﾞは既に存在します。\n別のｷｰﾜｰﾄﾞを指定してください。");
+// A keyword file holds one keyword per line, and the search passes keywords as zero-terminated
+// texts, so neither a line break nor NUL can be part of a keyword.
+inline const QString kLineBreakText = QStringLiteral("ｷｰﾜｰﾄﾞに改行や NUL 文字は使えません。");
 // Follows the converter's own reason when a typed keyword has no code page 932 form.
 inline const QString kChooseAnotherText = QStringLiteral("別のｷｰﾜｰﾄﾞを指定してください。");
 
 // Code page 932 bytes as shown; bytes that are not valid code page 932 show as U+FFFD.
 QString ShownText(std::string_view bytes);
+
+// True for a text with CR, LF or NUL in it.
+bool HasLineBreak(const QString& text);
 
 // The list's text search: whole texts, letter case ignored (full-width letters too).
 bool SameShownText(const QString& a, const QString& b);

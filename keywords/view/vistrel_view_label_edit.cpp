@@ -56,6 +56,11 @@ void CVistrelView::OnEndLabelEdit(const QModelIndex& index, const QString& text)
     if (text == item->text(0))
         return;
     const int row = indexOfTopLevelItem(item);
+    if (keywords::HasLineBreak(text)) {
+        m_refusal = Refusal{index, keywords::kLineBreakText + QLatin1Char('\n') +
+                                       keywords::kChooseAnotherText};
+        return;
+    }
     platform::Cp932Result bytes = platform::Utf8ToCp932(text.toStdString());
     if (!bytes.text) {
         m_refusal = Refusal{index, QString::fromStdString(bytes.error) + QLatin1Char('\n') +

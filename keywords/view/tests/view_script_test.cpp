@@ -18,7 +18,7 @@ struct ScriptCase
     const char* selected;
     int edited;
     bool modified;
-    char message; // 0: none; D: duplicate, E: not code page 932, I: invalid argument
+    char message; // 0: none; D: duplicate, E: not code page 932, L: line break, I: invalid argument
 };
 
 class ViewScriptTest : public ViewTest, public testing::WithParamInterface<ScriptCase>
@@ -42,6 +42,8 @@ TEST_P(ViewScriptTest, EndsWithTheseRows)
         EXPECT_EQ(m_messages[0], keywords::kDuplicateKeywordText);
     } else if (c.message == 'E') {
         EXPECT_TRUE(m_messages[0].endsWith(keywords::kChooseAnotherText));
+    } else if (c.message == 'L') {
+        EXPECT_TRUE(m_messages[0].startsWith(keywords::kLineBreakText));
     } else if (c.message == 'I') {
         EXPECT_EQ(m_messages[0].toStdString(), CVistrelDoc::kInvalidArgumentText);
     }
@@ -126,6 +128,8 @@ INSTANTIATE_TEST_SUITE_P(
                    nullptr, "", -1, true, 0},
         ScriptCase{"Empty", kFour, "e1 t c", kFour, nullptr, "", -1, false, 0},
         ScriptCase{"NotCp932", kFour, "e1 tニュース😀 c", kFour, nullptr, "", 1, false, 'E'},
+        // Pasted text may hold line breaks; the keyword file could not keep such a keyword.
+        ScriptCase{"LineBreak", kFour, "e1 ta\r\nb c", kFour, nullptr, "", 1, false, 'L'},
         ScriptCase{"OtherWithSpace", kFour, "e0 tニュース_ c",
                    "ニュース_|ニュース|Ｆｏｏ|新規ｷｰﾜｰﾄﾞ", nullptr, "", -1, true, 0},
         // The window ends an edit this way before it saves or searches.
