@@ -82,6 +82,12 @@ void CVistrelView::ShowStop(const QString& text) const
         m_showStop(text);
 }
 
+QString CVistrelView::InvalidArgumentText()
+{
+    return QString::fromUtf8(CVistrelDoc::kInvalidArgumentText.data(),
+                             static_cast<qsizetype>(CVistrelDoc::kInvalidArgumentText.size()));
+}
+
 void CVistrelView::OnInitialUpdate()
 {
     m_refusal.reset();

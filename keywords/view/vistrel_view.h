@@ -83,6 +83,8 @@ private:
     void OnEndLabelEdit(const QModelIndex& index, const QString& text);
     bool ShowRefusal();
     void ShowStop(const QString& text) const;
+    // What the document's refusal of an index out of range shows.
+    static QString InvalidArgumentText();
 
     // True after an item change that left a row selected, until one that leaves none or until
     // the view loses the keyboard focus (to its own editor too).

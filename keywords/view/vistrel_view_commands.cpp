@@ -33,8 +33,7 @@ void CVistrelView::OnDeleteKeyword()
     const std::vector<int> rows = SelectedRows();
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
         if (!m_pDocument->RemoveKeyword(*row)) {
-            ShowStop(QString::fromUtf8(CVistrelDoc::kInvalidArgumentText.data(),
-                                       CVistrelDoc::kInvalidArgumentText.size()));
+            ShowStop(InvalidArgumentText());
             return;
         }
         delete takeTopLevelItem(*row);
@@ -62,8 +61,7 @@ void CVistrelView::MoveSelectedRow(int step)
     const std::optional<std::string> keyword = m_pDocument->GetKeyword(from);
     if (!keyword || !m_pDocument->RemoveKeyword(from) ||
         !m_pDocument->InsertKeyword(to, *keyword)) {
-        ShowStop(QString::fromUtf8(CVistrelDoc::kInvalidArgumentText.data(),
-                                   CVistrelDoc::kInvalidArgumentText.size()));
+        ShowStop(InvalidArgumentText());
         return;
     }
     // The item moves whole: keyword bytes, mark and reason, never cut.

@@ -75,8 +75,7 @@ void CVistrelView::OnEndLabelEdit(const QModelIndex& index, const QString& text)
     if (*bytes.text == GetRowText(row))
         return;
     if (!m_pDocument->SetKeyword(row, *bytes.text)) {
-        m_refusal = Refusal{index, QString::fromUtf8(CVistrelDoc::kInvalidArgumentText.data(),
-                                                     CVistrelDoc::kInvalidArgumentText.size())};
+        m_refusal = Refusal{index, InvalidArgumentText()};
         return;
     }
     SetRowKeyword(item, *bytes.text);
