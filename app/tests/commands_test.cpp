@@ -1,4 +1,3 @@
-#include "app/about_box.h"
 #include "app/command_ids.h"
 #include "app/command_updater.h"
 #include "app/main_frame.h"
@@ -8,12 +7,10 @@
 #include "keywords/view/vistrel_view.h"
 
 #include <QAction>
-#include <QDialogButtonBox>
 #include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -221,16 +218,6 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{"F5", Qt::Key_F5, Qt::NoModifier, ID_SEARCH_START}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Commands, ToolbarButtonsInTheirOrder)
-{
-    Window window;
-    std::vector<int> ids;
-    for (QAction* action : window.Frame().GetToolBar()->actions())
-        ids.push_back(action->isSeparator() ? 0 : action->data().toInt());
-    EXPECT_EQ(ids, (std::vector<int>{57600, 57601, 57603, 0, 32784, 32789, 32797, 0, 32774, 32777,
-                                     32798, 32799, 0, 32772, 57664}));
-}
-
 QStringList VisibleItems(QMenu* menu)
 {
     QStringList texts;
@@ -281,8 +268,6 @@ TEST(Commands, StatusBarShowsReadyAndEachPrompt)
         action->showStatusText(&window.Frame());
         EXPECT_EQ(status->currentMessage(), action->statusTip());
     }
-    EXPECT_EQ(window.Frame().GetCommand(ID_BROWSE)->statusTip(), QStringLiteral("ﾌﾞﾗｳｻﾞで閲覧"));
-    EXPECT_EQ(window.Frame().GetCommand(ID_BROWSE)->toolTip(), QStringLiteral("ﾌﾞﾗｳｻﾞで閲覧"));
     QStatusTipEvent leave{QString()};
     QCoreApplication::sendEvent(&window.Frame(), &leave);
     EXPECT_TRUE(status->currentMessage().isEmpty());
@@ -301,25 +286,6 @@ TEST(Commands, ViewMenuTogglesAndTicksTheBars)
     window.Frame().GetToolBar()->show(); // shown another way: the tick follows
     window.Frame().GetCommandUpdater().Update();
     EXPECT_TRUE(toolbar->isChecked());
-}
-
-TEST(Commands, AboutBoxHasItsCaptionIconVersionAndOk)
-{
-    CAboutDlg about;
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("バージョン情報 Vistrel"));
-    const auto* icon = about.findChild<QLabel*>(QStringLiteral("icon"));
-    ASSERT_NE(icon, nullptr);
-    EXPECT_FALSE(icon->pixmap().isNull());
-    const auto* version = about.findChild<QLabel*>(QStringLiteral("version"));
-    ASSERT_NE(version, nullptr);
-    EXPECT_TRUE(version->text().contains(QStringLiteral(VISTREL_TEST_VERSION)));
-    const auto* buttons = about.findChild<QDialogButtonBox*>();
-    ASSERT_NE(buttons, nullptr);
-    ASSERT_EQ(buttons->buttons().size(), 1);
-    EXPECT_EQ(buttons->buttons()[0]->text(), QStringLiteral("OK"));
-    QSignalSpy accepted(&about, &QDialog::accepted);
-    buttons->buttons()[0]->click();
-    EXPECT_EQ(accepted.count(), 1);
 }
 
 } // namespace

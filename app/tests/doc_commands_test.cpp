@@ -74,6 +74,7 @@ TEST_P(SavePrompt, BeforeNew)
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Save changes to list.txt?"));
     EXPECT_EQ(prompts.messages[0].buttons, app::MsgButtons::YesNoCancel);
+    EXPECT_TRUE(prompts.proposedNames.empty()) << "a document with a path is saved under it";
     EXPECT_EQ(ReadFileBytes(path), c.fileAfter);
     EXPECT_EQ(doc.GetKeywordCount(), c.keywordsAfter);
     EXPECT_EQ(doc.IsModified(), !c.commandDone);
@@ -86,16 +87,6 @@ INSTANTIATE_TEST_SUITE_P(
                     PromptCase{"No", MsgAnswer::No, true, "old\r\n", 0},
                     PromptCase{"Cancel", MsgAnswer::Cancel, false, "old\r\n", 2}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(DocCommandsTest, UnmodifiedDocumentIsReplacedWithoutAsking)
-{
-    SavedListWithTypedKeyword();
-    doc.SetModifiedFlag(false);
-    EXPECT_TRUE(commands.OnFileNew());
-    EXPECT_TRUE(prompts.messages.empty());
-    EXPECT_EQ(changes, std::vector<bool>{true});
-    EXPECT_EQ(commands.GetWindowTitle(), QStringLiteral("Untitled - Vistrel"));
-}
 
 TEST_F(DocCommandsTest, YesOnAnUntitledDocumentAsksForANameAndAddsTheExtension)
 {
@@ -149,15 +140,6 @@ TEST_F(DocCommandsTest, OpenShowsTheErrorAndKeepsTheDocument)
     EXPECT_EQ(doc.GetPathName(), path);
     EXPECT_EQ(doc.GetKeywordCount(), 2);
     EXPECT_EQ(changes, std::vector<bool>{false}) << "the rows are not rebuilt";
-}
-
-TEST_F(DocCommandsTest, SaveWithAPathDoesNotAsk)
-{
-    const std::string path = SavedListWithTypedKeyword();
-    EXPECT_TRUE(commands.OnFileSave());
-    EXPECT_TRUE(prompts.proposedNames.empty());
-    EXPECT_EQ(ReadFileBytes(path), "old\r\nnew\r\n");
-    EXPECT_FALSE(doc.IsModified());
 }
 
 TEST_F(DocCommandsTest, SaveAsProposesTheCurrentPath)

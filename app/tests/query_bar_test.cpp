@@ -69,18 +69,6 @@ INSTANTIATE_TEST_SUITE_P(Names, DllName,
                                          DllNameCase{"Medora", ""}, DllNameCase{"medora.so", ""},
                                          DllNameCase{"", ""}, DllNameCase{"Zeta", ""}));
 
-TEST(QueryBar, RegionListHasTheFixedOrderWithAnEmptyFirstEntry)
-{
-    CAppFolder folder;
-    CStartedApp started(folder);
-    const QComboBox* areas = started.Frame().GetQueryBar()->AreaList();
-    ASSERT_EQ(areas->count(), 48);
-    EXPECT_EQ(areas->itemText(0), QString());
-    EXPECT_EQ(areas->itemText(1), QStringLiteral("北海道"));
-    EXPECT_EQ(areas->itemText(8), QStringLiteral("東京"));
-    EXPECT_EQ(areas->itemText(47), QStringLiteral("沖縄"));
-}
-
 TEST(QueryBar, OptionButtonRunsThePluginsOptionsWithTheWindowAsOwner)
 {
     CAppFolder folder{"medora", "zulu"};

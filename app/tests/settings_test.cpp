@@ -77,7 +77,9 @@ TEST(Settings, RectangleIsNotWrittenWhileMaximised)
     }
     {
         CStartedApp second(folder);
+        second.Frame().move(300, 200); // a rectangle that must not be stored
         second.Frame().showMaximized();
+        ASSERT_TRUE(second.Frame().isMaximized());
         second.Frame().GetQueryBar()->SelectArea(3);
         ASSERT_TRUE(second.Close());
     }
@@ -169,29 +171,6 @@ TEST(Settings, UnreadableBarStateLeavesTheDefaultLayout)
     ASSERT_TRUE(started.Started());
     EXPECT_FALSE(started.Frame().GetToolBar()->isHidden());
     EXPECT_EQ(started.Frame().toolBarArea(started.Frame().GetQueryBar()), Qt::TopToolBarArea);
-}
-
-TEST(Settings, RecentFilesSurviveARestartMostRecentFirst)
-{
-    CAppFolder folder;
-    std::vector<std::string> files;
-    for (const char* name : {"1.txt", "2.txt", "3.txt", "4.txt", "5.txt"})
-        files.push_back(folder.WriteKeywordFile(name, "k\r\n"));
-    {
-        CStartedApp first(folder);
-        for (const std::string& file : files)
-            ASSERT_EQ(first.App().GetDocCommands().OpenDocumentFile(file),
-                      app::CDocCommands::OpenResult::Opened);
-        first.App().GetDocCommands().OpenDocumentFile(files[2]); // back to the top
-    }
-    const config::CConfig ini = folder.Config();
-    EXPECT_EQ(ini.ReadString(Key::RecentFile1), files[2]);
-    EXPECT_EQ(ini.ReadString(Key::RecentFile2), files[4]);
-    EXPECT_EQ(ini.ReadString(Key::RecentFile3), files[3]);
-    EXPECT_EQ(ini.ReadString(Key::RecentFile4), files[1]);
-    CStartedApp second(folder);
-    EXPECT_EQ(second.App().GetRecentFiles().GetSize(), 4);
-    EXPECT_EQ(second.App().GetRecentFiles().GetAt(0), files[2]);
 }
 
 } // namespace
