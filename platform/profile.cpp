@@ -1,6 +1,6 @@
 #include "platform/profile.h"
 
-#include <SimpleIni.h>
+#include "platform/profile_text.h"
 
 #include <cerrno>
 #include <climits>
@@ -38,19 +38,6 @@ LoadResult ReadWholeFile(const std::string& path, std::string& data)
     return failed ? LoadResult::Failed : LoadResult::Loaded;
 }
 
-LoadResult Load(const std::string& path, CSimpleIniA& ini)
-{
-    // Values are bytes (code page 932 or UTF-8); no conversion, one value per key.
-    ini.SetUnicode(false);
-    ini.SetMultiKey(false);
-    ini.SetMultiLine(false);
-    std::string data;
-    LoadResult result = ReadWholeFile(path, data);
-    if (result == LoadResult::Loaded && ini.LoadData(data) < 0)
-        return LoadResult::Failed;
-    return result;
-}
-
 // The profile reader strips one pair of matching quotes around a value.
 std::string_view Unquote(std::string_view value)
 {
@@ -58,19 +45,6 @@ std::string_view Unquote(std::string_view value)
         value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
-}
-
-// Texts that would break the line structure of the file (and so could forge other keys)
-// are refused.
-bool IsStorable(std::string_view section, std::string_view key, std::string_view value)
-{
-    auto hasLineBreak = [](std::string_view text) {
-        return text.find_first_of("\r\n") != std::string_view::npos ||
-               text.find('\0') != std::string_view::npos;
-    };
-    return !section.empty() && !key.empty() && !hasLineBreak(section) && !hasLineBreak(key) &&
-           !hasLineBreak(value) && section.find(']') == std::string_view::npos &&
-           key.find('=') == std::string_view::npos;
 }
 
 // Writes data to a temporary file beside path and renames it over path, so readers never
@@ -119,11 +93,11 @@ CProfile::CProfile(std::string path)
 std::string CProfile::ReadString(std::string_view section, std::string_view key,
                                  std::string_view defaultValue) const
 {
-    CSimpleIniA ini;
-    const char* value = nullptr;
-    if (Load(m_strPath, ini) == LoadResult::Loaded)
-        value = ini.GetValue(std::string(section).c_str(), std::string(key).c_str(), nullptr);
-    std::string_view text = value ? Unquote(value) : defaultValue;
+    std::string data;
+    std::optional<std::string_view> value;
+    if (ReadWholeFile(m_strPath, data) == LoadResult::Loaded)
+        value = CProfileText(data).Find(section, key);
+    std::string_view text = value ? Unquote(*value) : defaultValue;
     return std::string(text.substr(0, kMaxValueBytes));
 }
 
@@ -156,20 +130,18 @@ int CProfile::ReadInt(std::string_view section, std::string_view key, int defaul
 bool CProfile::WriteString(std::string_view section, std::string_view key,
                            std::string_view value) const
 {
-    if (!IsStorable(section, key, value))
+    if (!CProfileText::CanStore(section, key, value))
         return false;
     std::lock_guard<std::mutex> lock(WriteMutex());
-    CSimpleIniA ini;
-    // An existing file that cannot be read is never overwritten: its settings would be lost.
-    if (Load(m_strPath, ini) == LoadResult::Failed)
-        return false;
-    if (ini.SetValue(std::string(section).c_str(), std::string(key).c_str(),
-                     std::string(value).c_str()) < 0)
-        return false;
     std::string data;
-    if (ini.Save(data) < 0)
+    const LoadResult loaded = ReadWholeFile(m_strPath, data);
+    // An existing file that cannot be read is never overwritten: its settings would be lost.
+    if (loaded == LoadResult::Failed)
         return false;
-    return ReplaceFile(m_strPath, data);
+    const std::string changed = CProfileText(data).WithValue(section, key, value);
+    if (loaded == LoadResult::Loaded && changed == data)
+        return true;
+    return ReplaceFile(m_strPath, changed);
 }
 
 bool CProfile::WriteInt(std::string_view section, std::string_view key, int value) const

@@ -10,8 +10,12 @@ namespace platform {
 // missing file, section or key gives the caller's default. Values are bytes (code page 932 or
 // UTF-8 alike) and are never converted.
 //
-// Writes replace the file atomically (temporary file beside it, then rename), so readers on
-// other threads or processes see either the old or the new file, never a half-written one.
+// A write changes only the line of its key, which then reads "key=value" (or adds that line to
+// its section, or the section at the end); comments, blank lines, line ends and every other
+// byte the user put in the file stay as they were. The way lines are read is in
+// platform/profile_text.h. Writes replace the file atomically (temporary file beside it, then
+// rename), so readers on other threads or processes see either the old or the new file, never
+// a half-written one.
 class CProfile
 {
 public:
@@ -28,8 +32,9 @@ public:
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
 
-    // Creates the file, section and key as needed. Returns false when the file could not be
-    // replaced (read-only folder, disk full); the old file is then left as it was.
+    // Creates the file, section and key as needed. Returns false for a name or value the file
+    // cannot hold (see CProfileText::CanStore) and when the file could not be replaced
+    // (read-only folder, disk full, unreadable file); the old file is then left as it was.
     bool WriteInt(std::string_view section, std::string_view key, int value) const;
     bool WriteString(std::string_view section, std::string_view key, std::string_view value) const;
 

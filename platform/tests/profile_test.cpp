@@ -98,6 +98,42 @@ TEST_F(ProfileTest, WritesKeepOtherSectionsAndRefuseLineBreaks)
     EXPECT_EQ(m_profile.ReadString("Settings\\etc", "Browser", "none"), "none");
 }
 
+struct RefusedCase
+{
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+class ProfileRefusalTest : public ProfileTest, public ::testing::WithParamInterface<RefusedCase>
+{
+};
+
+// Each of these would be stored so that it reads back as something else, or not at all.
+TEST_P(ProfileRefusalTest, RefusesWhatWouldNotReadBack)
+{
+    const std::string before = "[S]\nk=1\n";
+    WriteFileBytes(m_profile.GetPath(), before);
+    const RefusedCase& c = GetParam();
+    EXPECT_FALSE(m_profile.WriteString(c.section, c.key, c.value));
+    EXPECT_EQ(ReadFileBytes(m_profile.GetPath()), before);
+}
+
+using namespace std::string_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ProfileRefusalTest,
+    ::testing::Values(RefusedCase{"", "k", "1"}, RefusedCase{" \t", "k", "1"},
+                      RefusedCase{"a]b", "k", "1"}, RefusedCase{"S\nT", "k", "1"},
+                      RefusedCase{"S", "", "1"}, RefusedCase{"S", " ", "1"},
+                      RefusedCase{"S", "a=b", "1"}, RefusedCase{"S", ";k", "1"},
+                      RefusedCase{"S", " ;k", "1"}, RefusedCase{"S", "[k]", "1"},
+                      RefusedCase{"S", "k\r", "1"}, RefusedCase{"S", "k\0"s, "1"}));
+INSTANTIATE_TEST_SUITE_P(Values, ProfileRefusalTest,
+                         ::testing::Values(RefusedCase{"S", "k", "a\0b"s},
+                                           RefusedCase{"S", "k", "a\rb"},
+                                           RefusedCase{"S", "k", "a\nb"}));
+
 TEST_F(ProfileTest, FailedWriteLeavesTheOldFileAndNoLitter)
 {
     ASSERT_TRUE(m_profile.WriteInt("Settings\\Query", "Area", 3));
