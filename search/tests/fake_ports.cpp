@@ -14,12 +14,17 @@ CFakeWorker::CFakeWorker(CFakePool& pool, std::uint32_t id)
 CFakeWorker::~CFakeWorker()
 {
     m_pool.m_live.erase(m_nId);
-    m_pool.m_log.push_back("destroy " + std::to_string(m_nId));
+    Log("destroy");
+}
+
+void CFakeWorker::Log(const std::string& what)
+{
+    m_pool.m_log.push_back(what + " " + std::to_string(m_nId));
 }
 
 void CFakeWorker::Resume()
 {
-    m_pool.m_log.push_back("resume " + std::to_string(m_nId));
+    Log("resume");
     if (m_pool.m_onResume)
         m_pool.m_onResume();
 }
@@ -28,37 +33,16 @@ void CFakeWorker::StartDownload(const std::string& object, const std::string& sa
 {
     m_strObject = object;
     m_strSaveFile = saveFile;
-    m_pool.m_log.push_back("start " + std::to_string(m_nId) + " " + object);
-}
-
-void CFakeWorker::Abort()
-{
-    m_pool.m_log.push_back("abort " + std::to_string(m_nId));
-}
-
-void CFakeWorker::PostQuit()
-{
-    m_pool.m_log.push_back("quit " + std::to_string(m_nId));
-}
-
-void CFakeWorker::WaitForEnd()
-{
-    m_pool.m_log.push_back("wait " + std::to_string(m_nId));
+    Log("start");
 }
 
 std::unique_ptr<search::IDownloadWorker> CFakePool::CreateWorker(const std::string& server,
                                                                  const std::string& referer)
 {
-    if (m_nCreatable <= 0) {
-        m_log.push_back("create failed");
+    m_log.push_back("create " + server + " " + referer);
+    if (m_nCreatable-- <= 0)
         return nullptr;
-    }
-    --m_nCreatable;
-    m_strServer = server;
-    m_strReferer = referer;
-    const std::uint32_t id = m_nNextId++;
-    m_log.push_back("create " + std::to_string(id));
-    return std::make_unique<CFakeWorker>(*this, id);
+    return std::make_unique<CFakeWorker>(*this, m_nNextId++);
 }
 
 platform::TempFileResult CFakePool::MakePageFile()
@@ -66,29 +50,17 @@ platform::TempFileResult CFakePool::MakePageFile()
     const bool bFail = !m_pageFileFails.empty() && m_pageFileFails.front();
     if (!m_pageFileFails.empty())
         m_pageFileFails.pop_front();
-    if (bFail) {
-        platform::TempFileResult result;
-        result.error = "disk full";
-        return result;
-    }
-    return platform::MakeTempFile(platform::kTempFilePrefix);
+    if (!bFail)
+        return platform::MakeTempFile(platform::kTempFilePrefix);
+    platform::TempFileResult failed;
+    failed.error = "disk full";
+    return failed;
 }
 
 CFakeWorker* CFakePool::Worker(std::uint32_t id) const
 {
     const auto it = m_live.find(id);
     return it == m_live.end() ? nullptr : it->second;
-}
-
-CFakeRows::CFakeRows(std::vector<std::string> texts)
-{
-    for (std::string& text : texts)
-        m_rows.push_back({std::move(text), "", ""});
-}
-
-std::ptrdiff_t CFakeRows::GetRowCount() const
-{
-    return static_cast<std::ptrdiff_t>(m_rows.size());
 }
 
 std::string CFakeRows::GetRowText(std::ptrdiff_t row) const
@@ -112,36 +84,36 @@ std::vector<std::string> CFakeRows::Marks() const
     return marks;
 }
 
-bool CFakePrompts::AskShowResult()
+bool CRecorder::AskShowResult()
 {
-    m_log.push_back("prompt ask-show");
+    m_log.push_back("ask-show");
     if (m_onAsk)
         m_onAsk();
     return m_bAnswerYes;
 }
 
-void CFakePrompts::OpenResult(const std::string& browserProgram, const std::string& path)
+void CRecorder::OpenResult(const std::string& browser, const std::string& path)
 {
-    m_log.push_back("open");
-    m_opened.emplace_back(browserProgram, path);
+    m_log.push_back("open " + browser + "|" + path);
 }
 
-void CFakeProgress::JobEnded(const std::string& keyword, bool bSucceeded, const std::string& reason)
+void CRecorder::JobEnded(const std::string& keyword, bool bSucceeded, const std::string& reason)
 {
-    m_jobs.push_back(bSucceeded ? "OK " + keyword : "NG " + keyword + " " + reason);
+    m_log.push_back("job " + std::string(bSucceeded ? "OK " : "NG ") + keyword +
+                    (reason.empty() ? "" : " " + reason));
 }
 
-void CFakeProgress::ProgressChanged(const search::CRunProgress& progress)
+void CRecorder::ProgressChanged(const search::CRunProgress& p)
 {
-    m_updates.push_back(std::to_string(progress.nEnded) + "/" + std::to_string(progress.nFailed) +
-                        "/" + std::to_string(progress.nTotal));
+    m_log.push_back("progress " + std::to_string(p.nEnded) + "/" + std::to_string(p.nFailed) + "/" +
+                    std::to_string(p.nTotal));
 }
 
-std::vector<std::string> EventsStartingWith(const CEventLog& log, const std::string& prefix)
+std::vector<std::string> Events(const CEventLog& log, const std::string& prefix)
 {
     std::vector<std::string> found;
-    std::copy_if(log.begin(), log.end(), std::back_inserter(found),
-                 [&prefix](const std::string& event) { return event.starts_with(prefix); });
+    std::ranges::copy_if(log, std::back_inserter(found),
+                         [&prefix](const std::string& event) { return event.starts_with(prefix); });
     return found;
 }
 

@@ -1,7 +1,5 @@
 #include "run_fixture.h"
 
-#include "platform/tests/temp_dir.h"
-
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -28,17 +26,33 @@ std::string TestPluginPath(const std::string& kind)
     return std::string(TEST_PLUGIN_DIR) + "/" + kind + ".so";
 }
 
+std::vector<std::string> TvFiles(const std::string& folder)
+{
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().starts_with("~TV"))
+            files.push_back(entry.path().string());
+    }
+    return files;
+}
+
 CRunTest::CRunTest()
 {
     std::filesystem::create_directory(m_program.File("Cache"));
     EXPECT_TRUE(m_plugin.Load(TestPluginPath("good")));
-    m_run = std::make_unique<CSearchRun>(m_config, m_program.Path() + "/", m_pool, m_prompts,
-                                         &m_progress);
+    m_run = std::make_unique<CSearchRun>(m_config, m_program.Path() + "/", m_pool, m_ui, &m_ui);
 }
 
-void CRunTest::Start(int area, const std::string& areaName)
+void CRunTest::SetRows(const std::vector<std::string>& texts)
 {
-    m_run->OnSearchStart(&m_doc, m_rows, area, areaName, &m_plugin);
+    m_rows.m_rows.clear();
+    for (const std::string& text : texts)
+        m_rows.m_rows.push_back({text, "", ""});
+}
+
+void CRunTest::Start(int area)
+{
+    m_run->OnSearchStart(&m_doc, m_rows, area, "東京", &m_plugin);
 }
 
 void CRunTest::Report(std::uint32_t id, std::int32_t error, const std::string& reason)
@@ -53,21 +67,8 @@ void CRunTest::Report(std::uint32_t id, std::int32_t error, const std::string& r
 std::string CRunTest::JobOf(std::uint32_t id) const
 {
     const CFakeWorker* worker = m_pool.Worker(id);
-    if (!worker)
-        return "(gone)";
-    const std::string& object = worker->m_strObject;
-    const auto key = object.rfind("&key=");
-    return key == std::string::npos ? object : object.substr(key + 5);
-}
-
-std::vector<std::string> CRunTest::TvFiles() const
-{
-    std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(m_tmp.Path())) {
-        if (entry.path().filename().string().starts_with("~TV"))
-            files.push_back(entry.path().string());
-    }
-    return files;
+    const std::string object = worker ? worker->m_strObject : "";
+    return object.substr(object.rfind('=') + 1);
 }
 
 std::vector<std::string> CRunTest::MergedFiles() const

@@ -12,8 +12,6 @@
 
 #include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
 namespace search_test {
 
@@ -23,45 +21,39 @@ class CTmpDirVariable
 public:
     explicit CTmpDirVariable(const std::string& value);
     ~CTmpDirVariable();
-    CTmpDirVariable(const CTmpDirVariable&) = delete;
-    CTmpDirVariable& operator=(const CTmpDirVariable&) = delete;
 
 private:
     std::optional<std::string> m_old;
 };
 
-// The path of one of the host's test plug-ins ("good", "nameonly", ...).
-std::string TestPluginPath(const std::string& kind);
+std::string TestPluginPath(const std::string& kind); // "good", "nameonly", ...
 
-// A run over fake workers, rows and prompts, with the "good" test plug-in (it merges by
-// writing the page paths it was given, one per line), a program folder of its own and a
-// private TMPDIR. The test plays the workers: Report() delivers a worker's report.
+// The "~TV" files in folder.
+std::vector<std::string> TvFiles(const std::string& folder);
+
+// A run over fake workers and rows with the host's "good" test plug-in (server
+// "127.0.0.1:8080", its search address ends in "&key=KEYWORD", and it merges by writing the
+// page paths it gets, one per line), a program folder of its own and a private TMPDIR.
 class CRunTest : public ::testing::Test
 {
 protected:
     CRunTest();
 
-    void SetRows(std::vector<std::string> texts) { m_rows = CFakeRows(std::move(texts)); }
-    void Start(int area = 8, const std::string& areaName = "東京");
+    void SetRows(const std::vector<std::string>& texts);
+    void Start(int area = 8);
     // Delivers worker id's report with the outcome of its latest job.
     void Report(std::uint32_t id, std::int32_t error = 0, const std::string& reason = "");
-    // The worker's latest job, as the keyword at the end of the plug-in's search address.
-    std::string JobOf(std::uint32_t id) const;
-    // The "~TV" files in the private TMPDIR.
-    std::vector<std::string> TvFiles() const;
-    // The page files the plug-in was given, read from the result file it wrote.
+    std::string JobOf(std::uint32_t id) const; // the keyword of the worker's latest job
     std::vector<std::string> MergedFiles() const;
     std::vector<int> JobStates() const;
 
-    testing_support::CTempDir m_program;
-    testing_support::CTempDir m_tmp;
+    testing_support::CTempDir m_program, m_tmp;
     CTmpDirVariable m_tmpdir{m_tmp.Path()};
     config::CConfig m_config{config::VistrelIniPath(m_program.Path() + "/")};
     CEventLog m_log;
     CFakePool m_pool{m_log};
-    CFakePrompts m_prompts{m_log};
-    CFakeProgress m_progress;
-    CFakeRows m_rows{{}};
+    CRecorder m_ui{m_log};
+    CFakeRows m_rows;
     CVistrelDoc m_doc;
     CPluginModule m_plugin;
     std::unique_ptr<CSearchRun> m_run;
