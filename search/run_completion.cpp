@@ -15,13 +15,13 @@ std::string FallbackReason(std::int32_t nError)
 {
     switch (nError) {
     case DLERR_INTERNET:
-        return "connection failure";
+        return "通信エラー";
     case DLERR_STATUS:
-        return "HTTP error";
+        return "HTTP エラー";
     case DLERR_FILE:
-        return "file write failure";
+        return "ファイルに書けません";
     default:
-        return "download failure (code " + std::to_string(nError) + ")";
+        return "ダウンロード失敗 (コード " + std::to_string(nError) + ")";
     }
 }
 
@@ -92,7 +92,7 @@ bool CSearchRun::HandOut(CDownloadJob& job, search::IDownloadWorker& worker)
     if (!file) {
         m_pool.WriteErrorLog(file.error + "\r\n");
         job.m_nState = JOB_FAILED;
-        RecordOutcome(job, false, "temporary file: " + file.error);
+        RecordOutcome(job, false, "一時ファイルを作れません (" + file.error + ")");
         return false;
     }
     job.m_strTempFile = std::move(file.path);

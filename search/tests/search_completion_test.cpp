@@ -92,17 +92,16 @@ INSTANTIATE_TEST_SUITE_P(
                      {{0, ""}, {1, "Connection refused"}},
                      {"OK", "NG Connection refused", "", "", ""},
                      {0}},
-        COutcomeCase{
-            "OtherFailuresCarryOn",
-            {{2, "HTTP 404"}, {0, ""}, {3, ""}, {0, ""}, {7, ""}},
-            {"NG HTTP 404", "OK", "NG file write failure", "OK", "NG download failure (code 7)"},
-            {1, 3}},
+        COutcomeCase{"OtherFailuresCarryOn",
+                     {{2, "HTTP 404"}, {0, ""}, {3, ""}, {0, ""}, {7, ""}},
+                     {"NG HTTP 404", "OK", "NG ファイルに書けません", "OK",
+                      "NG ダウンロード失敗 (コード 7)"},
+                     {1, 3}},
         // The merge still runs, with an empty list.
-        COutcomeCase{
-            "EveryDownloadFailed",
-            {{2, "HTTP 500"}, {2, "HTTP 500"}, {2, "HTTP 500"}, {2, "HTTP 500"}, {1, ""}},
-            {"NG HTTP 500", "NG HTTP 500", "NG HTTP 500", "NG HTTP 500", "NG connection failure"},
-            {}}),
+        COutcomeCase{"EveryDownloadFailed",
+                     {{2, "HTTP 500"}, {2, "HTTP 500"}, {2, "HTTP 500"}, {2, "HTTP 500"}, {1, ""}},
+                     {"NG HTTP 500", "NG HTTP 500", "NG HTTP 500", "NG HTTP 500", "NG 通信エラー"},
+                     {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CRunTest, WorkerThatFailsToStartLeavesTheJobsToOthers)
@@ -191,8 +190,9 @@ TEST_F(CRunTest, PageFileFailureFailsTheJobAndTheWorkerTakesTheNext)
     EXPECT_EQ(JobOf(101), "b");
     EXPECT_EQ(JobStates(), (std::vector<int>{JOB_FAILED, JOB_RUNNING, JOB_WAITING}));
     Report(101); // b done; c gets no file either, so nothing is left
-    EXPECT_THAT(Events(m_log, "job"), ElementsAre("job NG a temporary file: disk full", "job OK b",
-                                                  "job NG c temporary file: disk full"));
+    EXPECT_THAT(Events(m_log, "job"),
+                ElementsAre("job NG a 一時ファイルを作れません (disk full)", "job OK b",
+                            "job NG c 一時ファイルを作れません (disk full)"));
     EXPECT_EQ(m_pool.m_errorLog, (std::vector<std::string>(2, "disk full\r\n")));
     EXPECT_EQ(MergedFiles().size(), 1u);
 }
