@@ -1,56 +1,55 @@
 #include "download/http_thread.h"
 
+#include "config/config_store.h"
 #include "download/error_log.h"
+#include "download/job_failure.h"
+#include "download/job_limits.h"
 #include "download/proxy_settings.h"
+#include "download/request_target.h"
 #include "download/response_sink.h"
-#include "platform/profile.h"
 #include "platform/program_folder.h"
 
-#include <algorithm>
 #include <curl/curl.h>
 
 namespace {
 
-constexpr long kMaxRedirects = 10;
+using download::CJobFailure;
+using download::CJobLimits;
+using download::WithLineEnd;
+
+constexpr int kMaxRedirects = 10;
 // Each read hands at most this many body bytes to the file.
 constexpr long kBodyChunkBytes = 4096;
 
-std::string WithLineEnd(std::string_view text)
-{
-    std::string line(text);
-    line += "\r\n";
-    return line;
-}
-
-// A server is a host name or address with an optional ":port"; anything else (a path, user
-// data, blanks) would change which server the requests go to.
-bool IsPlainServer(std::string_view server)
-{
-    return std::all_of(server.begin(), server.end(), [](unsigned char c) {
-        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-               c == '.' || c == '-' || c == '_' || c == ':' || c == '[' || c == ']';
-    });
-}
-
-// A request target with blanks or control bytes would break the request line.
-bool IsSafeObject(std::string_view object)
-{
-    return std::none_of(object.begin(), object.end(),
-                        [](unsigned char c) { return c <= 0x20 || c == 0x7F; });
-}
-
 } // namespace
+
+CHttpThread::CHttpThread()
+    : m_pMulti(curl_multi_init())
+{}
 
 CHttpThread::~CHttpThread()
 {
+    Abort();
     EndThread();
     CloseHandles(); // a thread that never ran its exit processing leaves nothing behind
+    if (m_pMulti)
+        curl_multi_cleanup(m_pMulti);
 }
 
-void CHttpThread::SetTimeouts(std::chrono::milliseconds connect, std::chrono::seconds stall)
+void CHttpThread::SetTimeouts(std::chrono::milliseconds connect, std::chrono::seconds stall,
+                              std::chrono::milliseconds job)
 {
     m_connectTimeout = connect;
     m_stallTimeout = stall;
+    m_jobTimeout = job;
+}
+
+void CHttpThread::Abort()
+{
+    m_bAbort.store(true);
+    // The multi handle lives as long as the object, and waking it is safe from any thread.
+    if (m_pMulti)
+        curl_multi_wakeup(m_pMulti);
 }
 
 void CHttpThread::WriteErrorLog(std::string_view text)
@@ -60,38 +59,56 @@ void CHttpThread::WriteErrorLog(std::string_view text)
 
 bool CHttpThread::InitInstance()
 {
+    if (StartSession())
+        return true;
+    Report(); // without it the main window would wait for this worker for ever
+    return false;
+}
+
+bool CHttpThread::StartSession()
+{
+    if (!m_pMulti)
+        return FailStart(CurlErrorText(CURLE_OUT_OF_MEMORY));
     m_pSession = curl_easy_init();
     if (!m_pSession)
-        return Fail(DLERR_INTERNET, CurlErrorText(CURLE_FAILED_INIT));
-    if (!ConfigureSession())
-        return false;
+        return FailStart(CurlErrorText(CURLE_FAILED_INIT));
+    if (m_strReferer.find_first_of("\r\n") != std::string::npos)
+        return FailStart("Referer refused: it holds a line break\r\n");
 
     m_pConnection = curl_url();
     if (!m_pConnection)
-        return Fail(DLERR_INTERNET, CurlErrorText(CURLE_OUT_OF_MEMORY));
+        return FailStart(CurlErrorText(CURLE_OUT_OF_MEMORY));
     if (m_strServer.empty())
-        return Fail(DLERR_INTERNET, WithLineEnd(curl_url_strerror(CURLUE_NO_HOST)));
-    if (!IsPlainServer(m_strServer))
-        return Fail(DLERR_INTERNET, WithLineEnd(curl_url_strerror(CURLUE_BAD_HOSTNAME)));
+        return FailStart(WithLineEnd(curl_url_strerror(CURLUE_NO_HOST)));
+    if (!download::IsPlainServer(m_strServer))
+        return FailStart(WithLineEnd(curl_url_strerror(CURLUE_BAD_HOSTNAME)));
     const std::string base = "http://" + m_strServer + "/";
     const CURLUcode uc = curl_url_set(m_pConnection, CURLUPART_URL, base.c_str(), 0);
     if (uc != CURLUE_OK)
-        return Fail(DLERR_INTERNET, WithLineEnd(curl_url_strerror(uc)));
-    return true;
+        return FailStart(WithLineEnd(curl_url_strerror(uc)));
+    return ConfigureSession();
 }
 
 bool CHttpThread::ConfigureSession()
 {
-    const std::string profilePath =
-        m_strProfilePath.empty() ? platform::ProgramFolder() + "Vistrel.ini" : m_strProfilePath;
-    const download::CProxySettings proxy =
-        download::ReadProxySettings(platform::CProfile(profilePath));
+    const std::string profilePath = m_strProfilePath.empty()
+                                        ? config::VistrelIniPath(platform::ProgramFolder())
+                                        : m_strProfilePath;
+    const download::CProxySettings settings =
+        download::ReadProxySettings(config::CConfig(profilePath));
+    char* host = nullptr;
+    if (curl_url_get(m_pConnection, CURLUPART_HOST, &host, 0) != CURLUE_OK)
+        return FailStart(CurlErrorText(CURLE_OUT_OF_MEMORY));
+    // Decided here once, so the request line can be formed to match.
+    const std::string proxy = download::ProxyFor(settings, host);
+    curl_free(host);
+    m_bHttpProxy = download::IsHttpProxy(proxy);
 
     // The fixed request headers: no Accept line, and a page is always fetched afresh.
     for (const char* header : {"Accept:", "Pragma: no-cache"}) {
         curl_slist* list = curl_slist_append(m_pHeaderList, header);
         if (!list)
-            return Fail(DLERR_INTERNET, CurlErrorText(CURLE_OUT_OF_MEMORY));
+            return FailStart(CurlErrorText(CURLE_OUT_OF_MEMORY));
         m_pHeaderList = list;
     }
 
@@ -106,31 +123,23 @@ bool CHttpThread::ConfigureSession()
     set(CURLOPT_USERAGENT, "Vistrel");
     set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
     set(CURLOPT_HTTPHEADER, m_pHeaderList);
-    set(CURLOPT_PROTOCOLS_STR, "http");
-    set(CURLOPT_FOLLOWLOCATION, 1L);
-    set(CURLOPT_MAXREDIRS, kMaxRedirects);
-    set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // Only redirects can lead to https: the first request is always http.
+    set(CURLOPT_PROTOCOLS_STR, "http,https");
     set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_connectTimeout.count()));
     set(CURLOPT_NOPROGRESS, 0L);
-    set(CURLOPT_XFERINFOFUNCTION, &CResponseSink::OnProgress);
+    set(CURLOPT_XFERINFOFUNCTION, &CJobLimits::OnProgress);
     set(CURLOPT_BUFFERSIZE, kBodyChunkBytes);
     set(CURLOPT_HEADERFUNCTION, &CResponseSink::OnHeader);
     set(CURLOPT_WRITEFUNCTION, &CResponseSink::OnBody);
     if (!m_strReferer.empty())
         set(CURLOPT_REFERER, m_strReferer.c_str());
-    switch (proxy.mode) {
-    case download::ProxyMode::Preconfigured:
-        break; // libcurl reads http_proxy and no_proxy itself
-    case download::ProxyMode::Named:
-        set(CURLOPT_PROXY, proxy.proxy.c_str());
-        set(CURLOPT_NOPROXY, ""); // no bypass list, whatever no_proxy says
-        break;
-    case download::ProxyMode::Direct:
-        set(CURLOPT_PROXY, ""); // an empty proxy turns the environment's proxy off
-        break;
-    }
+    // An empty proxy turns the environment's off; no bypass list undoes the choice made above.
+    set(CURLOPT_PROXY, proxy.c_str());
+    set(CURLOPT_NOPROXY, "");
+    if (rc == CURLE_OK && !m_sockets.Attach(curl))
+        rc = CURLE_FAILED_INIT;
     if (rc != CURLE_OK)
-        return Fail(DLERR_INTERNET, CurlErrorText(rc));
+        return FailStart(CurlErrorText(rc));
     return true;
 }
 
@@ -174,6 +183,7 @@ void CHttpThread::OnThreadMessage(const CThreadMessage& msg)
 void CHttpThread::OnStartDownload(std::uintptr_t, std::intptr_t)
 {
     m_nError = DLERR_NONE;
+    m_strReason.clear();
     Download();
     Report();
 }
@@ -186,65 +196,79 @@ void CHttpThread::OnQuitThread(std::uintptr_t, std::intptr_t)
 bool CHttpThread::Download()
 {
     m_szCurlError[0] = '\0';
-    if (!IsSafeObject(m_strObject))
-        return Fail(DLERR_INTERNET, CurlErrorText(CURLE_URL_MALFORMAT));
-    const std::size_t query = m_strObject.find('?');
-    const std::string_view target(m_strObject);
-    std::string path = target.starts_with('/') ? std::string() : std::string("/");
-    path.append(target.substr(0, query));
+    CJobLimits limits(m_bAbort, m_sockets, m_stallTimeout, m_jobTimeout);
+    if (limits.Check() == CJobLimits::Verdict::Aborted)
+        return FailTransfer(limits, CURLE_ABORTED_BY_CALLBACK);
+    // One bad keyword fails its own job only; the worker stays fit for the next.
+    if (!download::IsSafeTarget(m_strObject))
+        return Fail(download::BadTargetFailure(CurlErrorText(CURLE_URL_MALFORMAT)));
 
-    CURLU* url = curl_url_dup(m_pConnection);
-    if (!url)
-        return Fail(DLERR_INTERNET, CurlErrorText(CURLE_OUT_OF_MEMORY));
-    CURLUcode uc = curl_url_set(url, CURLUPART_PATH, path.c_str(), 0);
-    if (uc == CURLUE_OK && query != std::string::npos)
-        uc = curl_url_set(url, CURLUPART_QUERY, m_strObject.c_str() + query + 1, 0);
-    if (uc != CURLUE_OK) {
-        curl_url_cleanup(url);
-        return Fail(DLERR_INTERNET, WithLineEnd(curl_url_strerror(uc)));
-    }
+    // The request line carries the target exactly as built: libcurl's URL parts would rewrite
+    // its escapes. Through a proxy it has to name the whole address.
+    const std::string origin = download::OriginForm(m_strObject);
+    const std::string target = m_bHttpProxy ? "http://" + m_strServer + origin : origin;
+    std::string url = "http://" + m_strServer + download::PathOf(origin);
 
     CURL* curl = m_pSession;
-    CResponseSink sink(curl, m_strSaveFile, m_stallTimeout);
-    curl_easy_setopt(curl, CURLOPT_CURLU, url);
+    CResponseSink sink(curl, m_strSaveFile, limits);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &sink);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
-    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &sink);
-    const CURLcode rc = curl_easy_perform(curl);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &limits);
+    CURLcode rc = CURLE_OK;
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_setopt(curl, CURLOPT_CURLU, nullptr);
-    curl_url_cleanup(url);
+    // Redirects are followed here: libcurl would send the first target to every location.
+    for (int redirects = 0;; ++redirects) {
+        curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(curl, CURLOPT_REQUEST_TARGET, redirects == 0 ? target.c_str() : nullptr);
+        rc = static_cast<CURLcode>(download::RunTransfer(m_pMulti, curl, limits));
+        status = 0;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        char* next = nullptr;
+        if (rc != CURLE_OK || status / 100 != 3 ||
+            curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &next) != CURLE_OK || !next)
+            break;
+        if (redirects == kMaxRedirects) {
+            rc = CURLE_TOO_MANY_REDIRECTS;
+            m_szCurlError[0] = '\0';
+            break;
+        }
+        url = next;
+    }
 
     // A file failure also ends the transfer with a write error; the file's text says more.
     if (sink.HasFileError()) {
         sink.CloseFile();
-        return Fail(DLERR_FILE, sink.GetFileError());
-    }
-    if (sink.HasStalled()) {
-        sink.CloseFile();
-        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(m_stallTimeout);
-        return Fail(DLERR_INTERNET,
-                    WithLineEnd(std::string(curl_easy_strerror(CURLE_OPERATION_TIMEDOUT)) +
-                                ": nothing received for " + std::to_string(seconds.count()) +
-                                " seconds"));
+        return Fail(download::FileFailure(sink.GetFileError()));
     }
     if (rc != CURLE_OK) {
         sink.CloseFile();
-        return Fail(DLERR_INTERNET, CurlErrorText(rc));
+        return FailTransfer(limits, rc);
     }
     if (status != 200)
-        return Fail(DLERR_STATUS, sink.GetHeaderBlock());
+        return Fail(download::StatusFailure(status, sink.GetHeaderBlock()));
     if ((!sink.IsFileOpen() && !sink.OpenFile()) || !sink.CloseFile())
-        return Fail(DLERR_FILE, sink.GetFileError());
+        return Fail(download::FileFailure(sink.GetFileError()));
     return true;
 }
 
-bool CHttpThread::Fail(std::int32_t error, std::string_view logText)
+bool CHttpThread::Fail(const CJobFailure& failure)
 {
-    m_nError = error;
-    WriteErrorLog(logText);
+    m_nError = failure.error;
+    m_strReason = failure.reason;
+    if (!failure.logText.empty())
+        WriteErrorLog(failure.logText);
     return false;
+}
+
+bool CHttpThread::FailStart(std::string_view logText)
+{
+    return Fail(download::StartFailure(logText));
+}
+
+bool CHttpThread::FailTransfer(const CJobLimits& limits, int code)
+{
+    return Fail(download::TransferFailure(limits.GetVerdict(), code, m_szCurlError, m_stallTimeout,
+                                          m_jobTimeout));
 }
 
 std::string CHttpThread::CurlErrorText(int code) const

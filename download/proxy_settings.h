@@ -1,9 +1,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
-namespace platform {
-class CProfile;
+namespace config {
+class CConfig;
 }
 
 namespace download {
@@ -23,6 +24,14 @@ struct CProxySettings
 
 // The keys of "Settings\Proxy": "IESetting" (default 1) wins over "Enable" (default 0);
 // "Host" (default empty) and "Port" (default 8080) are taken as they are, unchecked.
-CProxySettings ReadProxySettings(const platform::CProfile& profile);
+CProxySettings ReadProxySettings(const config::CConfig& config);
+
+// The proxy a worker's session uses to reach host: the named one, the system's own for that
+// host, or empty for none.
+std::string ProxyFor(const CProxySettings& settings, std::string_view host);
+
+// True when requests sent through proxy carry the whole address in their request line, as an
+// HTTP or HTTPS proxy needs; a SOCKS proxy only relays the connection.
+bool IsHttpProxy(std::string_view proxy);
 
 } // namespace download

@@ -1,21 +1,18 @@
 #include "download/response_sink.h"
 
+#include "download/job_limits.h"
 #include "platform/file_error.h"
 
 #include <cerrno>
 #include <curl/curl.h>
 #include <fcntl.h>
 #include <string_view>
-#include <type_traits>
 #include <unistd.h>
 
-static_assert(std::is_same_v<curl_off_t, std::int64_t>, "OnProgress must match libcurl's type");
-
-CResponseSink::CResponseSink(void* curl, std::string path, std::chrono::milliseconds stall)
+CResponseSink::CResponseSink(void* curl, std::string path, download::CJobLimits& limits)
     : m_pCurl(curl)
     , m_strPath(std::move(path))
-    , m_stall(stall)
-    , m_lastByte(std::chrono::steady_clock::now())
+    , m_limits(limits)
 {}
 
 CResponseSink::~CResponseSink()
@@ -27,7 +24,7 @@ std::size_t CResponseSink::OnHeader(char* data, std::size_t size, std::size_t co
 {
     auto* self = static_cast<CResponseSink*>(userdata);
     const std::size_t total = size * count;
-    self->m_lastByte = std::chrono::steady_clock::now();
+    self->m_limits.Touch();
     std::string_view line(data, total);
     // A status line starts a new response (after a redirect); only the last one counts.
     if (line.starts_with("HTTP/"))
@@ -48,7 +45,7 @@ std::size_t CResponseSink::OnBody(char* data, std::size_t size, std::size_t coun
 {
     auto* self = static_cast<CResponseSink*>(userdata);
     const std::size_t total = size * count;
-    self->m_lastByte = std::chrono::steady_clock::now();
+    self->m_limits.Touch();
     long status = 0;
     curl_easy_getinfo(static_cast<CURL*>(self->m_pCurl), CURLINFO_RESPONSE_CODE, &status);
     if (status != 200)
@@ -56,18 +53,6 @@ std::size_t CResponseSink::OnBody(char* data, std::size_t size, std::size_t coun
     if (!self->IsFileOpen() && !self->OpenFile())
         return 0; // makes libcurl stop the transfer with a write error
     return self->WriteAll(data, total) ? total : 0;
-}
-
-int CResponseSink::OnProgress(void* userdata, std::int64_t, std::int64_t, std::int64_t,
-                              std::int64_t)
-{
-    // libcurl's own low-speed check averages over several seconds, so a stall after a burst
-    // would be noticed late; this counts from the last byte itself.
-    auto* self = static_cast<CResponseSink*>(userdata);
-    if (std::chrono::steady_clock::now() - self->m_lastByte < self->m_stall)
-        return 0;
-    self->m_bStalled = true;
-    return 1;
 }
 
 bool CResponseSink::OpenFile()

@@ -1,9 +1,11 @@
 #pragma once
 
-#include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <string>
+
+namespace download {
+class CJobLimits;
+}
 
 // Receives one job's response from libcurl. It keeps the final response's raw header block
 // (each line ended by CR LF, then the empty line) and streams the body of a 200 response into
@@ -15,8 +17,8 @@ public:
     // Only this much of the header block is ever logged, so no more is kept.
     static constexpr std::size_t kMaxHeaderBytes = 1023;
 
-    // stall: how long the transfer may go without receiving a byte before it is given up.
-    CResponseSink(void* curl, std::string path, std::chrono::milliseconds stall);
+    // Every byte handed over is reported to limits, which must outlive the sink.
+    CResponseSink(void* curl, std::string path, download::CJobLimits& limits);
     ~CResponseSink();
     CResponseSink(const CResponseSink&) = delete;
     CResponseSink& operator=(const CResponseSink&) = delete;
@@ -24,8 +26,6 @@ public:
     // libcurl callbacks; userdata is the sink.
     static std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* userdata);
     static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* userdata);
-    // Called about once a second also while nothing arrives; non-zero aborts the transfer.
-    static int OnProgress(void* userdata, std::int64_t, std::int64_t, std::int64_t, std::int64_t);
 
     // Creates the destination or cuts it to empty (an empty 200 body never reaches OnBody).
     bool OpenFile();
@@ -33,8 +33,6 @@ public:
     // Closes the destination if open; false when the close reports a failure.
     bool CloseFile();
 
-    // True when the transfer was given up because nothing arrived for the stall time.
-    bool HasStalled() const { return m_bStalled; }
     bool HasFileError() const { return !m_strFileError.empty(); }
     // The file error's text (no line break), empty when there was none.
     const std::string& GetFileError() const { return m_strFileError; }
@@ -45,9 +43,7 @@ private:
 
     void* m_pCurl;
     std::string m_strPath;
-    std::chrono::milliseconds m_stall;
-    std::chrono::steady_clock::time_point m_lastByte;
-    bool m_bStalled = false;
+    download::CJobLimits& m_limits;
     int m_fd = -1;
     std::string m_strHeaders;
     std::string m_strFileError;

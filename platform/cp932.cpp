@@ -57,16 +57,43 @@ private:
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD"; // U+FFFD
 
-// Length of the UTF-8 sequence that starts with byte (1 for anything malformed).
-std::size_t Utf8SequenceLength(unsigned char byte)
+// Length of the well-formed UTF-8 sequence at the start of text, 0 when there is none: a
+// byte that begins no sequence, an overlong form, a surrogate, a code point beyond U+10FFFF
+// or a sequence cut short.
+std::size_t Utf8CharacterLength(const char* text, std::size_t left)
 {
-    if (byte >= 0xF0 && byte <= 0xF4)
-        return 4;
-    if (byte >= 0xE0)
-        return 3;
-    if (byte >= 0xC2 && byte <= 0xDF)
-        return 2;
-    return 1;
+    if (left == 0)
+        return 0;
+    const auto lead = static_cast<unsigned char>(text[0]);
+    std::size_t length = 0;
+    unsigned char low = 0x80; // range of the second byte; later ones are always 80-BF
+    unsigned char high = 0xBF;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4;
+    else
+        return 0;
+    if (lead == 0xE0)
+        low = 0xA0;
+    else if (lead == 0xED)
+        high = 0x9F;
+    else if (lead == 0xF0)
+        low = 0x90;
+    else if (lead == 0xF4)
+        high = 0x8F;
+    if (left < length)
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < (i == 1 ? low : 0x80) || byte > (i == 1 ? high : 0xBF))
+            return 0;
+    }
+    return length;
 }
 
 } // namespace
@@ -143,11 +170,10 @@ Cp932Result Utf8ToCp932(std::string_view utf8)
         result.text = std::move(out);
         return result;
     }
-    std::size_t length = Utf8SequenceLength(static_cast<unsigned char>(*in));
-    bool wellFormed = err == EILSEQ && length > 1 && length <= left;
-    for (std::size_t i = 1; wellFormed && i < length; ++i)
-        wellFormed = (static_cast<unsigned char>(in[i]) & 0xC0) == 0x80;
-    if (wellFormed)
+    // iconv stops with EILSEQ both on a character it cannot convert and on bytes that are no
+    // UTF-8 at all; only the first kind is a character worth naming.
+    const std::size_t length = Utf8CharacterLength(in, left);
+    if (err == EILSEQ && length > 0)
         result.error =
             "「" + std::string(in, length) + "」は Shift_JIS (CP932) で表せない文字です。";
     else

@@ -1,20 +1,37 @@
 #include "platform/file_error.h"
 
 #include <cerrno>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace platform {
 
-FileErrorCause FileErrorCauseFromErrno(int err)
+namespace {
+
+bool HasFolderOf(const std::string& path)
+{
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    if (folder.empty())
+        folder = ".";
+    struct stat info = {};
+    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
+FileErrorCause FileErrorCauseFromErrno(int err, const std::string& path)
 {
     switch (err) {
     case ENOENT:
-        return FileErrorCause::FileNotFound;
+        // Creating a file fails this way only when its folder is missing.
+        return HasFolderOf(path) ? FileErrorCause::FileNotFound : FileErrorCause::BadPath;
     case ENOTDIR:
     case ENAMETOOLONG:
     case ELOOP:
     case EINVAL:
-    case EISDIR:
         return FileErrorCause::BadPath;
+    case EISDIR: // a folder can be neither read nor replaced as a file
+        return FileErrorCause::AccessDenied;
     case EMFILE:
     case ENFILE:
         return FileErrorCause::TooManyOpenFiles;

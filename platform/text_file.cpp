@@ -1,10 +1,21 @@
 #include "platform/text_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
+namespace {
+
+// The raw bytes one piece may need: its 4094 bytes and, when its last is the LF of a CR LF
+// pair, the CR as well. A CR needs the byte after it to tell whether it ends the line.
+constexpr std::size_t kLookahead = CTextReader::kMaxPieceBytes + 1;
+static_assert(kLookahead <= CTextReader::kBufferBytes);
+
+} // namespace
 
 CTextReader::~CTextReader()
 {
@@ -14,60 +25,120 @@ CTextReader::~CTextReader()
 bool CTextReader::Open(const std::string& path)
 {
     Close();
-    m_pFile = std::fopen(path.c_str(), "rb");
     m_nPos = m_nEnd = 0;
-    m_bError = false;
+    m_bEof = m_bError = false;
+    if (!m_pBuffer)
+        m_pBuffer = std::make_unique_for_overwrite<char[]>(kBufferBytes);
+    m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        return false;
     // A folder opens here but reads as nothing; it must not pass for an empty file.
     struct stat info = {};
-    if (m_pFile != nullptr && fstat(fileno(m_pFile), &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (fstat(m_fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         Close();
         errno = EISDIR;
+        return false;
     }
-    return m_pFile != nullptr;
+    return true;
 }
 
 void CTextReader::Close()
 {
-    if (m_pFile != nullptr) {
-        std::fclose(m_pFile);
-        m_pFile = nullptr;
+    if (m_fd >= 0) {
+        close(m_fd);
+        m_fd = -1;
     }
 }
 
-int CTextReader::NextByte()
+// Keeps the unread bytes, moved to the front, and reads behind them until a piece is sure
+// to be whole or the file has ended.
+void CTextReader::Fill()
 {
-    if (m_nPos == m_nEnd) {
-        if (m_pFile == nullptr)
-            return -1;
-        m_nEnd = std::fread(m_buffer, 1, sizeof m_buffer, m_pFile);
-        m_nPos = 0;
-        if (m_nEnd == 0) {
-            m_bError = m_bError || std::ferror(m_pFile) != 0;
-            return -1;
+    if (m_nEnd - m_nPos >= kLookahead || m_bEof || m_fd < 0)
+        return;
+    std::memmove(m_pBuffer.get(), m_pBuffer.get() + m_nPos, m_nEnd - m_nPos);
+    m_nEnd -= m_nPos;
+    m_nPos = 0;
+    while (m_nEnd < kLookahead && !m_bEof) {
+        const ssize_t n = read(m_fd, m_pBuffer.get() + m_nEnd, kBufferBytes - m_nEnd);
+        if (n > 0) {
+            m_nEnd += static_cast<std::size_t>(n);
+        } else if (n == 0 || errno != EINTR) {
+            m_bError = m_bError || n < 0;
+            m_bEof = true;
         }
     }
-    return m_buffer[m_nPos++];
+}
+
+// The common case without a copy: a line end (LF or CR LF) within reach and no other CR, or
+// a whole piece of a long line without any CR.
+bool CTextReader::TakeLine(std::string_view& piece)
+{
+    char* begin = m_pBuffer.get() + m_nPos;
+    const std::size_t span = std::min(m_nEnd - m_nPos, kMaxPieceBytes);
+    auto* lf = static_cast<char*>(std::memchr(begin, '\n', span));
+    const std::size_t before = lf ? static_cast<std::size_t>(lf - begin) : span;
+    auto* cr = static_cast<char*>(std::memchr(begin, '\r', before));
+    if (lf != nullptr && cr == nullptr) {
+        piece = std::string_view(begin, before + 1);
+        m_nPos += before + 1;
+        return true;
+    }
+    if (lf != nullptr && cr == lf - 1) {
+        *cr = '\n'; // the pair reads as one LF; the buffer is past these bytes anyway
+        piece = std::string_view(begin, before);
+        m_nPos += before + 1;
+        return true;
+    }
+    if (lf == nullptr && cr == nullptr && span == kMaxPieceBytes) {
+        piece = std::string_view(begin, span);
+        m_nPos += span;
+        return true;
+    }
+    return false;
+}
+
+// Any other piece, byte by byte, turning CR LF into LF in place. Needs kLookahead bytes in
+// the buffer unless the file has ended.
+void CTextReader::TakeBytes(std::string_view& piece)
+{
+    char* begin = m_pBuffer.get() + m_nPos;
+    const std::size_t available = m_nEnd - m_nPos;
+    std::size_t in = 0;
+    std::size_t out = 0;
+    while (out < kMaxPieceBytes && in < available) {
+        char byte = begin[in++];
+        if (byte == '\r' && in < available && begin[in] == '\n') {
+            byte = '\n';
+            ++in;
+        }
+        begin[out++] = byte;
+        if (byte == '\n')
+            break;
+    }
+    piece = std::string_view(begin, out);
+    m_nPos += in;
+}
+
+bool CTextReader::ReadPiece(std::string_view& piece)
+{
+    piece = {};
+    if (m_fd < 0)
+        return false;
+    if (!TakeLine(piece)) {
+        Fill();
+        if (!TakeLine(piece))
+            TakeBytes(piece);
+    }
+    return !piece.empty();
 }
 
 bool CTextReader::ReadLine(std::string& piece)
 {
-    piece.clear();
-    while (piece.size() < kMaxPieceBytes) {
-        int byte = NextByte();
-        if (byte < 0)
-            break;
-        if (byte == '\r') {
-            int next = NextByte();
-            if (next == '\n')
-                byte = '\n';
-            else if (next >= 0)
-                --m_nPos; // NextByte just filled or advanced the buffer: the byte is still there
-        }
-        piece.push_back(static_cast<char>(byte));
-        if (byte == '\n')
-            break;
-    }
-    return !piece.empty();
+    std::string_view view;
+    const bool read = ReadPiece(view);
+    piece.assign(view);
+    return read;
 }
 
 CTextWriter::~CTextWriter()
@@ -79,38 +150,64 @@ bool CTextWriter::Open(const std::string& path)
 {
     Close();
     m_bFailed = false;
-    m_pFile = std::fopen(path.c_str(), "wb");
-    return m_pFile != nullptr;
+    m_nUsed = 0;
+    if (!m_pBuffer)
+        m_pBuffer = std::make_unique_for_overwrite<char[]>(kBufferBytes);
+    m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    return m_fd >= 0;
+}
+
+void CTextWriter::Flush()
+{
+    std::size_t done = 0;
+    while (!m_bFailed && done < m_nUsed) {
+        const ssize_t n = write(m_fd, m_pBuffer.get() + done, m_nUsed - done);
+        if (n > 0)
+            done += static_cast<std::size_t>(n);
+        else if (n == 0 || errno != EINTR)
+            m_bFailed = true;
+    }
+    m_nUsed = 0;
+}
+
+void CTextWriter::Put(const char* data, std::size_t size)
+{
+    while (size > 0 && !m_bFailed) {
+        if (m_nUsed == kBufferBytes)
+            Flush();
+        const std::size_t n = std::min(size, kBufferBytes - m_nUsed);
+        std::memcpy(m_pBuffer.get() + m_nUsed, data, n);
+        m_nUsed += n;
+        data += n;
+        size -= n;
+    }
 }
 
 void CTextWriter::Write(std::string_view text)
 {
-    if (m_pFile == nullptr) {
+    if (m_fd < 0) {
         m_bFailed = true;
         return;
     }
     while (!text.empty()) {
-        std::string_view::size_type lf = text.find('\n');
-        std::string_view run = text.substr(0, lf);
-        if (!run.empty() && std::fwrite(run.data(), 1, run.size(), m_pFile) != run.size())
-            m_bFailed = true;
-        if (lf == std::string_view::npos)
+        const auto* lf = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
+        const std::size_t run = lf ? static_cast<std::size_t>(lf - text.data()) : text.size();
+        Put(text.data(), run);
+        if (lf == nullptr)
             break;
-        if (std::fwrite("\r\n", 1, 2, m_pFile) != 2)
-            m_bFailed = true;
-        text.remove_prefix(lf + 1);
+        Put("\r\n", 2);
+        text.remove_prefix(run + 1);
     }
 }
 
 bool CTextWriter::Close()
 {
-    if (m_pFile == nullptr)
+    if (m_fd < 0)
         return !m_bFailed;
-    if (std::fflush(m_pFile) != 0 || std::ferror(m_pFile))
+    Flush();
+    if (close(m_fd) != 0)
         m_bFailed = true;
-    if (std::fclose(m_pFile) != 0)
-        m_bFailed = true;
-    m_pFile = nullptr;
+    m_fd = -1;
     return !m_bFailed;
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
 // Text-mode files as the plug-in contract's page and template files use them: a CR LF pair
 // reads as LF, and every LF written is written as CR LF. All other bytes pass unchanged.
+// Both sides stream through a buffer of their own; no file is ever held whole.
 namespace platform {
 
 class CTextReader
@@ -15,36 +16,48 @@ public:
     // A line is read into a 4096-byte buffer with a read limit of 4095 bytes, so one piece
     // holds at most 4094 bytes including its LF; a longer line arrives as several pieces.
     static constexpr std::size_t kMaxPieceBytes = 4094;
+    // Bytes asked of the file at a time.
+    static constexpr std::size_t kBufferBytes = 256 * 1024;
 
     CTextReader() = default;
     ~CTextReader();
     CTextReader(const CTextReader&) = delete;
     CTextReader& operator=(const CTextReader&) = delete;
 
-    // Opens a file for reading; a folder fails to open (EISDIR).
+    // Opens a file for reading; a folder fails to open (EISDIR). A reader may open one file
+    // after another and keeps its buffer between them.
     bool Open(const std::string& path);
-    bool IsOpen() const { return m_pFile != nullptr; }
+    bool IsOpen() const { return m_fd >= 0; }
     void Close();
 
     // The next piece of a line, its LF included when the line ended within the piece.
     // False at the end of the file or on a read error.
     bool ReadLine(std::string& piece);
+    // The same without a copy: the piece lies in the reader's buffer and stays valid until
+    // the next read, Open or Close.
+    bool ReadPiece(std::string_view& piece);
     // True once a read has failed: the file ended early, not at its real end.
     bool HasError() const { return m_bError; }
 
 private:
-    int NextByte();
+    bool TakeLine(std::string_view& piece);
+    void TakeBytes(std::string_view& piece);
+    void Fill();
 
-    std::FILE* m_pFile = nullptr;
-    unsigned char m_buffer[65536];
-    std::size_t m_nPos = 0;
-    std::size_t m_nEnd = 0;
+    int m_fd = -1;
+    std::unique_ptr<char[]> m_pBuffer;
+    std::size_t m_nPos = 0; // first unread byte
+    std::size_t m_nEnd = 0; // end of the bytes read
+    bool m_bEof = false;
     bool m_bError = false;
 };
 
 class CTextWriter
 {
 public:
+    // Bytes handed to the file at a time.
+    static constexpr std::size_t kBufferBytes = 256 * 1024;
+
     CTextWriter() = default;
     ~CTextWriter();
     CTextWriter(const CTextWriter&) = delete;
@@ -52,16 +65,21 @@ public:
 
     // Creates the file or cuts it to empty. On failure errno tells why.
     bool Open(const std::string& path);
-    bool IsOpen() const { return m_pFile != nullptr; }
+    bool IsOpen() const { return m_fd >= 0; }
 
     // Writes text with every LF as CR LF. A failed write is remembered for Close.
     void Write(std::string_view text);
 
-    // Flushes and closes; false when any write, the flush or the close failed.
+    // Writes what is buffered and closes; false when any write or the close failed.
     bool Close();
 
 private:
-    std::FILE* m_pFile = nullptr;
+    void Put(const char* data, std::size_t size);
+    void Flush();
+
+    int m_fd = -1;
+    std::unique_ptr<char[]> m_pBuffer;
+    std::size_t m_nUsed = 0;
     bool m_bFailed = false;
 };
 

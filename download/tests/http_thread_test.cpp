@@ -78,6 +78,7 @@ TEST_P(StatusTest, FailsTheJobLogsTheHeaderBlockAndLeavesTheFileAlone)
     testing_support::WriteFileBytes(m_strPage, "");
     ASSERT_TRUE(RunJob(*worker, SearchObject(kDramaKey), m_strPage));
     EXPECT_EQ(worker->m_nError, DLERR_STATUS);
+    EXPECT_EQ(worker->m_strReason, "HTTP " + std::to_string(GetParam()));
     EXPECT_EQ(ReadFileBytes(m_strPage), "");
     const std::vector<std::string> messages = LogMessages(ErrorLog());
     ASSERT_EQ(messages.size(), 1u);
@@ -101,14 +102,20 @@ TEST_F(HttpThreadTest, LogsAnOversizedHeaderBlockCutTo1023Bytes)
     EXPECT_EQ(LogMessages(ErrorLog()), std::vector<std::string>{head.substr(0, 1023)});
 }
 
-TEST_F(HttpThreadTest, GivesUpAnEndlessRedirect)
+TEST_F(HttpThreadTest, FollowsTenRedirectsButNotEleven)
 {
     auto worker = StartWorker(StartSite());
-    std::string endless;
-    for (int i = 0; i < 11; ++i)
-        endless += "/moved";
-    ASSERT_TRUE(RunJob(*worker, endless + SearchObject("A"), m_strPage));
+    std::string moved;
+    for (int i = 0; i < 10; ++i)
+        moved += "/moved";
+    ASSERT_TRUE(RunJob(*worker, moved + SearchObject("A"), m_strPage));
+    EXPECT_EQ(worker->m_nError, DLERR_NONE);
+    EXPECT_EQ(m_pSite->GetRequests().size(), 11u);
+    EXPECT_EQ(m_pSite->GetRequests().back().requestLine, "GET " + SearchObject("A") + " HTTP/1.0");
+
+    ASSERT_TRUE(RunJob(*worker, "/moved" + moved + SearchObject("A"), m_strPage));
     EXPECT_EQ(worker->m_nError, DLERR_INTERNET);
+    EXPECT_EQ(worker->m_strReason, "通信エラー (Number of redirects hit maximum amount)");
     EXPECT_EQ(LogMessages(ErrorLog()).size(), 1u);
 }
 
@@ -138,14 +145,29 @@ TEST_P(RequestTest, IsAPlainHttp10GetWithTheRefererOnlyWhenSet)
 INSTANTIATE_TEST_SUITE_P(Referers, RequestTest,
                          ::testing::Values("", "http://127.0.0.1/search?q=a+b&area=008"));
 
-TEST_F(HttpThreadTest, RefusesATargetThatWouldBreakTheRequestLine)
+class RefusedTargetTest : public CWorkerTest, public ::testing::WithParamInterface<std::string>
+{
+};
+
+// One bad keyword must not retire a healthy worker: only its own job fails.
+TEST_P(RefusedTargetTest, FailsThatJobOnlyWithoutSendingIt)
 {
     auto worker = StartWorker(StartSite());
-    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=a\r\nX-Injected: 1", m_strPage));
-    EXPECT_EQ(worker->m_nError, DLERR_INTERNET);
+    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=" + GetParam(), m_strPage));
+    EXPECT_EQ(worker->m_nError, DLERR_STATUS);
+    EXPECT_EQ(worker->m_strReason, "要求先が不正です");
     EXPECT_TRUE(m_pSite->GetRequests().empty());
     EXPECT_EQ(LogMessages(ErrorLog()).size(), 1u);
+
+    ASSERT_TRUE(RunJob(*worker, SearchObject("A"), m_strPage));
+    EXPECT_EQ(worker->m_nError, DLERR_NONE);
+    EXPECT_EQ(worker->m_strReason, "");
+    EXPECT_EQ(m_pSite->GetRequests().size(), 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Targets, RefusedTargetTest,
+                         ::testing::Values("a\r\nX-Injected: 1", "a b", "a\tb", "a\x7F", "a\x01",
+                                           "a\n"));
 
 } // namespace
 } // namespace download_tests

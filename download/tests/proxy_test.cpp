@@ -1,6 +1,6 @@
+#include "config/config_store.h"
 #include "download/proxy_settings.h"
 #include "download/tests/worker_harness.h"
-#include "platform/profile.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -65,7 +65,7 @@ TEST_P(ProxySettingsTest, ChooseTheModeAndFormTheProxyString)
     const std::string path = dir.File("Vistrel.ini");
     if (GetParam().ini != "-")
         testing_support::WriteFileBytes(path, GetParam().ini);
-    const download::CProxySettings settings = download::ReadProxySettings(platform::CProfile(path));
+    const download::CProxySettings settings = download::ReadProxySettings(config::CConfig(path));
     EXPECT_EQ(settings.mode, GetParam().mode);
     EXPECT_EQ(settings.proxy, GetParam().proxy);
 }

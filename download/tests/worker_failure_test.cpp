@@ -1,9 +1,6 @@
 #include "download/tests/worker_harness.h"
 
-#include "platform/file_error.h"
-
 #include <arpa/inet.h>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -28,11 +25,14 @@ TEST_P(TransferFaultTest, IsAnInternetFailureWithOneLogEntryAndAReport)
     auto worker = StartWorker(GetParam() == Fault::Refused ? ClosedAddress() : StartSite(options));
     const auto started = std::chrono::steady_clock::now();
     ASSERT_TRUE(RunJob(*worker, SearchObject(kDramaKey), m_strPage));
-    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 8s);
     EXPECT_EQ(worker->m_nError, DLERR_INTERNET);
     const std::vector<std::string> messages = LogMessages(ErrorLog());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].size() > 2 && messages[0].ends_with("\r\n")) << messages[0];
+    const char* reasons[] = {"接続できません (Couldn't connect to server)",
+                             "通信エラー (Transferred a partial file)", "タイムアウト"};
+    EXPECT_EQ(worker->m_strReason, reasons[static_cast<int>(GetParam())]);
     if (GetParam() == Fault::Reset) {
         EXPECT_EQ(testing_support::ReadFileBytes(m_strPage).size(), 100u) << "bytes received stay";
     }
@@ -108,16 +108,19 @@ TEST_P(FileFailureTest, IsAFileFailureAndTheNextJobStartsClean)
 {
     const std::string paths[] = {m_dir.File("none/page.html"), m_dir.Path(), "/dev/full"};
     const std::string& path = paths[GetParam()];
-    const std::string texts[] = {path + " was not found.",
-                                 platform::FileErrorTextFromErrno(EISDIR, path),
+    // The same texts the keyword document shows for the same causes.
+    const std::string texts[] = {path + " contains an invalid path.",
+                                 "Access to " + path + " was denied.",
                                  "An unknown error occurred while accessing " + path + "."};
     auto worker = StartWorker(StartSite());
     ASSERT_TRUE(RunJob(*worker, SearchObject("A"), path));
     EXPECT_EQ(worker->m_nError, DLERR_FILE);
+    EXPECT_EQ(worker->m_strReason, texts[GetParam()]);
     EXPECT_EQ(LogMessages(ErrorLog()), std::vector<std::string>{texts[GetParam()]});
 
     ASSERT_TRUE(RunJob(*worker, SearchObject("A"), m_strPage));
     EXPECT_EQ(worker->m_nError, DLERR_NONE);
+    EXPECT_EQ(worker->m_strReason, "");
     EXPECT_FALSE(testing_support::ReadFileBytes(m_strPage).empty());
 }
 
@@ -139,29 +142,59 @@ TEST_F(CWorkerTest, QuitPostedDuringAJobTakesEffectAfterItsReport)
     EXPECT_FALSE(m_notify.WaitReport(100ms));
 }
 
-class BadServerTest : public CWorkerTest, public ::testing::WithParamInterface<std::string>
+struct CStartCase
+{
+    const char* name;
+    std::string server; // "-": the sample site's address
+    std::string referer;
+};
+
+void PrintTo(const CStartCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class StartFailureTest : public CWorkerTest, public ::testing::WithParamInterface<CStartCase>
 {
 };
 
-TEST_P(BadServerTest, EndsTheWorkerWithoutAReport)
+// The main window must hear of a worker that cannot start, or a run would wait for it for ever.
+TEST_P(StartFailureTest, ReportsOnceAsUnusableAndEnds)
 {
+    const std::string server = GetParam().server == "-" ? StartSite() : GetParam().server;
     CHttpThread worker;
     ASSERT_TRUE(worker.CreateThread());
     worker.m_hNotifyWnd = &m_notify;
-    worker.SetServer(GetParam().c_str());
+    worker.SetServer(server.c_str());
+    worker.SetReferer(GetParam().referer.c_str());
     worker.SetProfilePath(m_strProfile);
     worker.ResumeThread();
-    worker.WaitForEnd();
+    ASSERT_EQ(m_notify.WaitReport(), worker.GetThreadID());
     EXPECT_EQ(worker.m_nError, DLERR_INTERNET);
-    EXPECT_FALSE(m_notify.WaitReport(50ms));
+    EXPECT_TRUE(worker.m_strReason.starts_with("接続を準備できません (")) << worker.m_strReason;
+    EXPECT_TRUE(worker.m_strReason.ends_with(")")) << worker.m_strReason;
+    // As the main window ends any worker: a quit request, then the wait.
+    worker.PostThreadMessage(UWM_QUIT_THREAD);
+    worker.WaitForEnd();
+    EXPECT_FALSE(m_notify.WaitReport(50ms)) << "exactly one report";
     const std::vector<std::string> messages = LogMessages(ErrorLog());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].ends_with("\r\n"));
+    if (m_pSite) {
+        EXPECT_TRUE(m_pSite->GetRequests().empty());
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, BadServerTest,
-                         ::testing::Values("", "bad host", "127.0.0.1/path", "user@127.0.0.1",
-                                           "127.0.0.1:99999"));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StartFailureTest,
+    ::testing::Values(CStartCase{"EmptyServer", "", ""}, CStartCase{"BlankInHost", "bad host", ""},
+                      CStartCase{"Path", "127.0.0.1/path", ""},
+                      CStartCase{"UserData", "user@127.0.0.1", ""},
+                      CStartCase{"PortOutOfRange", "127.0.0.1:99999", ""},
+                      CStartCase{"RefererAddsAHeader", "-", "http://a/\r\nX-Injected: 1"},
+                      CStartCase{"RefererWithLf", "-", "http://a/\nb"},
+                      CStartCase{"RefererWithCr", "-", "http://a/\rb"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CWorkerTest, DestroyingAWorkerNeverHangs)
 {

@@ -2,13 +2,8 @@
 
 #include "platform/profile.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
 #include <filesystem>
-#include <poll.h>
 #include <regex>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace download_tests {
 
@@ -27,65 +22,6 @@ std::optional<std::uint32_t> CNotifyQueue::WaitReport(std::chrono::milliseconds 
     const std::uint32_t id = m_reports.front();
     m_reports.pop_front();
     return id;
-}
-
-namespace {
-
-int ListenOnLoopback(int& port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof addr;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 16) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0)
-        throw std::runtime_error("cannot listen on loopback");
-    port = ntohs(addr.sin_port);
-    return fd;
-}
-
-} // namespace
-
-CCannedServer::CCannedServer(std::string response)
-    : m_strResponse(std::move(response))
-    , m_listenFd(ListenOnLoopback(m_nPort))
-{
-    if (::pipe2(m_stopPipe, O_CLOEXEC) != 0)
-        throw std::runtime_error("pipe2 failed");
-    m_thread = std::thread([this] {
-        pollfd fds[2] = {{m_listenFd, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
-        while (::poll(fds, 2, -1) > 0 && !(fds[1].revents & POLLIN)) {
-            const int client = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-            std::string request;
-            char buffer[1024];
-            pollfd in = {client, POLLIN, 0};
-            while (request.find("\r\n\r\n") == std::string::npos && ::poll(&in, 1, 5000) > 0) {
-                const ssize_t n = ::recv(client, buffer, sizeof buffer, 0);
-                if (n <= 0)
-                    break;
-                request.append(buffer, static_cast<std::size_t>(n));
-            }
-            ::send(client, m_strResponse.data(), m_strResponse.size(), MSG_NOSIGNAL);
-            ::close(client);
-        }
-    });
-}
-
-CCannedServer::~CCannedServer()
-{
-    [[maybe_unused]] const ssize_t n = ::write(m_stopPipe[1], "x", 1);
-    m_thread.join();
-    ::close(m_listenFd);
-    ::close(m_stopPipe[0]);
-    ::close(m_stopPipe[1]);
-}
-
-std::string ClosedAddress()
-{
-    int port = 0;
-    ::close(ListenOnLoopback(port));
-    return "127.0.0.1:" + std::to_string(port);
 }
 
 std::vector<std::string> LogMessages(const std::string& log)
@@ -156,7 +92,8 @@ std::unique_ptr<CHttpThread> CWorkerTest::StartWorker(const std::string& server,
     worker->SetServer(server.c_str());
     worker->SetReferer(referer.c_str());
     worker->SetProfilePath(m_strProfile);
-    worker->SetTimeouts(std::chrono::seconds(5), std::chrono::seconds(1));
+    // Long enough for the sample site under ThreadSanitizer, short enough for a stall test.
+    worker->SetTimeouts(std::chrono::seconds(5), std::chrono::seconds(3));
     worker->ResumeThread();
     EXPECT_EQ(m_notify.WaitReport(), worker->GetThreadID());
     return worker;

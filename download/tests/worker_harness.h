@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/http_thread.h"
+#include "download/tests/raw_server.h"
 #include "platform/tests/temp_dir.h"
 #include "tools/listing_site/listing_server.h"
 
@@ -31,26 +32,6 @@ private:
     std::condition_variable m_ready;
     std::deque<std::uint32_t> m_reports;
 };
-
-// Answers every loopback connection with the same bytes, for responses the listing site never
-// sends (empty bodies, oversized header blocks).
-class CCannedServer
-{
-public:
-    explicit CCannedServer(std::string response);
-    ~CCannedServer();
-    std::string Address() const { return "127.0.0.1:" + std::to_string(m_nPort); }
-
-private:
-    std::string m_strResponse;
-    int m_nPort = 0; // before m_listenFd, which sets it
-    int m_listenFd = -1;
-    int m_stopPipe[2] = {-1, -1};
-    std::thread m_thread;
-};
-
-// "127.0.0.1:port" with nobody listening on the port.
-std::string ClosedAddress();
 
 // The messages of an error log's entries, without their time stamps; {"<garbled>"} when the
 // log does not start with one.

@@ -106,4 +106,30 @@ TEST(Cp932, TextOutsideTheCodePageIsRefusedWithAMessage)
     EXPECT_FALSE(broken.error.empty());
 }
 
+// Bytes that are not UTF-8 are reported as such: quoting them as a character that code page
+// 932 lacks would be wrong, and would put bytes that cannot be shown into the message.
+TEST(Cp932, BytesThatAreNotUtf8AreNeverQuotedAsACharacter)
+{
+    const std::string notUtf8 = "UTF-8 として正しくない文字が含まれています。";
+    const std::vector<std::string> inputs = {
+        "a\xF8\xBD\xA6",     // F8 begins no sequence
+        "a\xFF\xB1\xB2",     // nor does FF
+        "a\xED\xA0\x80",     // a surrogate
+        "a\xE0\x80\xAF",     // an overlong "/"
+        "a\xF4\x90\x80\x80", // beyond U+10FFFF
+        // Found by fuzzing.
+        std::string("\x20\x00\xFF\xB1\xB2\xB3\x20\x83\x5C\x3D\x87\x98\x98\x98\x98\x98"
+                    "\x98\x98\x8A\xFE\x40\xED\x40\x20\x81\x5C\x5C\x0D\x0A\x00\xBD\x20",
+                    32),
+    };
+    for (const std::string& input : inputs) {
+        const platform::Cp932Result result = platform::Utf8ToCp932(input);
+        EXPECT_FALSE(result.text.has_value());
+        EXPECT_EQ(result.error, notUtf8) << input.size();
+    }
+    // A real character that code page 932 lacks is still named, also after a NUL byte.
+    EXPECT_NE(platform::Utf8ToCp932(std::string("\0\xF0\x9F\x98\x80", 5)).error.find("😀"),
+              std::string::npos);
+}
+
 } // namespace

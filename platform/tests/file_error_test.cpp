@@ -1,9 +1,14 @@
 #include "platform/file_error.h"
+#include "platform/tests/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -13,7 +18,6 @@ using platform::FileErrorTextFromErrno;
 TEST(FileError, MapsTheCommonSystemErrorsToTheirTexts)
 {
     const std::string path = "/data/drama.txt";
-    EXPECT_EQ(FileErrorTextFromErrno(ENOENT, path), "/data/drama.txt was not found.");
     EXPECT_EQ(FileErrorTextFromErrno(ENOTDIR, path), "/data/drama.txt contains an invalid path.");
     EXPECT_EQ(FileErrorTextFromErrno(EACCES, path), "Access to /data/drama.txt was denied.");
     EXPECT_EQ(FileErrorTextFromErrno(EROFS, path), "Access to /data/drama.txt was denied.");
@@ -26,6 +30,28 @@ TEST(FileError, MapsTheCommonSystemErrorsToTheirTexts)
               "An unknown error occurred while accessing /data/drama.txt.");
     EXPECT_EQ(FileErrorTextFromErrno(EPROTO, path),
               "An unknown error occurred while accessing /data/drama.txt.");
+}
+
+// The causes that depend on what is on disk, each produced by a real open() of the path.
+TEST(FileError, NamesWhatIsWrongWithThePathItself)
+{
+    testing_support::CTempDir dir;
+    std::filesystem::create_directory(dir.File("folder"));
+    testing_support::WriteFileBytes(dir.File("file"), "x");
+    const std::pair<std::string, std::string> table[] = {
+        {dir.File("none.txt"), "%s was not found."},
+        {dir.File("none/a.txt"), "%s contains an invalid path."},
+        {dir.File("file/a.txt"), "%s contains an invalid path."},
+        {dir.File("folder"), "Access to %s was denied."},
+    };
+    for (const auto& [path, text] : table) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        ASSERT_LT(fd, 0) << path;
+        const int err = errno;
+        std::string expected = text;
+        expected.replace(expected.find("%s"), 2, path);
+        EXPECT_EQ(FileErrorTextFromErrno(err, path), expected) << strerror(err);
+    }
 }
 
 TEST(FileError, EveryCauseHasItsText)
@@ -56,7 +82,7 @@ TEST(FileError, EveryCauseHasItsText)
 TEST(FileError, PathIsInsertedVerbatimOnce)
 {
     // A path holding the placeholder itself must not be expanded again.
-    EXPECT_EQ(FileErrorTextFromErrno(ENOENT, "/tmp/%1/x"), "/tmp/%1/x was not found.");
+    EXPECT_EQ(FileErrorTextFromErrno(EACCES, "/tmp/%1/x"), "Access to /tmp/%1/x was denied.");
     EXPECT_EQ(platform::FileErrorText(platform::FileErrorCause::BadSeek, "f"), "Seek failed on f");
 }
 

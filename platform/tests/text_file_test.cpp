@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -64,19 +65,90 @@ TEST(TextFile, CrLfAcrossTheReadBufferBoundaryIsStillOneLineEnd)
     for (const auto& p : pieces)
         EXPECT_EQ(p.substr(3999), "\n");
 
-    // A CR as the last byte of one 64 KiB read: the LF or the other byte comes with the next.
-    const std::string head(65535, 'h');
-    const std::string tail = std::string(65535 % CTextReader::kMaxPieceBytes, 'h');
+    // A CR as the last byte of the first read: the LF or the other byte comes with the next.
+    const std::size_t headBytes = CTextReader::kBufferBytes - 1;
+    const std::string head(headBytes, 'h');
+    const std::string tail = std::string(headBytes % CTextReader::kMaxPieceBytes, 'h');
     WriteFileBytes(dir.File("b"), head + "\r\nnext");
     pieces = ReadPieces(dir.File("b"));
-    ASSERT_EQ(pieces.size(), 65535 / CTextReader::kMaxPieceBytes + 2);
+    ASSERT_EQ(pieces.size(), headBytes / CTextReader::kMaxPieceBytes + 2);
     EXPECT_EQ(pieces[pieces.size() - 2], tail + "\n");
     EXPECT_EQ(pieces.back(), "next");
 
     WriteFileBytes(dir.File("c"), head + "\rnext");
     pieces = ReadPieces(dir.File("c"));
-    ASSERT_EQ(pieces.size(), 65535 / CTextReader::kMaxPieceBytes + 1);
+    ASSERT_EQ(pieces.size(), headBytes / CTextReader::kMaxPieceBytes + 1);
     EXPECT_EQ(pieces.back(), tail + "\rnext");
+
+    // A line of 4093 bytes and CR LF that starts exactly 4094 bytes before the end of the
+    // first read: it is one piece of 4094 bytes, LF last, though its LF was not read yet.
+    std::string filler;
+    while (filler.size() + 100 <= CTextReader::kBufferBytes - CTextReader::kMaxPieceBytes)
+        filler += std::string(99, 'f') + "\n";
+    filler +=
+        std::string(CTextReader::kBufferBytes - CTextReader::kMaxPieceBytes - filler.size() - 1,
+                    'f') +
+        "\n";
+    const std::string line(CTextReader::kMaxPieceBytes - 1, 'x');
+    WriteFileBytes(dir.File("d"), filler + line + "\r\nnext");
+    pieces = ReadPieces(dir.File("d"));
+    ASSERT_GE(pieces.size(), 2u);
+    EXPECT_EQ(pieces[pieces.size() - 2], line + "\n");
+    EXPECT_EQ(pieces.back(), "next");
+}
+
+// The pieces of a file as plainly as they can be said: CR LF becomes LF, then each line is
+// cut after its LF or after 4094 bytes.
+std::vector<std::string> ModelPieces(const std::string& raw)
+{
+    std::string text;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n'))
+            text += raw[i];
+    }
+    std::vector<std::string> pieces;
+    std::string piece;
+    for (char c : text) {
+        piece += c;
+        if (c == '\n' || piece.size() == CTextReader::kMaxPieceBytes)
+            pieces.push_back(std::move(piece)), piece.clear();
+    }
+    if (!piece.empty())
+        pieces.push_back(piece);
+    return pieces;
+}
+
+TEST(TextFile, ReadsLikeThePlainModelThroughManyRefills)
+{
+    // Several buffers' worth of short and long lines, lone CRs, CR LF and CR CR LF, so that
+    // line ends and pairs fall on every kind of buffer and piece boundary.
+    std::mt19937 random(932);
+    std::string raw;
+    while (raw.size() < 3 * CTextReader::kBufferBytes) {
+        const auto lineBytes = random() % 7 == 0 ? random() % 12000 : random() % 300;
+        raw.append(lineBytes, static_cast<char>('a' + random() % 26));
+        static const char* const kEnds[] = {"\n", "\r\n", "\r", "\r\r\n", "\r\n\n", ""};
+        raw += kEnds[random() % 6];
+    }
+    CTempDir dir;
+    WriteFileBytes(dir.File("a"), raw);
+    const std::vector<std::string> expected = ModelPieces(raw);
+    EXPECT_EQ(ReadPieces(dir.File("a")), expected);
+
+    // A reader opened again starts afresh on the next file.
+    CTextReader reader;
+    std::string piece;
+    ASSERT_TRUE(reader.Open(dir.File("a")));
+    ASSERT_TRUE(reader.ReadLine(piece));
+    WriteFileBytes(dir.File("b"), "x\r\ny");
+    ASSERT_TRUE(reader.Open(dir.File("b")));
+    std::string_view view;
+    ASSERT_TRUE(reader.ReadPiece(view));
+    EXPECT_EQ(view, "x\n");
+    ASSERT_TRUE(reader.ReadLine(piece));
+    EXPECT_EQ(piece, "y");
+    EXPECT_FALSE(reader.ReadPiece(view));
+    EXPECT_TRUE(view.empty());
 }
 
 TEST(TextFile, AReadErrorIsToldApartFromTheEnd)
@@ -107,6 +179,30 @@ TEST(TextFile, WriterTurnsLfIntoCrLf)
     writer.Write("\n");
     EXPECT_TRUE(writer.Close());
     EXPECT_EQ(ReadFileBytes(dir.File("out")), "a\r\nb\r\r\n\r\n");
+}
+
+TEST(TextFile, WriterKeepsEveryByteAcrossItsBuffer)
+{
+    // Lines that straddle the writer's buffer, with a CR LF pair split by it, and one text
+    // longer than the buffer.
+    CTempDir dir;
+    CTextWriter writer;
+    ASSERT_TRUE(writer.Open(dir.File("out")));
+    const std::string line(1000, 'l');
+    std::string expected;
+    for (std::size_t i = 0; i < 2 * CTextWriter::kBufferBytes / 1001; ++i) {
+        writer.Write(line + "\n");
+        expected += line + "\r\n";
+    }
+    const std::string pad(
+        CTextWriter::kBufferBytes - expected.size() % CTextWriter::kBufferBytes - 1, 'p');
+    writer.Write(pad + "\n");
+    expected += pad + "\r\n";
+    const std::string huge(CTextWriter::kBufferBytes + 7, 'h');
+    writer.Write(huge);
+    expected += huge;
+    EXPECT_TRUE(writer.Close());
+    EXPECT_EQ(ReadFileBytes(dir.File("out")), expected);
 }
 
 TEST(TextFile, WriterReportsAFullDisk)

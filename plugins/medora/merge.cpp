@@ -15,38 +15,43 @@ constexpr std::string_view kListingStart = "<!-- \x81\xAA\x83\x4A\x83\x65\x83\x5
 constexpr std::string_view kListingEnd = "<HR NOSHADE>\n";
 
 // Reads a file piece by piece and tells whether the current piece is a whole marker line.
+// One reader serves file after file, so its buffer is made once per merge.
 class CLineReader
 {
 public:
-    bool Open(const std::string& path) { return m_reader.Open(path); }
+    bool Open(const std::string& path)
+    {
+        m_bLineStart = m_bNextLineStart = true;
+        return m_reader.Open(path);
+    }
 
     bool Next()
     {
-        if (!m_reader.ReadLine(m_strPiece))
+        if (!m_reader.ReadPiece(m_piece))
             return false;
         m_bLineStart = m_bNextLineStart;
-        m_bNextLineStart = !m_strPiece.empty() && m_strPiece.back() == '\n';
+        m_bNextLineStart = m_piece.back() == '\n';
         return true;
     }
 
-    const std::string& Piece() const { return m_strPiece; }
+    // Valid until the next call of Next or Open.
+    std::string_view Piece() const { return m_piece; }
     // True when reading stopped on an error, not at the end of the file.
     bool HasError() const { return m_reader.HasError(); }
 
     // The tail piece of an over-long line may look like a marker, but the line is not one.
-    bool IsLine(std::string_view marker) const { return m_bLineStart && m_strPiece == marker; }
+    bool IsLine(std::string_view marker) const { return m_bLineStart && m_piece == marker; }
 
 private:
     platform::CTextReader m_reader;
-    std::string m_strPiece;
+    std::string_view m_piece;
     bool m_bLineStart = true;
     bool m_bNextLineStart = true;
 };
 
 // Copies the first listing of one page; a page that cannot be read contributes nothing.
-void CopyListing(const char* pagePath, platform::CTextWriter& output)
+void CopyListing(const char* pagePath, CLineReader& page, platform::CTextWriter& output)
 {
-    CLineReader page;
     if (!page.Open(pagePath))
         return;
     bool foundStart = false;
@@ -74,8 +79,9 @@ std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageF
 
     while (pageTemplate.Next() && !pageTemplate.IsLine(kInsertionPoint))
         output.Write(pageTemplate.Piece());
-    for (const char* const* page = pageFiles; page != nullptr && *page != nullptr; ++page)
-        CopyListing(*page, output);
+    CLineReader page;
+    for (const char* const* path = pageFiles; path != nullptr && *path != nullptr; ++path)
+        CopyListing(*path, page, output);
     while (pageTemplate.Next())
         output.Write(pageTemplate.Piece());
 

@@ -100,6 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
         MergeCase{"PagesInListOrder",
                   {Listing("A\n"), "no listing\n" + kEnd + "\n", Listing("B\n")},
                   "A\r\nB\r\n"},
+        MergeCase{
+            "EachPageBeginsAtALineStart", {"A\n" + kStart + "x", kLong, Listing("B\n")}, "B\r\n"},
         MergeCase{"LongLinesPassWhole", {Listing(kLong + kLong + "y\n")}, kLong + kLong + "y\r\n"},
         MergeCase{"TailOfALongLineIsNoMarker",
                   {Listing(kLong + kEnd + "\nC\n")},

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "download/job_limits.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace download {
+
+// How one failed job (or a failed start) is reported: the outcome code for m_nError, the
+// short reason the user is shown, and the text for the error log (empty: nothing is logged).
+struct CJobFailure
+{
+    std::int32_t error;
+    std::string reason;
+    std::string logText;
+};
+
+// The text with CR LF added, as the log's entries for libcurl's texts end.
+std::string WithLineEnd(std::string_view text);
+
+// The worker could not start; logText says why and ends with its line break.
+CJobFailure StartFailure(std::string_view logText);
+// The request target holds a blank or control byte; only this job fails.
+CJobFailure BadTargetFailure(std::string logText);
+// The final response's status was not 200; the log keeps its header block.
+CJobFailure StatusFailure(long status, std::string headerBlock);
+// The destination file failed; fileText is the file error's text.
+CJobFailure FileFailure(const std::string& fileText);
+// The transfer ended early: verdict says whether the limits ended it, else curlCode (a
+// CURLcode) does; curlDetail is libcurl's detailed text, empty when it has none.
+CJobFailure TransferFailure(CJobLimits::Verdict verdict, int curlCode, std::string_view curlDetail,
+                            std::chrono::milliseconds stall, std::chrono::milliseconds job);
+
+} // namespace download

@@ -1,0 +1,33 @@
+#include "download/request_target.h"
+
+#include <algorithm>
+
+namespace download {
+
+bool IsPlainServer(std::string_view server)
+{
+    return std::all_of(server.begin(), server.end(), [](unsigned char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+               c == '.' || c == '-' || c == '_' || c == ':' || c == '[' || c == ']';
+    });
+}
+
+bool IsSafeTarget(std::string_view target)
+{
+    return std::none_of(target.begin(), target.end(),
+                        [](unsigned char c) { return c <= 0x20 || c == 0x7F; });
+}
+
+std::string OriginForm(std::string_view target)
+{
+    std::string origin = target.starts_with('/') ? "" : "/";
+    origin.append(target);
+    return origin;
+}
+
+std::string PathOf(std::string_view target)
+{
+    return std::string(target.substr(0, target.find_first_of("?#")));
+}
+
+} // namespace download

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <vector>
+
+namespace download {
+
+// The sockets a worker's easy handle has open, so that a job can ask the kernel when data last
+// arrived. libcurl hands a header line over only once it is complete, so its callbacks alone
+// would take a line that trickles in steadily for a silent connection.
+//
+// Used on the worker's thread only (and on the destroying thread once the worker has ended).
+class CSocketWatch
+{
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // Makes libcurl tell the watch about every socket it opens or closes for this easy handle;
+    // false when libcurl refuses the options. The watch must outlive every connection the
+    // handle (or a multi handle it joins) keeps.
+    bool Attach(void* curl);
+
+    // The latest moment any watched socket received data; nullopt when none can tell.
+    std::optional<Clock::time_point> LastReceived() const;
+
+    // For the libcurl callbacks.
+    void Opened(int fd);
+    void Closed(int fd);
+
+private:
+    std::vector<int> m_fds;
+};
+
+} // namespace download
