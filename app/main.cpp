@@ -1,5 +1,8 @@
+#include "app/batch/batch_run.h"
 #include "app/gui_main.h"
 #include "download/curl_global.h"
+
+#include <iostream>
 
 int main(int argc, char* argv[])
 {
@@ -7,7 +10,8 @@ int main(int argc, char* argv[])
     // starts and after the last has ended.
     const CCurlGlobal curl;
 
-    // Batch mode ("Vistrel --search FILE ...") is dispatched here, before any window exists.
-
+    // Batch mode, --help and --version need no window and no display.
+    if (const std::optional<int> exitCode = batch::RunCommandLine(argc, argv, std::cout, std::cerr))
+        return *exitCode;
     return app::RunGui(argc, argv);
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/batch/batch_args.h"
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace batch {
+
+inline constexpr int kExitMerged = 0;        // the result page was written
+inline constexpr int kExitFailed = 1;        // the search ran and failed
+inline constexpr int kExitBadInput = 2;      // bad arguments, area, plug-in or keyword file
+inline constexpr int kExitInterrupted = 130; // stopped by SIGINT or SIGTERM
+
+// Handles --search, --help and --version; none for the window's command line. Runs on the
+// program's main thread before anything else: it sets libcurl up itself.
+std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err);
+
+// The same for a given program folder (ending in "/"): its Vistrel.ini, Cache and Plugin.
+std::optional<int> RunCommandLine(const std::vector<std::string>& args,
+                                  const std::string& programFolder, std::ostream& out,
+                                  std::ostream& err);
+
+// One search without a window, through the same run as the window's.
+int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std::ostream& out,
+                   std::ostream& err);
+
+} // namespace batch

@@ -1,0 +1,83 @@
+#include "app/batch/batch_setup.h"
+
+#include "config/regions.h"
+#include "keywords/vistrel_doc.h"
+#include "platform/program_folder.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace batch {
+namespace {
+
+bool ChooseArea(const CBatchArgs& args, const config::CConfig& config, CBatchSetup& setup,
+                std::ostream& err)
+{
+    if (args.area) {
+        const std::optional<int> area = ResolveArea(*args.area);
+        if (!area) {
+            err << "Vistrel: unknown area: " << *args.area
+                << " (give 1 to 47 or the name of a prefecture)\n";
+            return false;
+        }
+        setup.nArea = *area;
+    } else {
+        setup.nArea = config.ReadInt(config::Key::Area);
+        if (setup.nArea < 1 || setup.nArea >= config::kRegionCount) {
+            err << "Vistrel: no region chosen (\"Settings\\Query\" \"Area\" is " << setup.nArea
+                << "); give --area\n";
+            return false;
+        }
+    }
+    setup.strAreaName = std::string(config::RegionName(setup.nArea));
+    return true;
+}
+
+bool OpenKeywords(const std::string& path, CVistrelDoc& doc, std::ostream& err)
+{
+    const CDocFileResult opened = doc.OnOpenDocument(path);
+    if (!opened) {
+        err << "Vistrel: " << opened.strErrorText << "\n";
+        return false;
+    }
+    if (std::ranges::all_of(doc.m_arrKeywords, [](const std::string& k) { return k.empty(); })) {
+        err << "Vistrel: " << path << " holds no keyword\n";
+        return false;
+    }
+    return true;
+}
+
+bool ChoosePlugin(const CBatchArgs& args, const config::CConfig& config,
+                  const std::string& programFolder, CBatchSetup& setup, std::ostream& err)
+{
+    const std::string title = args.plugin ? *args.plugin : config.ReadString(config::Key::DLLName);
+    const std::string folder = platform::PluginFolder(programFolder);
+    DiscoverPlugins(folder, setup.plugins);
+    std::string available;
+    for (const auto& module : setup.plugins) {
+        if (module->GetFileTitle() == title) {
+            setup.pPlugin = module.get();
+            return true;
+        }
+        available += (available.empty() ? "" : ", ") + module->GetFileTitle();
+    }
+    err << "Vistrel: no plug-in \"" << title << "\" in " << folder << " (";
+    err << (available.empty() ? std::string("there is none") : "available: " + available) << ")\n";
+    return false;
+}
+
+} // namespace
+
+bool PrepareSearch(const CBatchArgs& args, const config::CConfig& config,
+                   const std::string& programFolder, CVistrelDoc& doc, CBatchSetup& setup,
+                   std::ostream& err)
+{
+    if (!ChooseArea(args, config, setup, err) || !OpenKeywords(args.keywordFile, doc, err))
+        return false;
+    std::error_code ec; // as at start-up: a folder that cannot be made fails the merge later
+    std::filesystem::create_directories(programFolder + "Cache", ec);
+    return ChoosePlugin(args, config, programFolder, setup, err);
+}
+
+} // namespace batch

@@ -1,0 +1,56 @@
+#include "app/batch/terminal_ui.h"
+
+#include "app/batch/result_opener.h"
+#include "platform/cp932.h"
+
+namespace batch {
+namespace {
+
+// A tab or line break inside a field would break the line format.
+std::string OneField(std::string text)
+{
+    for (char& c : text) {
+        if (c == '\t' || c == '\n' || c == '\r')
+            c = ' ';
+    }
+    return text;
+}
+
+} // namespace
+
+void CTerminalPrompts::ShowRegionMissing()
+{
+    m_err << "地域を選択してください。\n";
+}
+
+bool CTerminalPrompts::AskShowResult()
+{
+    m_bMerged = true;
+    return false; // the path is printed instead; nothing is opened without a window
+}
+
+void CTerminalPrompts::ShowSearchFailed()
+{
+    m_err << "検索に失敗しました。\n";
+}
+
+void CTerminalPrompts::OpenResult(const std::string& browserProgram, const std::string& path)
+{
+    OpenResultPage(browserProgram, path);
+}
+
+void CTerminalProgress::JobEnded(const std::string& keyword, bool bSucceeded,
+                                 const std::string& reason)
+{
+    m_out << (bSucceeded ? "OK" : "NG") << '\t' << OneField(platform::Cp932ToUtf8(keyword));
+    if (!bSucceeded)
+        m_out << '\t' << OneField(reason);
+    m_out << std::endl; // each line as its job ends, also into a pipe
+}
+
+void CTerminalProgress::ProgressChanged(const search::CRunProgress& progress)
+{
+    m_err << search::FormatProgress(progress) << std::endl;
+}
+
+} // namespace batch

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "search/run_ports.h"
+
+#include <ostream>
+
+namespace batch {
+
+// The run's prompts on a terminal: messages go to the error stream, the completion question
+// is not asked (nothing is opened), and the outcome is kept for the exit status.
+class CTerminalPrompts : public search::IRunPrompts
+{
+public:
+    explicit CTerminalPrompts(std::ostream& err)
+        : m_err(err)
+    {}
+
+    void ShowRegionMissing() override;
+    bool AskShowResult() override;
+    void ShowSearchFailed() override;
+    void OpenResult(const std::string& browserProgram, const std::string& path) override;
+
+    bool HasMerged() const { return m_bMerged; }
+
+private:
+    std::ostream& m_err;
+    bool m_bMerged = false;
+};
+
+// Each job's mark as a line of the output stream, in UTF-8; the counts on the error stream.
+class CTerminalProgress : public search::IRunProgress
+{
+public:
+    CTerminalProgress(std::ostream& out, std::ostream& err)
+        : m_out(out)
+        , m_err(err)
+    {}
+
+    void JobEnded(const std::string& keyword, bool bSucceeded, const std::string& reason) override;
+    void ProgressChanged(const search::CRunProgress& progress) override;
+    void RunEnded() override {}
+
+private:
+    std::ostream& m_out;
+    std::ostream& m_err;
+};
+
+} // namespace batch

@@ -1,0 +1,89 @@
+#include "batch_fixture.h"
+
+#include "app/batch/batch_run.h"
+#include "platform/cp932.h"
+#include "platform/program_folder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace batch_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string MedoraFile(const std::string& name)
+{
+    return platform::ProgramFolder() + "Plugin/medora/" + name;
+}
+
+} // namespace
+
+std::string Cp932(std::string_view utf8)
+{
+    return platform::Utf8ToCp932(utf8).text.value();
+}
+
+CBatchTest::CBatchTest()
+    : m_strPreviousFolder(fs::current_path().string())
+{
+    for (const char* name : {"http_proxy", "HTTP_PROXY", "no_proxy", "NO_PROXY", "all_proxy"})
+        unsetenv(name);              // loopback only
+    fs::current_path(m_work.Path()); // where error.log goes
+    fs::create_directories(m_program.File("Plugin"));
+    fs::create_symlink(MEDORA_MODULE_PATH, m_program.File("Plugin/medora.so"));
+    fs::create_directories(MedoraFile(""));
+    for (const char* name : {"medora.ini", "template.html"}) {
+        std::optional<std::string>& saved = m_savedMedora[name];
+        if (fs::exists(MedoraFile(name)))
+            saved = testing_support::ReadFileBytes(MedoraFile(name));
+    }
+    testing_support::WriteFileBytes(MedoraFile("template.html"),
+                                    testing_support::ReadFileBytes(MEDORA_TEMPLATE_PATH));
+}
+
+CBatchTest::~CBatchTest()
+{
+    for (const auto& [name, bytes] : m_savedMedora) {
+        fs::remove(MedoraFile(name));
+        if (bytes)
+            testing_support::WriteFileBytes(MedoraFile(name), *bytes);
+    }
+    std::error_code ec;
+    fs::current_path(m_strPreviousFolder, ec);
+}
+
+void CBatchTest::StartSite(listing_site::CSiteOptions options)
+{
+    m_site = std::make_unique<listing_site::CListingServer>(std::move(options));
+    const int port = m_site->Start();
+    ASSERT_GT(port, 0);
+    testing_support::WriteFileBytes(MedoraFile("medora.ini"),
+                                    "[Site]\nServer=127.0.0.1:" + std::to_string(port) + "\n");
+}
+
+std::string CBatchTest::WriteKeywords(const std::vector<std::string>& utf8Lines,
+                                      const std::string& name)
+{
+    std::string bytes;
+    for (const std::string& line : utf8Lines)
+        bytes += Cp932(line) + "\r\n";
+    testing_support::WriteFileBytes(m_work.File(name), bytes);
+    return m_work.File(name);
+}
+
+CBatchTest::COutcome CBatchTest::Run(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    COutcome outcome;
+    outcome.code = batch::RunCommandLine(args, ProgramFolder(), out, err);
+    outcome.out = out.str();
+    outcome.err = err.str();
+    std::istringstream lines(outcome.out);
+    for (std::string line; std::getline(lines, line);)
+        outcome.lines.push_back(line);
+    return outcome;
+}
+
+} // namespace batch_test

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "run_fixture.h"
+
+#include "tools/listing_site/listing_server.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace batch_test {
+
+// UTF-8 text as code page 932 bytes.
+std::string Cp932(std::string_view utf8);
+
+// Batch mode and whole runs over a program folder of their own (Vistrel.ini, Cache, Plugin
+// with the built medora), a private TMPDIR and working folder, and the sample site. medora
+// finds its data folder beside the running program, here the test program; it is pointed at
+// the site and given the delivered template, and put back as it was afterwards.
+class CBatchTest : public ::testing::Test
+{
+protected:
+    struct COutcome
+    {
+        std::optional<int> code;
+        std::string out, err;
+        std::vector<std::string> lines; // of out
+    };
+
+    CBatchTest();
+    ~CBatchTest() override;
+
+    void StartSite(listing_site::CSiteOptions options = {});
+    // A keyword file of the given lines in code page 932 with CR LF; its path.
+    std::string WriteKeywords(const std::vector<std::string>& utf8Lines,
+                              const std::string& name = "watch.txt");
+    COutcome Run(const std::vector<std::string>& args);
+    std::string ProgramFolder() const { return m_program.Path() + "/"; }
+    std::vector<std::string> TvFiles() const { return search_test::TvFiles(m_tmp.Path()); }
+
+    testing_support::CTempDir m_program, m_tmp, m_work;
+    search_test::CTmpDirVariable m_tmpdir{m_tmp.Path()};
+    config::CConfig m_config{config::VistrelIniPath(ProgramFolder())};
+    std::unique_ptr<listing_site::CListingServer> m_site;
+
+private:
+    std::string m_strPreviousFolder;
+    std::map<std::string, std::optional<std::string>> m_savedMedora;
+};
+
+} // namespace batch_test

@@ -1,0 +1,156 @@
+// Completion handling: each worker report ends the worker's job, hands it the next one or
+// ends it, and the last one merges the pages and tells the user.
+#include "download/download_messages.h"
+#include "keywords/keyword_rows.h"
+#include "keywords/vistrel_doc.h"
+#include "plugin_host/plugin_module.h"
+#include "search/search_run.h"
+
+#include <algorithm>
+
+namespace {
+
+// What the row's tool tip says when the worker gave no reason of its own.
+std::string FallbackReason(std::int32_t nError)
+{
+    switch (nError) {
+    case DLERR_INTERNET:
+        return "通信エラー";
+    case DLERR_STATUS:
+        return "HTTP エラー";
+    case DLERR_FILE:
+        return "ファイルに書けません";
+    default:
+        return "ダウンロード失敗 (コード " + std::to_string(nError) + ")";
+    }
+}
+
+} // namespace
+
+void CSearchRun::OnDownloadDone(std::uint32_t nThreadID)
+{
+    if (!m_pThreadList || m_pThreadList->empty())
+        return; // a late report after the run has ended
+    const auto itWorker = std::find_if(
+        m_pThreadList->begin(), m_pThreadList->end(),
+        [nThreadID](const auto& pWorker) { return pWorker->GetThreadID() == nThreadID; });
+    if (itWorker == m_pThreadList->end())
+        return;
+    search::IDownloadWorker& worker = **itWorker;
+    const std::int32_t nStatus = worker.GetError();
+
+    bool bHandedOut = false;
+    int nRemaining = 0;
+    if (m_pJobArray && !m_pJobArray->empty()) {
+        CDownloadJob* pFinished = nullptr;
+        std::vector<CDownloadJob*> waiting; // in row order; only the first is taken normally
+        for (const auto& pJob : *m_pJobArray) {
+            if (pJob->m_nState == JOB_RUNNING && pJob->m_nThreadID == nThreadID && !pFinished)
+                pFinished = pJob.get();
+            if (pJob->m_nState == JOB_WAITING) {
+                ++nRemaining;
+                if (nStatus != DLERR_INTERNET) // such a worker gets no further job
+                    waiting.push_back(pJob.get());
+            }
+            if (pJob->m_nState == JOB_RUNNING && pJob->m_nThreadID != nThreadID)
+                ++nRemaining;
+        }
+        if (pFinished) {
+            pFinished->m_nThreadID = 0;
+            const bool bSucceeded = nStatus == DLERR_NONE;
+            pFinished->m_nState = bSucceeded ? JOB_DONE : JOB_FAILED;
+            std::string reason;
+            if (!bSucceeded) {
+                reason = worker.GetReason();
+                if (reason.empty())
+                    reason = FallbackReason(nStatus);
+            }
+            RecordOutcome(*pFinished, bSucceeded, reason);
+        }
+        // A job whose page file cannot be made fails; the worker then takes the next one.
+        for (CDownloadJob* pNext : waiting) {
+            if (HandOut(*pNext, worker)) {
+                bHandedOut = true;
+                break;
+            }
+            --nRemaining;
+        }
+    }
+    if (!bHandedOut) {
+        worker.PostQuit();
+        worker.WaitForEnd();
+        m_pThreadList->erase(itWorker);
+    }
+    if (nRemaining > 0 && !m_pThreadList->empty())
+        return;
+    EndRun();
+}
+
+bool CSearchRun::HandOut(CDownloadJob& job, search::IDownloadWorker& worker)
+{
+    platform::TempFileResult file = m_pool.MakePageFile();
+    if (!file) {
+        m_pool.WriteErrorLog(file.error + "\r\n");
+        job.m_nState = JOB_FAILED;
+        RecordOutcome(job, false, "一時ファイルを作れません (" + file.error + ")");
+        return false;
+    }
+    job.m_strTempFile = std::move(file.path);
+    job.m_nThreadID = worker.GetThreadID();
+    job.m_nState = JOB_RUNNING;
+    worker.StartDownload(job.m_strSearchUrl, job.m_strTempFile);
+    return true;
+}
+
+void CSearchRun::RecordOutcome(CDownloadJob& job, bool bSucceeded, const std::string& reason)
+{
+    // Only the first row with the job's keyword is marked: a row edited or deleted meanwhile
+    // gets nothing, and no other row is marked in its place.
+    if (m_pRows) {
+        for (std::ptrdiff_t nRow = 0; nRow < m_pRows->GetRowCount(); ++nRow) {
+            if (m_pRows->GetRowText(nRow) == job.m_strKeyword) {
+                m_pRows->SetRowMark(nRow, bSucceeded ? "OK" : "NG", reason);
+                break;
+            }
+        }
+    }
+    if (m_pProgress) {
+        m_pProgress->JobEnded(job.m_strKeyword, bSucceeded, reason);
+        m_pProgress->ProgressChanged(CountProgress());
+    }
+}
+
+void CSearchRun::EndRun()
+{
+    if (m_pThreadList)
+        DeleteThreadList(m_pThreadList, false);
+    CVistrelDoc* const pDoc = m_pDocument;
+    ForgetRun();
+    if (!m_pJobArray) {
+        if (m_pProgress)
+            m_pProgress->RunEnded();
+        m_prompts.ShowSearchFailed();
+        return;
+    }
+    bool bMerged = false;
+    if (m_pPlugin) {
+        std::vector<std::string> pageFiles;
+        for (const auto& pJob : *m_pJobArray) {
+            if (pJob->m_nState == JOB_DONE)
+                pageFiles.push_back(pJob->m_strTempFile);
+        }
+        const std::string strResultPath = pDoc ? pDoc->GetResultPath() : std::string();
+        if (!strResultPath.empty())
+            bMerged = m_pPlugin->MergeDownloadFiles(strResultPath, pageFiles);
+        m_pPlugin = nullptr;
+    }
+    DeleteJobArray(m_pJobArray); // every page file, failed ones too, once the merge is over
+    if (m_pProgress)
+        m_pProgress->RunEnded();
+    if (!bMerged) {
+        m_prompts.ShowSearchFailed();
+        return;
+    }
+    if (m_prompts.AskShowResult())
+        OnBrowse(pDoc);
+}

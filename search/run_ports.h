@@ -1,0 +1,103 @@
+#pragma once
+
+#include "platform/temp_file.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// What a search run needs from the world around it, so that the run itself draws nothing,
+// starts no thread and can be driven step by step by a test.
+namespace search {
+
+// One download worker as the run sees it. The run writes a job only while the worker is idle
+// (after its report, before StartDownload) and reads the outcome only after the report that
+// follows. Destroying a worker whose thread still runs aborts it and waits for its end.
+class IDownloadWorker
+{
+public:
+    virtual ~IDownloadWorker() = default;
+
+    // The system thread ID the worker's reports carry; never 0.
+    virtual std::uint32_t GetThreadID() const = 0;
+    // Lets a worker created suspended run: it reports once when ready.
+    virtual void Resume() = 0;
+    // The outcome code of its latest job (DLERR_*) and why it failed, in UTF-8 (empty on success).
+    virtual std::int32_t GetError() const = 0;
+    virtual std::string GetReason() const = 0;
+    // Hands over one job: the request target and the file for the body; the worker reports
+    // when it has ended.
+    virtual void StartDownload(const std::string& object, const std::string& saveFile) = 0;
+    // Ends the transfer in flight at once (as a failed job) and fails any later one at once.
+    // Safe from any state.
+    virtual void Abort() = 0;
+    // Asks the worker's loop to end after what it is doing; then waits, without a time limit,
+    // until its thread has ended.
+    virtual void PostQuit() = 0;
+    virtual void WaitForEnd() = 0;
+};
+
+// Makes the run's workers and their page files, and keeps the workers' log.
+class IWorkerPool
+{
+public:
+    virtual ~IWorkerPool() = default;
+
+    // A new worker, begun suspended, that will ask server with referer (empty: none) for every
+    // job; null when the system cannot start one.
+    virtual std::unique_ptr<IDownloadWorker> CreateWorker(const std::string& server,
+                                                          const std::string& referer) = 0;
+    // A new, empty "~TV" file for one job's page, in the system's temporary folder. The run
+    // deletes it when the run is over.
+    virtual platform::TempFileResult MakePageFile() = 0;
+    // Appends a failure the run noticed itself to the workers' error log.
+    virtual void WriteErrorLog(std::string_view text) = 0;
+};
+
+// The questions and messages of a run (message boxes in the window, the terminal in batch mode).
+class IRunPrompts
+{
+public:
+    virtual ~IRunPrompts() = default;
+
+    // "地域を選択してください。": OK only, no icon.
+    virtual void ShowRegionMissing() = 0;
+    // "検索を完了しました。\n検索結果をブラウザで表示しますか？": Yes/No, information icon;
+    // true for Yes.
+    virtual bool AskShowResult() = 0;
+    // "検索に失敗しました。": OK, information icon.
+    virtual void ShowSearchFailed() = 0;
+    // Opens the result page: with the desktop's handler for the file when browserProgram is
+    // empty, else by starting that program with path as its one argument, unchanged. The
+    // outcome is not examined.
+    virtual void OpenResult(const std::string& browserProgram, const std::string& path) = 0;
+};
+
+// How far a run has got.
+struct CRunProgress
+{
+    int nEnded = 0;  // jobs done or failed
+    int nFailed = 0; // of them, failed
+    int nTotal = 0;  // jobs of the run
+};
+
+// Follows a run as it goes: the status bar in the window, standard output and error in batch mode.
+class IRunProgress
+{
+public:
+    virtual ~IRunProgress() = default;
+
+    // A job has ended. keyword: code page 932 bytes; reason: UTF-8, empty when it succeeded.
+    virtual void JobEnded(const std::string& keyword, bool bSucceeded,
+                          const std::string& reason) = 0;
+    // The counts after a start or a job's end.
+    virtual void ProgressChanged(const CRunProgress& progress) = 0;
+    // The run is over (ended, stopped or torn down): no run is under way any more.
+    virtual void RunEnded() = 0;
+};
+
+// The status bar's text for a run under way, e.g. "検索中… 3/12 件終了（失敗 1 件）".
+std::string FormatProgress(const CRunProgress& progress);
+
+} // namespace search

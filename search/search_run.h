@@ -1,0 +1,88 @@
+#pragma once
+
+#include "config/config_store.h"
+#include "search/download_job.h"
+#include "search/run_ports.h"
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CPluginModule;
+class CVistrelDoc;
+namespace keywords {
+class IKeywordRows;
+}
+
+// One search run at a time, owned by the main window (or by batch mode): the start, the
+// completion handling of every worker report, the stop, the browse command and the enabling
+// rules of the three run commands. Everything runs on the owner's thread; the workers only
+// report, and their reports must reach OnDownloadDone on that thread, one after another.
+//
+// A run borrows its document, rows and plug-in: they must outlive it or be left behind by a
+// stop first (the window stops a run before it destroys its view).
+class CSearchRun
+{
+public:
+    // A run has at least one worker (none could never progress) and not so many that the
+    // site or the machine would suffer.
+    static constexpr int kMinWorkers = 1;
+    static constexpr int kMaxWorkers = 64;
+
+    using CThreadList = std::list<std::unique_ptr<search::IDownloadWorker>>;
+    using CJobArray = std::vector<std::unique_ptr<CDownloadJob>>;
+
+    // programFolder ends in "/"; progress may be null.
+    CSearchRun(config::CConfig config, std::string programFolder, search::IWorkerPool& pool,
+               search::IRunPrompts& prompts, search::IRunProgress* progress = nullptr);
+    // Ends a run under way as a stop does, silently.
+    ~CSearchRun();
+    CSearchRun(const CSearchRun&) = delete;
+    CSearchRun& operator=(const CSearchRun&) = delete;
+
+    // "検索開始": a search over every non-empty row of rows, in row order, for region nArea
+    // (1 to 47; strAreaName its UTF-8 name) with pPlugin. pDoc names the result file.
+    void OnSearchStart(CVistrelDoc* pDoc, keywords::IKeywordRows& rows, int nArea,
+                       const std::string& strAreaName, const CPluginModule* pPlugin);
+    // A worker's report: it is free, having just started or ended its job.
+    void OnDownloadDone(std::uint32_t nThreadID);
+    // "検索中止": aborts the transfers in flight, ends the workers, deletes the page files.
+    void OnSearchStop();
+    // "ﾌﾞﾗｳｻﾞで閲覧": opens the result page of pDoc's latest run.
+    void OnBrowse(const CVistrelDoc* pDoc);
+
+    // The enabling rules of "検索開始", "検索中止" and "ﾌﾞﾗｳｻﾞで閲覧".
+    bool OnUpdateSearchStart() const;
+    bool OnUpdateSearchStop() const;
+    bool OnUpdateBrowse(const CVistrelDoc* pDoc) const;
+
+    // The run's jobs and workers as they stand; null while no run is under way.
+    const CJobArray* GetJobArray() const { return m_pJobArray.get(); }
+    const CThreadList* GetThreadList() const { return m_pThreadList.get(); }
+
+private:
+    int ReadWorkerLimit() const;
+    void RecordOutcome(CDownloadJob& job, bool bSucceeded, const std::string& reason);
+    bool HandOut(CDownloadJob& job, search::IDownloadWorker& worker);
+    void EndRun();
+    void ForgetRun();
+    search::CRunProgress CountProgress() const;
+    static void DeleteThreadList(std::unique_ptr<CThreadList>& pThreadList, bool bAbort);
+    static void DeleteJobArray(std::unique_ptr<CJobArray>& pJobArray);
+
+    const config::CConfig m_config;
+    const std::string m_strProgramFolder;
+    search::IWorkerPool& m_pool;
+    search::IRunPrompts& m_prompts;
+    search::IRunProgress* m_pProgress;
+
+    // The run state: all null while no run is under way, set together when one starts.
+    std::unique_ptr<CThreadList> m_pThreadList; // the workers, in creation order
+    const CPluginModule* m_pPlugin = nullptr;   // borrowed from the plug-in list
+    std::unique_ptr<CJobArray> m_pJobArray;     // the jobs, in row order
+    // Borrowed for the run's marks and its result path.
+    CVistrelDoc* m_pDocument = nullptr;
+    keywords::IKeywordRows* m_pRows = nullptr;
+};
