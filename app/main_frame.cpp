@@ -48,7 +48,12 @@ CMainFrame::CMainFrame(const Services& services, QWidget* parent)
     setAcceptDrops(true);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // A run under way ends before the bars and the view it reports to go.
+    m_pRunCommands = nullptr;
+    m_pRun.reset();
+}
 
 void CMainFrame::OnCreate()
 {
@@ -186,6 +191,12 @@ bool CMainFrame::EndLabelEdit()
     return m_pView == nullptr || !m_pView->IsEditingLabel() || m_pView->FinishLabelEdit();
 }
 
+void CMainFrame::AttachRun(std::unique_ptr<app::IRunCommands> run)
+{
+    m_pRun = std::move(run);
+    m_pRunCommands = m_pRun.get();
+}
+
 void CMainFrame::SetDownloadDoneHandler(CQueuedDownloadNotify::Handler handler)
 {
     m_downloadNotify.SetHandler(std::move(handler));
@@ -253,6 +264,9 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         return;
     }
     event->accept();
+    // A run under way ends as a stop ends it, without a question.
+    if (m_pRunCommands && m_pRunCommands->CanStop())
+        m_pRunCommands->Stop();
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)

@@ -74,6 +74,8 @@ public:
     // The search run's seam: the three run commands call through run (null: disabled), and
     // the workers report to GetDownloadNotify(), whose reports reach handler on this thread.
     void SetRunCommands(app::IRunCommands* run) { m_pRunCommands = run; }
+    // Gives the window its run for good: the window owns it and ends it when it closes.
+    void AttachRun(std::unique_ptr<app::IRunCommands> run);
     IDownloadNotify& GetDownloadNotify() { return m_downloadNotify; }
     void SetDownloadDoneHandler(app::CQueuedDownloadNotify::Handler handler);
 
@@ -111,4 +113,7 @@ private:
     // "検索開始", "検索中止" and "ﾌﾞﾗｳｻﾞで閲覧" are disabled.
     app::IRunCommands* m_pRunCommands = nullptr;
     OptionsHook m_optionsHook;
+    // The run the window owns. Declared last so that it goes first: its workers end while the
+    // report queue and the view they mark still exist.
+    std::unique_ptr<app::IRunCommands> m_pRun;
 };

@@ -3,7 +3,9 @@
 #include "app/about_box.h"
 #include "app/command_ids.h"
 #include "app/main_frame.h"
+#include "app/options/options_sheet.h"
 #include "app/qt_prompts.h"
+#include "app/window_run.h"
 #include "platform/program_folder.h"
 
 #include <QAction>
@@ -40,6 +42,9 @@ bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
     m_pMainWnd = std::make_unique<CMainFrame>(CMainFrame::Services{
         m_config, m_arrPlugins, m_doc, m_docCommands, m_recentFiles, m_prompts});
     m_pMainWnd->OnCreate();
+    m_pMainWnd->SetOptionsHook(&ShowOptionsSheet);
+    m_pMainWnd->AttachRun(std::make_unique<app::CWindowRun>(*m_pMainWnd, m_doc, m_prompts, m_config,
+                                                            m_strProgramFolder));
     if (m_pQtPrompts)
         m_pQtPrompts->SetOwner(m_pMainWnd.get());
     m_docCommands.SetOnChanged([this](bool replaced) { m_pMainWnd->OnDocumentChanged(replaced); });

@@ -87,6 +87,10 @@ TEST_P(EnablingRule, FollowsTheState)
 }
 
 void Nothing(Window&) {}
+void NoRun(Window& w)
+{
+    w.Frame().SetRunCommands(nullptr);
+}
 auto Rows(std::initializer_list<int> rows)
 {
     return [rows = std::vector<int>(rows)](Window& w) {
@@ -125,16 +129,17 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"DownSecondRow", ID_MOVE_DOWN, Rows({1}), true},
         RuleCase{"DownLastRow", ID_MOVE_DOWN, Rows({2}), false},
         RuleCase{"DownTwoRows", ID_MOVE_DOWN, Rows({0, 1}), false},
-        RuleCase{"StartWithoutRun", ID_SEARCH_START, Nothing, false},
+        RuleCase{"StartWithoutRun", ID_SEARCH_START, NoRun, false},
         RuleCase{"StartAllowed", ID_SEARCH_START, Run(true, false, false), true},
         RuleCase{"StartRefused", ID_SEARCH_START, Run(false, true, true), false},
-        RuleCase{"StopWithoutRun", ID_SEARCH_STOP, Nothing, false},
+        RuleCase{"StopWithoutRun", ID_SEARCH_STOP, NoRun, false},
         RuleCase{"StopAllowed", ID_SEARCH_STOP, Run(false, true, false), true},
         RuleCase{"StopRefused", ID_SEARCH_STOP, Run(true, false, true), false},
-        RuleCase{"BrowseWithoutRun", ID_BROWSE, Nothing, false},
+        RuleCase{"BrowseWithoutRun", ID_BROWSE, NoRun, false},
         RuleCase{"BrowseAllowed", ID_BROWSE, Run(false, false, true), true},
         RuleCase{"BrowseRefused", ID_BROWSE, Run(true, true, false), false},
-        RuleCase{"OptionsWithoutSheet", ID_OPTION, Nothing, false},
+        RuleCase{"OptionsWithoutSheet", ID_OPTION, [](Window& w) { w.Frame().SetOptionsHook({}); },
+                 false},
         RuleCase{"OptionsWithSheet", ID_OPTION,
                  [](Window& w) { w.Frame().SetOptionsHook([](QWidget*, const auto&) {}); }, true}),
     [](const auto& info) { return std::string(info.param.name); });

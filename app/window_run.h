@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/run_commands.h"
+#include "search/http_worker_pool.h"
+#include "search/run_ports.h"
+#include "search/search_run.h"
+
+#include <string>
+
+class CMainFrame;
+class CVistrelDoc;
+
+namespace app {
+class IPrompts;
+
+// The window's search run: the three run commands of the "ﾂｰﾙ" menu over CSearchRun, with the
+// download workers reporting onto the main thread, the run's questions as message boxes and
+// its progress in the status bar. Owned by the main window; destroying it stops a run under
+// way, silently, as closing the window must.
+class CWindowRun : public IRunCommands, private search::IRunPrompts, private search::IRunProgress
+{
+public:
+    CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
+               const config::CConfig& config, const std::string& programFolder);
+    ~CWindowRun() override;
+
+    bool CanStart() const override;
+    bool CanStop() const override;
+    bool CanBrowse() const override;
+    void Start() override;
+    void Stop() override;
+    void Browse() override;
+
+    const CSearchRun& Run() const { return m_run; }
+
+private:
+    // search::IRunPrompts
+    void ShowRegionMissing() override;
+    bool AskShowResult() override;
+    void ShowSearchFailed() override;
+    void OpenResult(const std::string& browserProgram, const std::string& path) override;
+    // search::IRunProgress
+    void JobEnded(const std::string& keyword, bool bSucceeded, const std::string& reason) override;
+    void ProgressChanged(const search::CRunProgress& progress) override;
+    void RunEnded() override;
+
+    CMainFrame& m_frame;
+    CVistrelDoc& m_doc;
+    IPrompts& m_prompts;
+    search::CHttpWorkerPool m_pool;
+    // Declared last: it goes first, ending its workers while the pool and the frame still exist.
+    CSearchRun m_run;
+};
+
+} // namespace app
