@@ -1,20 +1,18 @@
 #include "app/batch/batch_run.h"
-
-#include <QApplication>
-#include <QMainWindow>
+#include "app/gui_main.h"
+#include "download/curl_global.h"
 
 #include <iostream>
 
 int main(int argc, char* argv[])
 {
-    // Batch mode, --help and --version need no window and no display.
+    // libcurl's global set-up, once, for the program's whole life: before the first worker
+    // starts and after the last has ended.
+    const CCurlGlobal curl;
+
+    // Batch mode ("Vistrel --search FILE ..."), --help and --version: no window, no display.
     if (const std::optional<int> exitCode = batch::RunCommandLine(argc, argv, std::cout, std::cerr))
         return *exitCode;
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vistrel"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Vistrel"));
-    window.resize(800, 600);
-    window.show();
-    return QApplication::exec();
+
+    return app::RunGui(argc, argv);
 }

@@ -109,4 +109,11 @@ TEST_F(MedoraSettings, SaveCreatesAMissingDataFolder)
     EXPECT_THAT(m_medora.GetSearchUrl("A", kTokyo), HasSubstr("&sdate=20051224&ldate=5&"));
 }
 
+// A host without a widget application (such as batch mode) gets a failure, not a crash.
+TEST_F(MedoraSettings, DialogNeedsTheHostsWidgetApplication)
+{
+    EXPECT_TRUE(m_medora.HasSetupOption());
+    EXPECT_FALSE(m_medora.SetupOption(0));
+}
+
 } // namespace

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <vector>
+
+class QAction;
+
+namespace app {
+
+// Decides whether each command is enabled. Every command has one enabling rule; all rules are
+// evaluated whenever the event loop is about to wait, so menu items, tool buttons and keys
+// always agree with the state, and no command handler ever enables or disables anything.
+class CCommandUpdater : public QObject
+{
+public:
+    using Rule = std::function<bool()>;
+
+    explicit CCommandUpdater(QObject* parent = nullptr);
+
+    // Gives action its enabling rule; a second call for the same action replaces the first.
+    void SetRule(QAction* action, Rule rule);
+    // Gives a checkable action the rule for its check mark (the bars of the "表示" menu).
+    void SetCheckRule(QAction* action, Rule rule);
+    // Evaluates every rule now (also done each time the event loop is about to block).
+    void Update();
+
+private:
+    struct Entry
+    {
+        QPointer<QAction> action;
+        Rule rule;
+        Rule checkRule;
+    };
+    Entry& EntryFor(QAction* action);
+    std::vector<Entry> m_entries;
+};
+
+} // namespace app

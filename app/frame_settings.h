@@ -1,0 +1,25 @@
+#pragma once
+
+class QMainWindow;
+class QWidget;
+
+namespace config {
+class CConfig;
+}
+
+// What the main window remembers from one start to the next besides the query bar:
+// its normal-state rectangle and the layout of its bars.
+namespace app {
+
+// Applies "MainFrame\WindowPos" as the window's rectangle, in the normal show state.
+void LoadWindowPos(QWidget& window, const config::CConfig& config);
+// Writes the rectangle, but only while the window is neither minimised nor maximised (nor
+// full screen): otherwise the rectangle of the last normal-state close stays.
+void SaveWindowPos(const QWidget& window, const config::CConfig& config);
+
+// The bars' docking, order, floating and visibility (the status bar's too), under
+// "ControlBar\State". A missing or unreadable entry leaves the default layout.
+void LoadBarState(QMainWindow& window, const config::CConfig& config);
+void SaveBarState(const QMainWindow& window, const config::CConfig& config);
+
+} // namespace app

@@ -1,0 +1,276 @@
+#include "app/main_frame.h"
+
+#include "app/command_ids.h"
+#include "app/command_updater.h"
+#include "app/doc_commands.h"
+#include "app/frame_commands.h"
+#include "app/frame_settings.h"
+#include "app/native_path.h"
+#include "app/prompts.h"
+#include "app/query_bar.h"
+#include "app/recent_files.h"
+#include "app/run_commands.h"
+#include "app/status_bar.h"
+#include "config/config_store.h"
+#include "keywords/view/vistrel_view.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QToolBar>
+#include <QUrl>
+
+using namespace app;
+
+namespace {
+
+QStringList LocalFiles(const QMimeData* mime)
+{
+    QStringList files;
+    if (mime == nullptr)
+        return files;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    return files;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(const Services& services, QWidget* parent)
+    : QMainWindow(parent)
+    , m_services(services)
+{
+    setObjectName(QStringLiteral("MainFrame"));
+    setAcceptDrops(true);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::OnCreate()
+{
+    m_pView = new CVistrelView(this);
+    m_pView->SetDocument(&m_services.doc);
+    m_pView->SetStopMessage([this](const QString& text) {
+        m_services.prompts.MessageBox(text, MsgIcon::Stop, MsgButtons::Ok);
+    });
+    setCentralWidget(m_pView);
+
+    m_pCommands = std::make_unique<CFrameCommands>(*this);
+    m_pCommands->BuildMenuBar(*menuBar());
+
+    m_wndToolBar = new QToolBar(QStringLiteral("ToolBar"), this);
+    m_wndToolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_wndToolBar->setIconSize(QSize(16, 16));
+    m_pCommands->BuildToolBar(*m_wndToolBar);
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+
+    m_wndStatusBar = new CStatusBar(this);
+    setStatusBar(m_wndStatusBar);
+
+    // The query bar lies under the toolbar, in a row of its own.
+    m_wndQueryBar = new CQueryBar(this);
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, m_wndQueryBar);
+
+    m_pUpdater = new CCommandUpdater(this);
+    ConnectCommands();
+    SetEnablingRules();
+
+    const config::CConfig& config = m_services.config;
+    m_wndQueryBar->FillPlugins(m_services.plugins, config.ReadString(config::Key::DLLName));
+    m_wndQueryBar->SelectArea(config.ReadInt(config::Key::Area));
+    LoadWindowPos(*this, config);
+    LoadBarState(*this, config);
+    OnDocumentChanged(false);
+    m_pUpdater->Update();
+}
+
+QAction* CMainFrame::GetCommand(int id) const
+{
+    return m_pCommands ? m_pCommands->Get(id) : nullptr;
+}
+
+void CMainFrame::ConnectCommands()
+{
+    CDocCommands& doc = m_services.docCommands;
+    auto on = [this](int id, auto handler) {
+        connect(GetCommand(id), &QAction::triggered, this, handler);
+    };
+    // A keyword being typed belongs to the document before it is saved or replaced.
+    on(ID_FILE_NEW, [this, &doc] {
+        if (EndLabelEdit())
+            doc.OnFileNew();
+    });
+    on(ID_FILE_OPEN, [this, &doc] {
+        if (EndLabelEdit())
+            doc.OnFileOpen();
+    });
+    on(ID_FILE_SAVE, [this, &doc] {
+        if (EndLabelEdit())
+            doc.OnFileSave();
+    });
+    on(ID_FILE_SAVE_AS, [this, &doc] {
+        if (EndLabelEdit())
+            doc.OnFileSaveAs();
+    });
+    for (int i = 0; i < CFrameCommands::kRecentFileSlots; ++i) {
+        on(ID_FILE_MRU_FILE1 + i, [this, &doc, i] {
+            if (EndLabelEdit())
+                doc.OnOpenRecentFile(i);
+        });
+    }
+    on(ID_APP_EXIT, [this] { close(); });
+
+    on(ID_KEYWORD_ADD, [this] { m_pView->OnAddKeyword(); });
+    on(ID_KEYWORD_DELETE, [this] { m_pView->OnDeleteKeyword(); });
+    on(ID_MOVE_UP, [this] { m_pView->OnMoveUp(); });
+    on(ID_MOVE_DOWN, [this] { m_pView->OnMoveDown(); });
+
+    on(ID_VIEW_TOOLBAR, [this](bool checked) { m_wndToolBar->setVisible(checked); });
+    on(ID_VIEW_STATUS_BAR, [this](bool checked) { m_wndStatusBar->setVisible(checked); });
+
+    on(ID_SEARCH_START, [this] {
+        if (m_pRunCommands && EndLabelEdit())
+            m_pRunCommands->Start();
+    });
+    on(ID_SEARCH_STOP, [this] {
+        if (m_pRunCommands)
+            m_pRunCommands->Stop();
+    });
+    on(ID_BROWSE, [this] {
+        if (m_pRunCommands)
+            m_pRunCommands->Browse();
+    });
+    on(ID_OPTION, [this] {
+        if (m_optionsHook)
+            m_optionsHook(this, m_services.config);
+    });
+    connect(m_wndQueryBar->OptionButton(), &QPushButton::clicked, this,
+            &CMainFrame::OnPluginOption);
+}
+
+void CMainFrame::SetEnablingRules()
+{
+    CCommandUpdater& updater = *m_pUpdater;
+    auto rule = [this, &updater](int id, CCommandUpdater::Rule r) {
+        updater.SetRule(GetCommand(id), std::move(r));
+    };
+    auto always = [] { return true; };
+    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_APP_EXIT,
+                   ID_KEYWORD_ADD, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_APP_ABOUT})
+        rule(id, always);
+    for (int i = 0; i < CFrameCommands::kRecentFileSlots; ++i)
+        rule(ID_FILE_MRU_FILE1 + i, always);
+    updater.SetRule(m_pCommands->RecentFilePlaceholder(), [] { return false; });
+
+    rule(ID_KEYWORD_DELETE, [this] { return m_pView->OnUpdateDeleteKeyword(); });
+    rule(ID_MOVE_UP, [this] { return m_pView->OnUpdateMoveUp(); });
+    rule(ID_MOVE_DOWN, [this] { return m_pView->OnUpdateMoveDown(); });
+
+    rule(ID_SEARCH_START, [this] { return m_pRunCommands && m_pRunCommands->CanStart(); });
+    rule(ID_SEARCH_STOP, [this] { return m_pRunCommands && m_pRunCommands->CanStop(); });
+    rule(ID_BROWSE, [this] { return m_pRunCommands && m_pRunCommands->CanBrowse(); });
+    rule(ID_OPTION, [this] { return static_cast<bool>(m_optionsHook); });
+
+    updater.SetCheckRule(GetCommand(ID_VIEW_TOOLBAR), [this] { return !m_wndToolBar->isHidden(); });
+    updater.SetCheckRule(GetCommand(ID_VIEW_STATUS_BAR),
+                         [this] { return !m_wndStatusBar->isHidden(); });
+}
+
+bool CMainFrame::EndLabelEdit()
+{
+    return m_pView == nullptr || !m_pView->IsEditingLabel() || m_pView->FinishLabelEdit();
+}
+
+void CMainFrame::SetDownloadDoneHandler(CQueuedDownloadNotify::Handler handler)
+{
+    m_downloadNotify.SetHandler(std::move(handler));
+}
+
+CPluginModule* CMainFrame::GetSelectedPlugin() const
+{
+    return m_wndQueryBar ? m_wndQueryBar->GetSelectedPlugin() : nullptr;
+}
+
+std::string CMainFrame::GetAreaName() const
+{
+    return m_wndQueryBar ? m_wndQueryBar->GetAreaName() : std::string();
+}
+
+void CMainFrame::OnPluginOption()
+{
+    const CPluginModule* plugin = GetSelectedPlugin();
+    if (plugin == nullptr)
+        return;
+    if (plugin->HasSetupOption()) {
+        plugin->SetupOption(static_cast<std::uintptr_t>(winId()));
+        return;
+    }
+    m_services.prompts.MessageBox(QString::fromUtf8(kNoPluginOption), MsgIcon::None,
+                                  MsgButtons::Ok);
+}
+
+void CMainFrame::OnDocumentChanged(bool replaced)
+{
+    if (replaced && m_pView)
+        m_pView->OnInitialUpdate();
+    // "[*]" is Qt's modified-mark placeholder; a file name holding it must show as written.
+    QString title = m_services.docCommands.GetWindowTitle();
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(title);
+    if (m_pCommands) {
+        std::vector<std::string> paths;
+        const CRecentFileList& recent = m_services.recentFiles;
+        for (int i = 0; i < recent.GetSize(); ++i)
+            paths.push_back(recent.GetAt(i));
+        m_pCommands->ShowRecentFiles(paths);
+    }
+}
+
+void CMainFrame::OnClose()
+{
+    if (m_wndQueryBar == nullptr)
+        return; // never created: nothing to remember
+    const config::CConfig& config = m_services.config;
+    config.WriteInt(config::Key::Area, m_wndQueryBar->GetAreaIndex());
+    const CPluginModule* plugin = GetSelectedPlugin();
+    config.WriteString(config::Key::DLLName, plugin ? plugin->GetFileTitle() : std::string());
+    SaveWindowPos(*this, config);
+    SaveBarState(*this, config);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    // The remembered settings are written first, so they are kept even when the user then
+    // cancels the save prompt and the window stays open.
+    OnClose();
+    if (!EndLabelEdit() || !m_services.docCommands.SaveModified()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!LocalFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QStringList files = LocalFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    activateWindow();
+    if (!EndLabelEdit())
+        return;
+    // Each file in turn, each with its own save prompt; the last one opened stays.
+    for (const QString& file : files)
+        m_services.docCommands.OpenDocumentFile(ToNativePath(file));
+}

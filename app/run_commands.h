@@ -1,0 +1,21 @@
+#pragma once
+
+// The seam between the window and the search run. The run (search/) implements this; the
+// window's "ﾂｰﾙ" commands and their enabling rules only call through it. Without a run
+// object the three commands stay disabled.
+namespace app {
+
+class IRunCommands
+{
+public:
+    virtual ~IRunCommands() = default;
+
+    virtual bool CanStart() const = 0;  // "検索開始" (F5)
+    virtual bool CanStop() const = 0;   // "検索中止" (Esc)
+    virtual bool CanBrowse() const = 0; // "ﾌﾞﾗｳｻﾞで閲覧" (F6)
+    virtual void Start() = 0;
+    virtual void Stop() = 0;
+    virtual void Browse() = 0;
+};
+
+} // namespace app

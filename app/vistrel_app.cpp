@@ -1,0 +1,97 @@
+#include "app/vistrel_app.h"
+
+#include "app/about_box.h"
+#include "app/command_ids.h"
+#include "app/main_frame.h"
+#include "app/qt_prompts.h"
+#include "platform/program_folder.h"
+
+#include <QAction>
+
+#include <filesystem>
+#include <system_error>
+
+CVistrelApp::CVistrelApp(std::string programFolder, app::IPrompts* prompts)
+    : m_strProgramFolder(std::move(programFolder))
+    , m_config(config::VistrelIniPath(m_strProgramFolder))
+    , m_pQtPrompts(prompts ? nullptr : std::make_unique<app::CQtPrompts>())
+    , m_prompts(prompts ? *prompts : *m_pQtPrompts)
+    , m_recentFiles(m_config)
+    , m_docCommands(m_doc, m_prompts, m_recentFiles)
+{}
+
+CVistrelApp::~CVistrelApp()
+{
+    // The window goes before the plug-ins it lists.
+    m_pMainWnd.reset();
+    ReleasePlugins(m_arrPlugins);
+}
+
+bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
+{
+    // Only the default cache folder is made, and a failure here only shows when a run
+    // downloads into it.
+    std::error_code ignored;
+    std::filesystem::create_directory(m_strProgramFolder + "Cache", ignored);
+
+    m_recentFiles.ReadList();
+    DiscoverPlugins(platform::PluginFolder(m_strProgramFolder), m_arrPlugins);
+
+    m_pMainWnd = std::make_unique<CMainFrame>(CMainFrame::Services{
+        m_config, m_arrPlugins, m_doc, m_docCommands, m_recentFiles, m_prompts});
+    m_pMainWnd->OnCreate();
+    if (m_pQtPrompts)
+        m_pQtPrompts->SetOwner(m_pMainWnd.get());
+    m_docCommands.SetOnChanged([this](bool replaced) { m_pMainWnd->OnDocumentChanged(replaced); });
+    QObject::connect(m_pMainWnd->GetCommand(app::ID_APP_ABOUT), &QAction::triggered,
+                     m_pMainWnd.get(), [this] { OnAppAbout(); });
+
+    const std::string file = FileToOpen(args);
+    if (file.empty())
+        m_docCommands.NewDocument();
+    else if (m_docCommands.OpenDocumentFile(file) != app::CDocCommands::OpenResult::Opened)
+        return false;
+
+    m_pMainWnd->show();
+    return true;
+}
+
+std::string CVistrelApp::FileToOpen(const std::vector<std::string>& args) const
+{
+    const std::string named = CommandLineFile(args);
+    if (!named.empty()) {
+        std::error_code ec;
+        const std::filesystem::path full = std::filesystem::absolute(named, ec);
+        return ec ? named : full.string();
+    }
+    if (m_config.ReadInt(config::Key::OpenAuto) == 0)
+        return {};
+    // A last file that has gone away is no error: the program starts with a new document.
+    std::string last = m_config.ReadString(config::Key::RecentFile1);
+    std::error_code ec;
+    if (last.empty() || !std::filesystem::is_regular_file(last, ec))
+        return {};
+    return last;
+}
+
+std::string CVistrelApp::CommandLineFile(const std::vector<std::string>& args)
+{
+    for (const std::string& arg : args) {
+        if (!arg.empty() && arg[0] != '-')
+            return arg;
+    }
+    return {};
+}
+
+void CVistrelApp::ExitInstance()
+{
+    m_pMainWnd.reset();
+    ReleasePlugins(m_arrPlugins);
+    m_recentFiles.WriteList();
+}
+
+void CVistrelApp::OnAppAbout()
+{
+    app::CAboutDlg dialog(m_pMainWnd.get());
+    dialog.exec();
+}

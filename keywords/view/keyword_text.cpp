@@ -1,0 +1,32 @@
+#include "keywords/view/keyword_text.h"
+
+#include "platform/cp932.h"
+
+namespace keywords {
+
+QString ShownText(std::string_view bytes)
+{
+    return QString::fromStdString(platform::Cp932ToUtf8(bytes));
+}
+
+bool HasLineBreak(const QString& text)
+{
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')) ||
+           text.contains(QChar::Null);
+}
+
+bool SameShownText(const QString& a, const QString& b)
+{
+    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
+QString NewKeywordName(const std::function<bool(const QString&)>& taken)
+{
+    const QString base = QStringLiteral("新規ｷｰﾜｰﾄﾞ");
+    QString name = base;
+    for (qint64 n = 2; taken(name); ++n)
+        name = base + QStringLiteral(" (%1)").arg(n);
+    return name;
+}
+
+} // namespace keywords

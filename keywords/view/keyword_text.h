@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <string_view>
+
+// Texts of the keyword list and the one conversion from keyword bytes to what it shows.
+namespace keywords {
+
+inline const QString kKeywordColumnTitle = QStringLiteral("検索ｷｰﾜｰﾄﾞ");
+inline const QString kStatusColumnTitle = QStringLiteral("ｽﾃｰﾀｽ");
+inline const QString kDuplicateKeywordText =
+    QStringLiteral("指定されたｷｰﾜｰﾄﾞは既に存在します。\n別のｷｰﾜｰﾄﾞを指定してください。");
+// A keyword file holds one keyword per line, and the search passes keywords as zero-terminated
+// texts, so neither a line break nor NUL can be part of a keyword.
+inline const QString kLineBreakText = QStringLiteral("ｷｰﾜｰﾄﾞに改行や NUL 文字は使えません。");
+// Follows the converter's own reason when a typed keyword has no code page 932 form.
+inline const QString kChooseAnotherText = QStringLiteral("別のｷｰﾜｰﾄﾞを指定してください。");
+
+// Code page 932 bytes as shown; bytes that are not valid code page 932 show as U+FFFD.
+QString ShownText(std::string_view bytes);
+
+// True for a text with CR, LF or NUL in it.
+bool HasLineBreak(const QString& text);
+
+// The list's text search: whole texts, letter case ignored (full-width letters too).
+bool SameShownText(const QString& a, const QString& b);
+
+// The name the add command gives a new keyword: "新規ｷｰﾜｰﾄﾞ", else the first of
+// "新規ｷｰﾜｰﾄﾞ (2)", "新規ｷｰﾜｰﾄﾞ (3)", ... that taken() refuses.
+QString NewKeywordName(const std::function<bool(const QString&)>& taken);
+
+} // namespace keywords
