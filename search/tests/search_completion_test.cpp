@@ -6,7 +6,6 @@
 
 #include <gmock/gmock.h>
 
-
 namespace search_test {
 namespace {
 
@@ -18,7 +17,8 @@ TEST_F(CRunTest, TwoWorkersThreeJobs)
     SetRows({"a", "b", "c"});
     ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 2));
     Start();
-    Report(102); // whichever announcement comes first takes the first job
+    m_run->OnDownloadDone(999); // from no worker of the run: ignored
+    Report(102);                // whichever announcement comes first takes the first job
     Report(101);
     EXPECT_EQ(JobOf(102) + JobOf(101), "ab");
     EXPECT_EQ(m_pool.Worker(102)->m_strSaveFile, (*m_run->GetJobArray())[0]->m_strTempFile);
@@ -166,19 +166,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {"OK", "OK", "", "OK"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CRunTest, StrangersAndLateReportsAreIgnored)
-{
-    SetRows({"a"});
-    Start();
-    m_run->OnDownloadDone(999);
-    EXPECT_THAT(Events(m_log, "start"), IsEmpty());
-    Report(101);
-    Report(101);
-    const CEventLog before = m_log;
-    m_run->OnDownloadDone(101);
-    EXPECT_EQ(m_log, before);
-}
-
 TEST_F(CRunTest, PageFileFailureFailsTheJobAndTheWorkerTakesTheNext)
 {
     SetRows({"a", "b", "c"});
@@ -194,19 +181,6 @@ TEST_F(CRunTest, PageFileFailureFailsTheJobAndTheWorkerTakesTheNext)
                             "job NG c 一時ファイルを作れません (disk full)"));
     EXPECT_EQ(m_pool.m_errorLog, (std::vector<std::string>(2, "disk full\r\n")));
     EXPECT_EQ(MergedFiles().size(), 1u);
-}
-
-TEST_F(CRunTest, MissingTemporaryFolderFailsEveryJob)
-{
-    SetRows({"a", "b"});
-    Start();
-    {
-        CTmpDirVariable missing(m_tmp.File("gone"));
-        Report(101); // neither job gets a file: the run ends without waiting for 102
-    }
-    EXPECT_THAT(Events(m_log, "quit"), ElementsAre("quit 101", "quit 102"));
-    EXPECT_THAT(m_rows.m_rows[1].reason, ::testing::HasSubstr(m_tmp.File("gone")));
-    EXPECT_THAT(MergedFiles(), IsEmpty());
 }
 
 } // namespace
