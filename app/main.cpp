@@ -10,8 +10,9 @@ int main(int argc, char* argv[])
     // starts and after the last has ended.
     const CCurlGlobal curl;
 
-    // Batch mode, --help and --version need no window and no display.
+    // Batch mode ("Vistrel --search FILE ..."), --help and --version: no window, no display.
     if (const std::optional<int> exitCode = batch::RunCommandLine(argc, argv, std::cout, std::cerr))
         return *exitCode;
+
     return app::RunGui(argc, argv);
 }

@@ -4,7 +4,6 @@
 #include "app/batch/interrupt.h"
 #include "app/batch/report_queue.h"
 #include "app/batch/terminal_ui.h"
-#include "download/curl_global.h"
 #include "keywords/document_rows.h"
 #include "keywords/vistrel_doc.h"
 #include "platform/program_folder.h"
@@ -64,8 +63,6 @@ int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std
     if (!PrepareSearch(args, config, programFolder, doc, setup, err))
         return kExitBadInput;
 
-    // libcurl is set up before the first worker starts and torn down after the last has ended.
-    const CCurlGlobal curl;
     CReportQueue reports;
     search::CHttpWorkerPool pool(reports, config.GetPath());
     CTerminalPrompts prompts(err);

@@ -15,7 +15,7 @@ inline constexpr int kExitBadInput = 2;      // bad arguments, area, plug-in or 
 inline constexpr int kExitInterrupted = 130; // stopped by SIGINT or SIGTERM
 
 // Handles --search, --help and --version; none for the window's command line. Runs on the
-// program's main thread before anything else: it sets libcurl up itself.
+// program's main thread, which holds libcurl's global set-up (CCurlGlobal) meanwhile.
 std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 // The same for a given program folder (ending in "/"): its Vistrel.ini, Cache and Plugin.

@@ -1,12 +1,10 @@
-// Completion handling with fake workers: who gets which job, which row is marked, when and how
-// the run ends, and the enabling rules around it.
+// Completion handling with fake workers: who gets which job, which row is marked, and what
+// the merge is given.
 #include "run_fixture.h"
 
 #include "download/download_messages.h"
 
 #include <gmock/gmock.h>
-
-#include <filesystem>
 
 namespace search_test {
 namespace {
@@ -19,7 +17,8 @@ TEST_F(CRunTest, TwoWorkersThreeJobs)
     SetRows({"a", "b", "c"});
     ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 2));
     Start();
-    Report(102); // whichever announcement comes first takes the first job
+    m_run->OnDownloadDone(999); // from no worker of the run: ignored
+    Report(102);                // whichever announcement comes first takes the first job
     Report(101);
     EXPECT_EQ(JobOf(102) + JobOf(101), "ab");
     EXPECT_EQ(m_pool.Worker(102)->m_strSaveFile, (*m_run->GetJobArray())[0]->m_strTempFile);
@@ -167,19 +166,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {"OK", "OK", "", "OK"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CRunTest, StrangersAndLateReportsAreIgnored)
-{
-    SetRows({"a"});
-    Start();
-    m_run->OnDownloadDone(999);
-    EXPECT_THAT(Events(m_log, "start"), IsEmpty());
-    Report(101);
-    Report(101);
-    const CEventLog before = m_log;
-    m_run->OnDownloadDone(101);
-    EXPECT_EQ(m_log, before);
-}
-
 TEST_F(CRunTest, PageFileFailureFailsTheJobAndTheWorkerTakesTheNext)
 {
     SetRows({"a", "b", "c"});
@@ -195,163 +181,6 @@ TEST_F(CRunTest, PageFileFailureFailsTheJobAndTheWorkerTakesTheNext)
                             "job NG c 一時ファイルを作れません (disk full)"));
     EXPECT_EQ(m_pool.m_errorLog, (std::vector<std::string>(2, "disk full\r\n")));
     EXPECT_EQ(MergedFiles().size(), 1u);
-}
-
-TEST_F(CRunTest, MissingTemporaryFolderFailsEveryJob)
-{
-    SetRows({"a", "b"});
-    Start();
-    {
-        CTmpDirVariable missing(m_tmp.File("gone"));
-        Report(101); // neither job gets a file: the run ends without waiting for 102
-    }
-    EXPECT_THAT(Events(m_log, "quit"), ElementsAre("quit 101", "quit 102"));
-    EXPECT_THAT(m_rows.m_rows[1].reason, ::testing::HasSubstr(m_tmp.File("gone")));
-    EXPECT_THAT(MergedFiles(), IsEmpty());
-}
-
-class Stop : public CRunTest, public ::testing::WithParamInterface<bool>
-{
-};
-
-TEST_P(Stop, AbortsEveryWorkerWaitsAndDeletesEveryFile)
-{
-    SetRows({"a", "b", "c", "d"});
-    ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 3));
-    Start();
-    Report(101);
-    Report(102);
-    Report(101);
-    ASSERT_EQ(TvFiles(m_tmp.Path()).size(), 3u);
-    m_log.clear();
-
-    if (GetParam())
-        m_run->OnSearchStop();
-    else
-        m_run.reset(); // as the window's destruction does
-
-    // Each is aborted just before it is told to quit; all are told before any is waited for.
-    EXPECT_THAT(m_log, ElementsAre("abort 101", "quit 101", "abort 102", "quit 102", "abort 103",
-                                   "quit 103", "wait 101", "wait 102", "wait 103", "destroy 101",
-                                   "destroy 102", "destroy 103", "ready"));
-    EXPECT_THAT(TvFiles(m_tmp.Path()), IsEmpty());
-    EXPECT_THAT(m_rows.Marks(), ElementsAre("OK", "", "", ""));
-    EXPECT_FALSE(std::filesystem::exists(m_doc.GetResultPath())) << "no merge";
-    if (m_run) {
-        EXPECT_TRUE(m_run->OnUpdateSearchStart());
-        EXPECT_TRUE(m_run->OnUpdateBrowse(&m_doc)) << "the path formed at the start stays";
-        m_run->OnDownloadDone(102); // an aborted job's report comes in late
-        m_run->OnSearchStop();
-        EXPECT_EQ(m_log.back(), "ready");
-        EXPECT_EQ(m_log.size(), 13u);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Ways, Stop, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Stop" : "WindowClose"; });
-
-struct CMergeFailureCase
-{
-    const char* name;
-    const char* plugin;
-    bool renewDocument; // New during the run clears the result path
-    bool cacheMissing;
-};
-
-class MergeFailure : public CRunTest, public ::testing::WithParamInterface<CMergeFailureCase>
-{
-};
-
-TEST_P(MergeFailure, ReportsFailureAndStillDeletesThePages)
-{
-    CPluginModule plugin;
-    ASSERT_TRUE(plugin.Load(TestPluginPath(GetParam().plugin)));
-    if (GetParam().cacheMissing) {
-        ASSERT_TRUE(m_config.WriteString(config::Key::CacheDirectory, m_program.File("gone")));
-    }
-    SetRows({"a"});
-    m_run->OnSearchStart(&m_doc, m_rows, 8, "東京", &plugin);
-    Report(101);
-    if (GetParam().renewDocument) {
-        m_doc.OnNewDocument();
-    }
-    Report(101);
-    EXPECT_THAT(Events(m_log, "failed"), ElementsAre("failed"));
-    EXPECT_THAT(Events(m_log, "ask-show"), IsEmpty());
-    EXPECT_THAT(TvFiles(m_tmp.Path()), IsEmpty());
-    EXPECT_THAT(m_rows.Marks(), ElementsAre("OK"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, MergeFailure,
-                         ::testing::Values(CMergeFailureCase{"NoMergeExport", "nameonly", false,
-                                                             false},
-                                           CMergeFailureCase{"NoResultPath", "good", true, false},
-                                           CMergeFailureCase{"CannotWrite", "good", false, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// The completion question comes once the run is over; Yes opens the page, and so does Browse.
-struct CAnswerCase
-{
-    const char* name;
-    bool yes;
-    std::optional<std::string> browser;
-};
-
-class Completion : public CRunTest, public ::testing::WithParamInterface<CAnswerCase>
-{
-};
-
-TEST_P(Completion, OpensTheResultOnYesAndOnBrowse)
-{
-    if (GetParam().browser) {
-        ASSERT_TRUE(m_config.WriteString(config::Key::Browser, *GetParam().browser));
-    }
-    m_ui.m_bAnswerYes = GetParam().yes;
-    bool overWhenAsked = false;
-    m_ui.m_onAsk = [&] {
-        overWhenAsked = m_run->OnUpdateSearchStart() && TvFiles(m_tmp.Path()).empty();
-    };
-    SetRows({"a"});
-    Start();
-    Report(101);
-    Report(101);
-    EXPECT_TRUE(overWhenAsked);
-    const std::string open =
-        "open " + GetParam().browser.value_or("") + "|" + m_doc.GetResultPath();
-    EXPECT_EQ(Events(m_log, "open"), std::vector<std::string>(GetParam().yes ? 1 : 0, open));
-    ASSERT_TRUE(m_run->OnUpdateBrowse(&m_doc));
-    m_run->OnBrowse(&m_doc);
-    EXPECT_EQ(m_log.back(), open);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, Completion,
-                         ::testing::Values(CAnswerCase{"No", false, std::nullopt},
-                                           CAnswerCase{"YesDesktop", true, std::nullopt},
-                                           CAnswerCase{"YesBrowser", true, "/opt/my browser/go"}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(CRunTest, EnablingRulesFollowTheRun)
-{
-    auto rules = [this] {
-        return std::string(m_run->OnUpdateSearchStart() ? "start " : "") +
-               (m_run->OnUpdateSearchStop() ? "stop " : "") +
-               (m_run->OnUpdateBrowse(&m_doc) ? "browse" : "");
-    };
-    EXPECT_EQ(rules(), "start ");
-    m_run->OnBrowse(&m_doc); // no result path yet: nothing opens
-    m_run->OnBrowse(nullptr);
-    EXPECT_THAT(Events(m_log, "open"), IsEmpty());
-    SetRows({"a", "b"});
-    Start();
-    EXPECT_EQ(rules(), "stop ");
-    Report(101);
-    Report(102);
-    Report(101);
-    EXPECT_EQ(rules(), "stop ") << "one download left";
-    Report(102);
-    EXPECT_EQ(rules(), "start browse");
-    m_doc.OnNewDocument();
-    EXPECT_EQ(rules(), "start ");
 }
 
 } // namespace

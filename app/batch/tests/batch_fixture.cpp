@@ -1,6 +1,7 @@
 #include "batch_fixture.h"
 
 #include "app/batch/batch_run.h"
+#include "download/curl_global.h"
 #include "platform/cp932.h"
 #include "platform/program_folder.h"
 
@@ -17,6 +18,20 @@ std::string MedoraFile(const std::string& name)
 {
     return platform::ProgramFolder() + "Plugin/medora/" + name;
 }
+
+// libcurl's global set-up for the whole test program, as main() holds it for the program.
+class CCurlEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override { m_curl.emplace(); }
+    void TearDown() override { m_curl.reset(); }
+
+private:
+    std::optional<CCurlGlobal> m_curl;
+};
+
+[[maybe_unused]] const ::testing::Environment* const kCurl =
+    ::testing::AddGlobalTestEnvironment(new CCurlEnvironment);
 
 } // namespace
 

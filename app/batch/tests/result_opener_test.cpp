@@ -4,7 +4,6 @@
 
 #include "app/batch/report_queue.h"
 #include "app/batch/result_opener.h"
-#include "download/curl_global.h"
 #include "keywords/document_rows.h"
 #include "search/http_worker_pool.h"
 
@@ -49,7 +48,6 @@ TEST_F(CBatchTest, YesStartsTheBrowserWithTheResultPathAsItsOneArgument)
     CVistrelDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(WriteKeywords({"ドラマ", "ニュース"})));
     keywords::CDocumentRows rows(doc);
-    const CCurlGlobal curl;
     batch::CReportQueue reports;
     search::CHttpWorkerPool pool(reports, m_config.GetPath());
     CYesPrompts prompts;
