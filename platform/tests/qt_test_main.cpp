@@ -1,4 +1,4 @@
-// The sheet is tested inside a widget application, as the program shows it.
+// main() for test programs whose widgets need the QApplication a host program would have.
 #include <QApplication>
 
 #include <gtest/gtest.h>
