@@ -112,6 +112,7 @@ void CListingServer::CImpl::HandleSearch(const httplib::Request& req, httplib::R
                         kHtmlType);
         return;
     }
+    PadResultPage(*page, options.pageBytes, options.crlf);
     SendPage(std::move(*page), res);
 }
 
