@@ -113,7 +113,7 @@ void CSearchRun::RecordOutcome(CDownloadJob& job, bool bSucceeded, const std::st
     // gets nothing, and no other row is marked in its place.
     if (m_pRows) {
         for (std::ptrdiff_t nRow = 0; nRow < m_pRows->GetRowCount(); ++nRow) {
-            if (m_pRows->GetRowText(nRow) == job.m_strKeyword) {
+            if (m_pRows->IsRowText(nRow, job.m_strKeyword)) {
                 m_pRows->SetRowMark(nRow, bSucceeded ? "OK" : "NG", reason);
                 break;
             }
