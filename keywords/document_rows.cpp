@@ -14,6 +14,13 @@ std::string CDocumentRows::GetRowText(std::ptrdiff_t row) const
     return m_doc.GetKeyword(row).value_or(std::string());
 }
 
+bool CDocumentRows::IsRowText(std::ptrdiff_t row, std::string_view text) const
+{
+    if (row < 0 || row >= GetRowCount())
+        return text.empty();
+    return m_doc.m_arrKeywords[static_cast<std::size_t>(row)] == text;
+}
+
 void CDocumentRows::SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason)
 {
     if (row < 0 || row >= GetRowCount())

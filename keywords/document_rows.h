@@ -26,6 +26,7 @@ public:
 
     std::ptrdiff_t GetRowCount() const override;
     std::string GetRowText(std::ptrdiff_t row) const override;
+    bool IsRowText(std::ptrdiff_t row, std::string_view text) const override;
     void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) override;
 
     // The mark of a row; empty for a row never marked or out of range.

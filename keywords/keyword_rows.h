@@ -17,6 +17,12 @@ public:
     virtual std::ptrdiff_t GetRowCount() const = 0;
     // The whole column-0 text of a row; empty for a row out of range.
     virtual std::string GetRowText(std::ptrdiff_t row) const = 0;
+    // GetRowText(row) == text, without making a copy of the row's text: a run looks through
+    // the rows for each job that ends.
+    virtual bool IsRowText(std::ptrdiff_t row, std::string_view text) const
+    {
+        return GetRowText(row) == text;
+    }
     // Sets column 1 of a row: "", "OK" or "NG". reason (UTF-8) says why a job failed and is
     // shown beside the mark (the row's tool tip); empty for none. Out of range: ignored.
     virtual void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) = 0;

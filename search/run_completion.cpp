@@ -42,23 +42,20 @@ void CSearchRun::OnDownloadDone(std::uint32_t nThreadID)
     bool bHandedOut = false;
     int nRemaining = 0;
     if (m_pJobArray && !m_pJobArray->empty()) {
+        // The worker's finished job, the first waiting job and the count of jobs waiting or
+        // running elsewhere, as one scan of the job array in row order would find them.
         CDownloadJob* pFinished = nullptr;
-        std::vector<CDownloadJob*> waiting; // in row order; only the first is taken normally
-        for (const auto& pJob : *m_pJobArray) {
-            if (pJob->m_nState == JOB_RUNNING && pJob->m_nThreadID == nThreadID && !pFinished)
-                pFinished = pJob.get();
-            if (pJob->m_nState == JOB_WAITING) {
-                ++nRemaining;
-                if (nStatus != DLERR_INTERNET) // such a worker gets no further job
-                    waiting.push_back(pJob.get());
-            }
-            if (pJob->m_nState == JOB_RUNNING && pJob->m_nThreadID != nThreadID)
-                ++nRemaining;
+        if (const auto itRunning = m_jobIndex.running.find(nThreadID);
+            itRunning != m_jobIndex.running.end()) {
+            pFinished = itRunning->second;
+            m_jobIndex.running.erase(itRunning);
         }
+        nRemaining = m_jobIndex.nWaiting + static_cast<int>(m_jobIndex.running.size());
         if (pFinished) {
             pFinished->m_nThreadID = 0;
             const bool bSucceeded = nStatus == DLERR_NONE;
             pFinished->m_nState = bSucceeded ? JOB_DONE : JOB_FAILED;
+            ++(bSucceeded ? m_jobIndex.nDone : m_jobIndex.nFailed);
             std::string reason;
             if (!bSucceeded) {
                 reason = worker.GetReason();
@@ -68,8 +65,14 @@ void CSearchRun::OnDownloadDone(std::uint32_t nThreadID)
             RecordOutcome(*pFinished, bSucceeded, reason);
         }
         // A job whose page file cannot be made fails; the worker then takes the next one.
-        for (CDownloadJob* pNext : waiting) {
-            if (HandOut(*pNext, worker)) {
+        // A worker whose connection failed gets no further job.
+        while (nStatus != DLERR_INTERNET && m_pJobArray &&
+               m_jobIndex.nNextWaiting < m_pJobArray->size()) {
+            CDownloadJob& next = *(*m_pJobArray)[m_jobIndex.nNextWaiting++];
+            if (next.m_nState != JOB_WAITING)
+                continue;
+            --m_jobIndex.nWaiting;
+            if (HandOut(next, worker)) {
                 bHandedOut = true;
                 break;
             }
@@ -92,12 +95,14 @@ bool CSearchRun::HandOut(CDownloadJob& job, search::IDownloadWorker& worker)
     if (!file) {
         m_pool.WriteErrorLog(file.error + "\r\n");
         job.m_nState = JOB_FAILED;
+        ++m_jobIndex.nFailed;
         RecordOutcome(job, false, "一時ファイルを作れません (" + file.error + ")");
         return false;
     }
     job.m_strTempFile = std::move(file.path);
     job.m_nThreadID = worker.GetThreadID();
     job.m_nState = JOB_RUNNING;
+    m_jobIndex.running[job.m_nThreadID] = &job;
     worker.StartDownload(job.m_strSearchUrl, job.m_strTempFile);
     return true;
 }
@@ -108,7 +113,7 @@ void CSearchRun::RecordOutcome(CDownloadJob& job, bool bSucceeded, const std::st
     // gets nothing, and no other row is marked in its place.
     if (m_pRows) {
         for (std::ptrdiff_t nRow = 0; nRow < m_pRows->GetRowCount(); ++nRow) {
-            if (m_pRows->GetRowText(nRow) == job.m_strKeyword) {
+            if (m_pRows->IsRowText(nRow, job.m_strKeyword)) {
                 m_pRows->SetRowMark(nRow, bSucceeded ? "OK" : "NG", reason);
                 break;
             }

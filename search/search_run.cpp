@@ -86,6 +86,8 @@ void CSearchRun::OnSearchStart(CVistrelDoc* pDoc, keywords::IKeywordRows& rows, 
     m_pJobArray = std::move(pJobArray);
     m_pDocument = pDoc;
     m_pRows = &rows;
+    m_jobIndex = {};
+    m_jobIndex.nWaiting = static_cast<int>(m_pJobArray->size());
     if (m_pProgress)
         m_pProgress->ProgressChanged(CountProgress());
     for (const auto& pWorker : *m_pThreadList)
@@ -134,6 +136,7 @@ void CSearchRun::ForgetRun()
 {
     m_pDocument = nullptr;
     m_pRows = nullptr;
+    m_jobIndex.running.clear();
 }
 
 search::CRunProgress CSearchRun::CountProgress() const
@@ -142,12 +145,8 @@ search::CRunProgress CSearchRun::CountProgress() const
     if (!m_pJobArray)
         return progress;
     progress.nTotal = static_cast<int>(m_pJobArray->size());
-    for (const auto& pJob : *m_pJobArray) {
-        if (pJob->m_nState == JOB_DONE || pJob->m_nState == JOB_FAILED)
-            ++progress.nEnded;
-        if (pJob->m_nState == JOB_FAILED)
-            ++progress.nFailed;
-    }
+    progress.nEnded = m_jobIndex.nDone + m_jobIndex.nFailed;
+    progress.nFailed = m_jobIndex.nFailed;
     return progress;
 }
 

@@ -8,6 +8,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CPluginModule;
@@ -85,4 +86,18 @@ private:
     // Borrowed for the run's marks and its result path.
     CVistrelDoc* m_pDocument = nullptr;
     keywords::IKeywordRows* m_pRows = nullptr;
+
+    // What a scan of the job array would find, kept up to date as jobs change state, so that
+    // a report costs the same at the end of a long run as at its start. Jobs only move
+    // forward and are handed out in row order, so the first waiting job is never behind
+    // nNextWaiting; a worker runs one job at a time.
+    struct CJobIndex
+    {
+        std::size_t nNextWaiting = 0;
+        int nWaiting = 0;
+        int nDone = 0;
+        int nFailed = 0;
+        std::unordered_map<std::uint32_t, CDownloadJob*> running; // by worker thread ID
+    };
+    CJobIndex m_jobIndex;
 };

@@ -1,3 +1,4 @@
+#include "keywords/document_rows.h"
 #include "keywords/vistrel_doc.h"
 
 #include "case_name.h"
@@ -12,6 +13,29 @@
 namespace {
 
 using Keywords = std::vector<std::string>;
+
+// A run compares rows with IsRowText: it must agree with comparing GetRowText's copy, for
+// every row, rows out of range and texts that differ only slightly, also after the document
+// changed under the rows.
+TEST(DocumentRowsTest, IsRowTextAgreesWithTheRowsText)
+{
+    CVistrelDoc doc;
+    doc.m_arrKeywords = {"Abc", "", "\x83\x68\x83\x89", std::string("a\0b", 3), "\x81"};
+    const keywords::CDocumentRows rows(doc);
+    const Keywords texts = {
+        "Abc", "abc",  "Ab", "Abcd", "", "\x83\x68", "\x83\x68\x83\x89", std::string("a\0b", 3),
+        "a",   "\x81", "z"};
+    for (int round = 0; round < 2; ++round) {
+        for (std::ptrdiff_t row = -1; row <= rows.GetRowCount(); ++row) {
+            for (const std::string& text : texts)
+                EXPECT_EQ(rows.IsRowText(row, text), rows.GetRowText(row) == text)
+                    << "row " << row << " text " << text << " round " << round;
+        }
+        doc.m_arrKeywords = {"z", "abc"};
+    }
+    EXPECT_TRUE(rows.IsRowText(1, "abc"));
+    EXPECT_FALSE(rows.IsRowText(0, "Z")) << "bytes compare exactly";
+}
 
 TEST(DocKeywordListTest, OperationsEditTheListInPlace)
 {

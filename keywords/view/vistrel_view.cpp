@@ -142,6 +142,14 @@ std::string CVistrelView::GetRowText(std::ptrdiff_t row) const
     return topLevelItem(static_cast<int>(row))->data(0, kBytesRole).toByteArray().toStdString();
 }
 
+bool CVistrelView::IsRowText(std::ptrdiff_t row, std::string_view text) const
+{
+    if (row < 0 || row >= topLevelItemCount())
+        return text.empty();
+    return topLevelItem(static_cast<int>(row))->data(0, kBytesRole).toByteArray() ==
+           QByteArrayView(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 void CVistrelView::SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason)
 {
     if (row < 0 || row >= topLevelItemCount())

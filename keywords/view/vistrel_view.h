@@ -55,6 +55,7 @@ public:
     // keywords::IKeywordRows, for the search run.
     std::ptrdiff_t GetRowCount() const override;
     std::string GetRowText(std::ptrdiff_t row) const override;
+    bool IsRowText(std::ptrdiff_t row, std::string_view text) const override;
     void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) override;
 
 protected:

@@ -183,5 +183,39 @@ TEST_F(CRunTest, PageFileFailureFailsTheJobAndTheWorkerTakesTheNext)
     EXPECT_EQ(MergedFiles().size(), 1u);
 }
 
+// The run keeps its counts beside the job array: after every report they must be what the job
+// states say, through page-file failures, failed downloads and a worker told to quit.
+TEST_F(CRunTest, ProgressAlwaysMatchesTheJobStates)
+{
+    SetRows({"a", "b", "c", "d", "e", "f", "g", "h"});
+    ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 3));
+    Start();
+    m_pool.m_pageFileFails = {false, true, false, false, false, true};
+    // 102 fails with b's page file and quits after c; 103 fails with f's page file.
+    const std::vector<std::pair<std::uint32_t, std::int32_t>> reports = {
+        {101, 0}, {102, 0},          {103, 0}, {101, DLERR_STATUS}, {102, DLERR_INTERNET}, {103, 0},
+        {101, 0}, {103, DLERR_FILE}, {101, 0}};
+    for (const auto& [id, error] : reports) {
+        ASSERT_NE(m_run->GetJobArray(), nullptr) << "the run ended early";
+        Report(id, error);
+        const std::vector<std::string> progress = Events(m_log, "progress");
+        ASSERT_FALSE(progress.empty());
+        if (!m_run->GetJobArray())
+            break; // the last report ended the run
+        int ended = 0;
+        int failed = 0;
+        for (const int state : JobStates()) {
+            ended += state == JOB_DONE || state == JOB_FAILED;
+            failed += state == JOB_FAILED;
+        }
+        EXPECT_EQ(progress.back(),
+                  "progress " + std::to_string(ended) + "/" + std::to_string(failed) + "/8")
+            << "after the report of " << id;
+    }
+    EXPECT_EQ(m_run->GetJobArray(), nullptr) << "every job ended";
+    EXPECT_THAT(m_rows.Marks(), ElementsAre("NG", "NG", "NG", "OK", "OK", "NG", "NG", "OK"));
+    EXPECT_EQ(Events(m_log, "progress").back(), "progress 8/5/8");
+}
+
 } // namespace
 } // namespace search_test

@@ -112,6 +112,7 @@ void CListingServer::CImpl::HandleSearch(const httplib::Request& req, httplib::R
                         kHtmlType);
         return;
     }
+    PadResultPage(*page, options.pageBytes, options.crlf);
     SendPage(std::move(*page), res);
 }
 
@@ -155,6 +156,9 @@ CListingServer::CListingServer(CSiteOptions options)
     CImpl& impl = *m_pImpl;
     impl.server.new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
     impl.server.set_keep_alive_timeout(1);
+    // Headers and body go out as separate writes: without this, a kept-alive connection waits
+    // for the client's delayed acknowledgement between them on every answer.
+    impl.server.set_tcp_nodelay(true);
     impl.server.set_pre_routing_handler([&impl](const httplib::Request& req, httplib::Response&) {
         impl.Record(req);
         if (impl.options.latencyMs > 0)

@@ -137,6 +137,33 @@ std::optional<std::string> RenderResultPage(const CSearchQuery& query,
     return platform::Utf8ToCp932(JoinLines(lines, crlf)).text;
 }
 
+void PadResultPage(std::string& page, std::size_t bytes, bool crlf)
+{
+    const std::string eol = crlf ? "\r\n" : "\n";
+    const std::string endLine = eol + std::string(kListingEndLine) + eol;
+    const std::size_t end = page.find(endLine);
+    if (page.size() >= bytes || end == std::string::npos)
+        return;
+    std::size_t gap = bytes - page.size();
+    const std::string open = "<!-- ";
+    const std::string close = " -->" + eol;
+    constexpr std::size_t kLineFill = 100;
+    std::string filler;
+    filler.reserve(gap);
+    while (gap >= open.size() + close.size() + 1) {
+        // The last line takes all that is left, unless that would leave too little for one.
+        std::size_t fill = gap - open.size() - close.size();
+        if (fill > 2 * kLineFill)
+            fill = kLineFill;
+        filler += open;
+        filler.append(fill, 'x');
+        filler += close;
+        gap -= open.size() + fill + close.size();
+    }
+    page.insert(end + endLine.size(), filler);
+    page.append(gap, ' ');
+}
+
 std::string RenderMessagePage(std::string_view heading, std::string_view message, bool crlf)
 {
     std::vector<std::string> lines = PageHead(EscapeHtml(heading));

@@ -29,6 +29,12 @@ std::string FormatTimes(int start, int end);
 std::optional<std::string> RenderResultPage(const CSearchQuery& query,
                                             const std::vector<CProgramme>& hits, bool crlf);
 
+// Pads page (as RenderResultPage made it, with the same line ends) to exactly bytes, with
+// comment lines right after the listing's end line, so the listing and what a plug-in cuts
+// out of the page stay as they were. A page already that large, or without the end line, is
+// left alone. Too small a gap for a comment line becomes spaces after the last line.
+void PadResultPage(std::string& page, std::size_t bytes, bool crlf);
+
 // A small page for refusals and injected statuses, in code page 932.
 std::string RenderMessagePage(std::string_view heading, std::string_view message, bool crlf);
 

@@ -59,7 +59,8 @@ std::optional<CSiteOptions> ParseSiteOptions(const std::vector<std::string>& arg
             continue;
         }
         static const std::set<std::string> kWithValue = {
-            "--port", "--seed", "--latency-ms", "--reset-after", "--status", "--log"};
+            "--port",   "--seed", "--latency-ms", "--reset-after",
+            "--status", "--log",  "--page-bytes"};
         if (!kWithValue.contains(arg)) {
             error = "unknown option: " + arg;
             return std::nullopt;
@@ -80,6 +81,9 @@ std::optional<CSiteOptions> ParseSiteOptions(const std::vector<std::string>& arg
             std::size_t bytes = 0;
             ok = ParseNumber<std::size_t>(value, bytes, 0, SIZE_MAX);
             options.resetAfter = bytes;
+        } else if (arg == "--page-bytes") {
+            // Up to 64 MiB: the site builds each page in memory.
+            ok = ParseNumber<std::size_t>(value, options.pageBytes, 0, std::size_t{64} << 20);
         } else if (arg == "--status") {
             if (!ParseStatus(value, options, error))
                 return std::nullopt;
@@ -127,6 +131,8 @@ Options:
                      connection although more was announced
   --stall            send the first half of each result page, then nothing more until the
                      client gives up or the site stops
+  --page-bytes N     pad every result page to N bytes (at most 64 MiB) with comment lines
+                     after the listing's end line; a larger page is sent as it is
   --crlf             result pages with CR LF line ends (default LF)
   --log FILE         append each request line and its headers to FILE (header values as
                      cpp-httplib reads them: percent escapes in them come out decoded)

@@ -28,6 +28,25 @@ TEST_F(ViewTest, RowsKeepTheirBytesThroughMovesAndEdits)
     EXPECT_TRUE(m_messages.isEmpty());
 }
 
+// A run compares rows with IsRowText: it must agree with comparing GetRowText's copy, for
+// undecodable bytes, rows out of range and texts that differ only slightly, also after edits.
+TEST_F(ViewTest, IsRowTextAgreesWithTheRowsText)
+{
+    Load({kLoneLead, Cp932("ドラマ"), kNeverUsed, "", "Abc"});
+    const Texts texts = {kLoneLead, Cp932("ドラマ"), Cp932("ドラ"), kNeverUsed, "x",
+                         "",        "abc",           "Abc",         "Abcd",     Cp932("ニュース")};
+    for (int round = 0; round < 2; ++round) {
+        for (std::ptrdiff_t row = -1; row <= m_view->GetRowCount(); ++row) {
+            for (const std::string& text : texts)
+                EXPECT_EQ(m_view->IsRowText(row, text), m_view->GetRowText(row) == text)
+                    << "row " << row << " round " << round;
+        }
+        Run("s0 d e0 tニュース c");
+    }
+    EXPECT_TRUE(m_view->IsRowText(0, Cp932("ニュース")));
+    EXPECT_FALSE(m_view->IsRowText(3, "abc")) << "bytes compare exactly";
+}
+
 TEST_F(ViewTest, RebuildDropsMarksSelectionAndAnOpenEdit)
 {
     Load({"a", "b"});

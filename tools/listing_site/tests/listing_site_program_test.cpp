@@ -71,7 +71,8 @@ TEST(ListingSiteProgram, ServesOnTheFreePortItPrintsUntilSigterm)
 {
     testing_support::CTempDir dir;
     int out = -1;
-    CChild child(Spawn({"--port", "0", "--crlf", "--log", dir.File("site.log")}, out));
+    CChild child(Spawn(
+        {"--port", "0", "--crlf", "--log", dir.File("site.log"), "--page-bytes", "300000"}, out));
     ASSERT_GE(out, 0);
     std::FILE* stream = ::fdopen(out, "r");
     char line[32] = {};
@@ -88,6 +89,7 @@ TEST(ListingSiteProgram, ServesOnTheFreePortItPrintsUntilSigterm)
         EXPECT_EQ(page->status, 200);
         EXPECT_EQ(page->get_header_value("Content-Type"), "text/html; charset=Shift_JIS");
         EXPECT_NE(page->body.find("\r\n<HR NOSHADE>\r\n"), std::string::npos);
+        EXPECT_EQ(page->body.size(), 300000u);
         EXPECT_EQ(client.Get("/tv.php?area=048&key=A")->status, 400);
         EXPECT_EQ(client.Get("/other.php")->status, 404);
         const auto moved = client.Get("/moved/tv.php?area=008");
@@ -126,6 +128,8 @@ INSTANTIATE_TEST_SUITE_P(Options, BadOptionsTest,
                                            std::vector<std::string>{"--status", "key=99"},
                                            std::vector<std::string>{"--status", "\xFF=404"},
                                            std::vector<std::string>{"--reset-after", "x"},
+                                           std::vector<std::string>{"--page-bytes", "-5"},
+                                           std::vector<std::string>{"--page-bytes", "67108865"},
                                            std::vector<std::string>{"--bind", "0.0.0.0"}));
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace listing_site {
 namespace {
 
@@ -91,6 +93,46 @@ TEST(ResultPage, SaysSoWhenNothingMatchesAndEscapesTheKeyword)
               "<p class=\"hits\">「&lt;a&amp;b&gt;?」の検索結果 0件</p>");
     EXPECT_EQ(platform::Cp932ToUtf8(listing[1]),
               "<p class=\"none\">該当する番組はありません。</p>");
+}
+
+// Padding to a size: exact, after the end line only, whatever the gap.
+TEST(ResultPage, PadsToTheAskedSizeAfterTheListingOnly)
+{
+    CSearchQuery query;
+    query.area = 13;
+    query.key = *platform::Utf8ToCp932("ニュース").text;
+    const std::vector<CProgramme> hits = FindProgrammes(1, query);
+    for (const bool crlf : {false, true}) {
+        const std::string eol = crlf ? "\r\n" : "\n";
+        const std::string page = *RenderResultPage(query, hits, crlf);
+        const std::string endLine = eol + "<HR NOSHADE>" + eol;
+        const std::size_t tail = page.find(endLine) + endLine.size();
+        for (const std::size_t extra :
+             {0, 1, 5, 10, 11, 12, 13, 150, 199, 200, 201, 1000, 200000}) {
+            SCOPED_TRACE(std::to_string(extra) + (crlf ? " CR LF" : " LF"));
+            std::string padded = page;
+            PadResultPage(padded, page.size() + extra, crlf);
+            ASSERT_EQ(padded.size(), page.size() + extra);
+            ASSERT_EQ(padded.substr(0, tail), page.substr(0, tail));
+            const std::size_t body = padded.rfind(page.substr(tail));
+            ASSERT_NE(body, std::string::npos) << "the chrome after the listing stays";
+            EXPECT_EQ(padded.find_first_not_of(' ', body + page.size() - tail), std::string::npos);
+            const std::vector<std::string> lines =
+                SplitLines(padded.substr(0, body + page.size() - tail), eol);
+            EXPECT_EQ(Listing(lines), Listing(SplitLines(page, eol)));
+            for (std::size_t i = std::count(page.begin(), page.begin() + tail, '\n');
+                 i < lines.size() && !lines[i].starts_with("<div class=\"footer\">"); ++i)
+                EXPECT_TRUE(lines[i].starts_with("<!-- x") && lines[i].ends_with("x -->"))
+                    << lines[i];
+        }
+        std::string larger = page;
+        PadResultPage(larger, page.size() - 1, crlf);
+        EXPECT_EQ(larger, page);
+    }
+    std::string message = RenderMessagePage("Status 404", "Status 404", false);
+    const std::string unpadded = message;
+    PadResultPage(message, 100000, false);
+    EXPECT_EQ(message, unpadded) << "no listing, nothing to pad after";
 }
 
 TEST(ResultPage, WritesDaysAndTimesAsListingsDo)
