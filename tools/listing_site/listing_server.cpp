@@ -88,6 +88,10 @@ bool CListingServer::CImpl::Wait(std::chrono::milliseconds duration)
 void CListingServer::CImpl::HandleSearch(const httplib::Request& req, httplib::Response& res)
 {
     const std::string rawQuery = RawQuery(req);
+    if (options.redirectLoop) { // /moved/ sends it straight back here
+        res.set_redirect("/moved/tv.php" + (rawQuery.empty() ? "" : "?" + rawQuery), 301);
+        return;
+    }
     const auto params = ParseQueryString(rawQuery);
     const auto key = params.find("key");
     if (key != params.end()) {

@@ -58,6 +58,10 @@ std::optional<CSiteOptions> ParseSiteOptions(const std::vector<std::string>& arg
             options.stall = true;
             continue;
         }
+        if (arg == "--redirect-loop") {
+            options.redirectLoop = true;
+            continue;
+        }
         static const std::set<std::string> kWithValue = {
             "--port",   "--seed", "--latency-ms", "--reset-after",
             "--status", "--log",  "--page-bytes"};
@@ -134,6 +138,8 @@ Options:
   --page-bytes N     pad every result page to N bytes (at most 64 MiB) with comment lines
                      after the listing's end line; a larger page is sent as it is
   --crlf             result pages with CR LF line ends (default LF)
+  --redirect-loop    answer searches with 301 to /moved/tv.php and the same query, so a
+                     client that follows redirects goes round for ever
   --log FILE         append each request line and its headers to FILE (header values as
                      cpp-httplib reads them: percent escapes in them come out decoded)
   --help             show this text

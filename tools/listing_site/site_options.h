@@ -18,6 +18,7 @@ struct CSiteOptions
     bool crlf = false;                      // result pages with CR LF line ends instead of LF
     bool stall = false;                     // result pages stop after their first half and hang
     std::optional<std::size_t> resetAfter;  // result pages are cut after this many bytes
+    bool redirectLoop = false;              // searches go to /moved/, which sends them back
     std::map<std::string, int> statusByKey; // code page 932 keyword -> status to answer
     std::size_t pageBytes = 0;              // result pages padded to this size (0: not padded)
     std::string logPath;                    // each request line and its headers are appended here

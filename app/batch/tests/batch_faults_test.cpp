@@ -1,0 +1,287 @@
+// Faults injected into whole batch runs against the sample site: each one ends with a clear
+// exit status and message, the right marks and reasons, the keyword file as it was, no page
+// file left and the failure in error.log.
+#include "batch_fixture.h"
+#include "child_run.h"
+
+#include "app/batch/batch_run.h"
+#include "platform/program_folder.h"
+#include "platform/tests/unprivileged.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+#include <functional>
+#include <sstream>
+
+namespace batch_test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+// Where a row's fault is set up before the site starts and the run begins.
+struct CFaultSetup
+{
+    listing_site::CSiteOptions& site;
+    config::CConfig& config;
+    std::string& keywordBytes; // the keyword file, code page 932 with CR LF
+    std::string workFolder;    // the working folder, where error.log goes
+    std::string cacheFolder;   // the program folder's Cache
+};
+
+enum class How {
+    InProcess,
+    ResultFileLimit, // in a child whose files may not grow to the result page's size
+    Unprivileged,    // where permissions hold, also when the tests run as root
+};
+
+struct CFaultCase
+{
+    const char* name;
+    std::vector<std::string> keywords; // UTF-8; a setup may replace the file's bytes
+    std::function<void(CFaultSetup&)> setup;
+    How how = How::InProcess;
+    int exitCode = batch::kExitMerged;
+    std::vector<std::string> jobLines;  // each output line of a job starts with one of these
+    std::string errText;                // on standard error
+    std::optional<std::string> logText; // in error.log; none: no error.log at all
+};
+
+class BatchFault : public CBatchTest, public ::testing::WithParamInterface<CFaultCase>
+{
+protected:
+    COutcome RunCase(How how, const std::vector<std::string>& args);
+    // A run in a child: its outcome as text there, and back here.
+    std::string RunToText(const std::vector<std::string>& args);
+    static COutcome FromText(const std::optional<std::string>& text);
+};
+
+constexpr char kField = '\x1F';
+
+std::string BatchFault::RunToText(const std::vector<std::string>& args)
+{
+    const COutcome run = Run(args);
+    return std::to_string(run.code.value_or(-1)) + kField + run.out + kField + run.err;
+}
+
+CBatchTest::COutcome BatchFault::FromText(const std::optional<std::string>& text)
+{
+    COutcome outcome;
+    if (!text)
+        return outcome; // no code: the child died or could not be set up
+    const std::size_t first = text->find(kField), second = text->find(kField, first + 1);
+    outcome.code = std::stoi(text->substr(0, first));
+    outcome.out = text->substr(first + 1, second - first - 1);
+    outcome.err = text->substr(second + 1);
+    std::istringstream lines(outcome.out);
+    for (std::string line; std::getline(lines, line);)
+        outcome.lines.push_back(line);
+    return outcome;
+}
+
+CBatchTest::COutcome BatchFault::RunCase(How how, const std::vector<std::string>& args)
+{
+    if (how == How::InProcess)
+        return Run(args);
+    if (how == How::ResultFileLimit) {
+        // The pages are each smaller than half the merged page: only the merge meets the limit.
+        const COutcome whole = Run(args);
+        EXPECT_EQ(whole.code, batch::kExitMerged) << whole.err;
+        if (whole.code != batch::kExitMerged)
+            return whole;
+        const std::uintmax_t size = fs::file_size(whole.lines.back());
+        fs::remove(whole.lines.back());
+        return FromText(RunWithFileSizeLimit([&] { return RunToText(args); }, size / 2));
+    }
+    // The folders the run writes in must be open to the unprivileged user.
+    for (const std::string& folder : {m_tmp.Path(), m_work.Path()})
+        fs::permissions(folder, fs::perms::all);
+    fs::permissions(m_program.Path(), fs::perms::owner_all | fs::perms::group_read |
+                                          fs::perms::group_exec | fs::perms::others_read |
+                                          fs::perms::others_exec);
+    return FromText(testing_support::RunUnprivileged([&] { return RunToText(args); }));
+}
+
+TEST_P(BatchFault, EndsClearlyAndLeavesNothingBehind)
+{
+    const CFaultCase& row = GetParam();
+    listing_site::CSiteOptions options;
+    std::string keywordBytes;
+    for (const std::string& line : row.keywords)
+        keywordBytes += Cp932(line) + "\r\n";
+    CFaultSetup setup{options, m_config, keywordBytes, m_work.Path(), ProgramFolder() + "Cache"};
+    ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 3));
+    if (row.setup)
+        row.setup(setup);
+    StartSite(options);
+    const std::string file = m_work.File("watch.txt");
+    testing_support::WriteFileBytes(file, keywordBytes);
+
+    const COutcome run =
+        RunCase(row.how, {"--search", file, "--area", "東京", "--plugin", "medora"});
+
+    ASSERT_EQ(run.code, row.exitCode) << run.err << run.out.substr(0, 2000);
+    std::vector<std::string> jobLines = run.lines;
+    if (row.exitCode == batch::kExitMerged) {
+        ASSERT_FALSE(jobLines.empty());
+        EXPECT_THAT(jobLines.back(),
+                    ::testing::MatchesRegex(".*/watch_東京_[0-9]{8}_medora\\.html"));
+        EXPECT_TRUE(fs::exists(jobLines.back())) << jobLines.back();
+        jobLines.pop_back();
+    }
+    std::vector<::testing::Matcher<std::string>> expected;
+    for (const std::string& prefix : row.jobLines)
+        expected.push_back(StartsWith(prefix));
+    EXPECT_THAT(jobLines, ::testing::UnorderedElementsAreArray(expected)) << run.err;
+    EXPECT_THAT(run.err, HasSubstr(row.errText));
+    EXPECT_EQ(testing_support::ReadFileBytes(file), keywordBytes) << "the keyword file changed";
+    EXPECT_THAT(TvFiles(), IsEmpty());
+    const std::string log = m_work.File("error.log");
+    if (row.logText)
+        EXPECT_THAT(testing_support::ReadFileBytes(log), HasSubstr(*row.logText));
+    else
+        EXPECT_FALSE(fs::exists(log)) << testing_support::ReadFileBytes(log);
+}
+
+const std::vector<std::string> kThree = {"ドラマ", "ニュース", "映画"};
+constexpr const char* kFailed = "検索に失敗しました。";
+// Every job failed: the merge still makes the page, from no listing at all.
+constexpr const char* kAllFailed = "3/3 件終了（失敗 3 件）";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BatchFault,
+    ::testing::Values(
+        CFaultCase{
+            "ConnectionResetMidBody",
+            kThree,
+            [](CFaultSetup& s) { s.site.resetAfter = 300; },
+            How::InProcess,
+            batch::kExitMerged,
+            {"NG\tドラマ\t通信エラー (", "NG\tニュース\t通信エラー (", "NG\t映画\t通信エラー ("},
+            kAllFailed,
+            "transfer closed"},
+        CFaultCase{"ServerErrorsForSomeKeywords",
+                   {"ドラマ", "故障", "ニュース", "欠番"},
+                   [](CFaultSetup& s) {
+                       s.site.statusByKey[Cp932("故障")] = 500;
+                       s.site.statusByKey[Cp932("欠番")] = 404;
+                   },
+                   How::InProcess,
+                   batch::kExitMerged,
+                   {"OK\tドラマ", "NG\t故障\tHTTP 500", "OK\tニュース", "NG\t欠番\tHTTP 404"},
+                   "4/4 件終了（失敗 2 件）",
+                   " 500 "},
+        CFaultCase{
+            "RedirectLoop",
+            kThree,
+            [](CFaultSetup& s) { s.site.redirectLoop = true; },
+            How::InProcess,
+            batch::kExitMerged,
+            {"NG\tドラマ\t通信エラー (", "NG\tニュース\t通信エラー (", "NG\t映画\t通信エラー ("},
+            kAllFailed,
+            "redirect"},
+        CFaultCase{"RefusedProxy",
+                   kThree,
+                   [](CFaultSetup& s) {
+                       ASSERT_TRUE(s.config.WriteInt(config::Key::ProxyIESetting, 0));
+                       ASSERT_TRUE(s.config.WriteInt(config::Key::ProxyEnable, 1));
+                       ASSERT_TRUE(s.config.WriteString(config::Key::ProxyHost, "127.0.0.1"));
+                       ASSERT_TRUE(s.config.WriteInt(config::Key::ProxyPort, ClosedPort()));
+                   },
+                   How::InProcess,
+                   batch::kExitMerged,
+                   {"NG\tドラマ\t接続できません (", "NG\tニュース\t接続できません (",
+                    "NG\t映画\t接続できません ("},
+                   kAllFailed,
+                   "onnect"},
+        CFaultCase{"MissingCacheFolder",
+                   kThree,
+                   [](CFaultSetup& s) {
+                       ASSERT_TRUE(s.config.WriteString(config::Key::CacheDirectory,
+                                                        s.workFolder + "/gone/deeper"));
+                   },
+                   How::InProcess,
+                   batch::kExitFailed,
+                   {"OK\tドラマ", "OK\tニュース", "OK\t映画"},
+                   kFailed,
+                   {}},
+        CFaultCase{"ReadOnlyCacheFolder",
+                   kThree,
+                   [](CFaultSetup& s) {
+                       fs::create_directories(s.cacheFolder);
+                       fs::permissions(s.cacheFolder, fs::perms::owner_all | fs::perms::group_read |
+                                                          fs::perms::group_exec |
+                                                          fs::perms::others_read |
+                                                          fs::perms::others_exec);
+                   },
+                   How::Unprivileged,
+                   batch::kExitFailed,
+                   {"OK\tドラマ", "OK\tニュース", "OK\t映画"},
+                   kFailed,
+                   {}},
+        CFaultCase{"MissingTemplate",
+                   kThree,
+                   [](CFaultSetup&) {
+                       fs::remove(platform::ProgramFolder() + "Plugin/medora/template.html");
+                   },
+                   How::InProcess,
+                   batch::kExitFailed,
+                   {"OK\tドラマ", "OK\tニュース", "OK\t映画"},
+                   kFailed,
+                   {}},
+        CFaultCase{
+            "ResultFileHitsTheFileSizeLimit",
+            {"ドラマ", "ドラマ", "ドラマ", "ドラマ", "ドラマ", "ドラマ"},
+            {},
+            How::ResultFileLimit,
+            batch::kExitFailed,
+            {"OK\tドラマ", "OK\tドラマ", "OK\tドラマ", "OK\tドラマ", "OK\tドラマ", "OK\tドラマ"},
+            kFailed,
+            {}},
+        CFaultCase{"MegabyteLine",
+                   {"ドラマ", "", "ニュース"},
+                   [](CFaultSetup& s) { s.keywordBytes += std::string(1 << 20, 'A') + "\r\n"; },
+                   How::InProcess,
+                   batch::kExitMerged,
+                   {"OK\tドラマ", "OK\tニュース", "OK\tAAAAAAAA"},
+                   "3/3 件終了",
+                   {}},
+        CFaultCase{"NulAndInvalidCodePageBytes",
+                   {"ドラマ"},
+                   [](CFaultSetup& s) {
+                       s.keywordBytes += std::string("\x83h\0\x83\x89", 5) + "\r\n";
+                       s.keywordBytes += "\xFF\xFE\x81\r\n\x82";
+                   },
+                   How::InProcess,
+                   batch::kExitMerged,
+                   {"OK\tドラマ", "OK\tド", "OK\t", "OK\t"},
+                   "4/4 件終了",
+                   {}},
+        CFaultCase{"GarbageIni",
+                   kThree,
+                   [](CFaultSetup& s) {
+                       // Numbers that are not, out of range or overflowing, control bytes,
+                       // broken sections and lines that are no key at all.
+                       testing_support::WriteFileBytes(
+                           s.config.GetPath(),
+                           "\xFF\xFE[Settings\\DownLoad\n=\n"
+                           "[Settings\\DownLoad]\nConnectNum=99999999999999999999999\n"
+                           "ConnectNum=-3\n[Settings\\Proxy]\r\nIESetting=\x01\xFF\r\n"
+                           "Enable=yes\nHost=\t\x7F \"\nPort=-99999\n"
+                           "[Settings\\Cache]\nDirectory=\n[Settings\\etc]\nOpenAuto=1x\n"
+                           "Browser=\x81\n[Settings\\PlugIn]\nDLLName=../../x\n"
+                           "[Settings\\Query]\nArea=\xE3\x81\x82\nno equals sign here\n" +
+                               std::string(5000, '[') + std::string("\n\0\0\0garbage\n", 13));
+                   },
+                   How::InProcess,
+                   batch::kExitMerged,
+                   {"OK\tドラマ", "OK\tニュース", "OK\t映画"},
+                   "3/3 件終了",
+                   {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace batch_test
