@@ -27,6 +27,8 @@ COptionSheet::COptionSheet(const config::CConfig& config, COptionPrompts prompts
         connect(page, &COptionPage::Modified, this, [this] { m_pApply->setEnabled(true); });
     }
     connect(m_pTabs, &QTabWidget::currentChanged, this, &COptionSheet::OnTabChanged);
+    // Every page name stays readable: the sheet widens to its tabs instead of scrolling them.
+    m_pTabs->setUsesScrollButtons(false);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
                                          QDialogButtonBox::Apply);
