@@ -53,7 +53,16 @@ std::vector<CName> NamesToRead(std::string_view file)
 
 bool SameName(const CName& a, const CName& b)
 {
-    auto same = [](const std::string& x, const std::string& y) {
+    // The store, like Windows, ignores blanks around names and the case of ASCII letters.
+    auto trim = [](std::string_view t) {
+        while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+            t.remove_prefix(1);
+        while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
+            t.remove_suffix(1);
+        return t;
+    };
+    auto same = [&trim](const std::string& x0, const std::string& y0) {
+        const std::string_view x = trim(x0), y = trim(y0);
         return x.size() == y.size() && strncasecmp(x.data(), y.data(), x.size()) == 0;
     };
     return same(a.first, b.first) && same(a.second, b.second);
