@@ -15,8 +15,11 @@ function(vistrel_add_test)
     vistrel_warnings(${T_NAME})
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     # Parameter values stay out of the test names: byte tables would print as raw memory.
+    # A test that hangs fails after two minutes (even under a sanitizer none comes near it)
+    # instead of holding the whole run until CI gives up; a caller's TIMEOUT comes later and wins.
     gtest_discover_tests(${T_NAME}
         DISCOVERY_TIMEOUT 60
         NO_PRETTY_VALUES
-        PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${T_PROPERTIES})
+        PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120
+                   ${T_PROPERTIES})
 endfunction()
