@@ -121,7 +121,10 @@ TEST_P(BatchFault, EndsClearlyAndLeavesNothingBehind)
     ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 3));
     if (row.setup)
         row.setup(setup);
-    StartSite(options);
+    if (row.how == How::InProcess)
+        StartSite(options);
+    else
+        StartSiteInChild(options);
     const std::string file = m_work.File("watch.txt");
     testing_support::WriteFileBytes(file, keywordBytes);
 

@@ -5,9 +5,14 @@
 #include "platform/cp932.h"
 #include "platform/program_folder.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace batch_test {
 namespace {
@@ -60,6 +65,11 @@ CBatchTest::CBatchTest()
 
 CBatchTest::~CBatchTest()
 {
+    if (m_sitePid > 0) {
+        ::close(m_siteLifeline);
+        ::kill(m_sitePid, SIGKILL);
+        ::waitpid(m_sitePid, nullptr, 0);
+    }
     for (const auto& [name, bytes] : m_savedMedora) {
         fs::remove(MedoraFile(name));
         if (bytes)
@@ -74,6 +84,43 @@ void CBatchTest::StartSite(listing_site::CSiteOptions options)
     m_site = std::make_unique<listing_site::CListingServer>(std::move(options));
     const int port = m_site->Start();
     ASSERT_GT(port, 0);
+    PointMedoraAt(port);
+}
+
+void CBatchTest::StartSiteInChild(listing_site::CSiteOptions options)
+{
+    ASSERT_EQ(m_sitePid, -1);
+    int portPipe[2], lifeline[2];
+    ASSERT_EQ(::pipe2(portPipe, O_CLOEXEC), 0);
+    ASSERT_EQ(::pipe2(lifeline, O_CLOEXEC), 0);
+    m_sitePid = ::fork();
+    ASSERT_GE(m_sitePid, 0);
+    if (m_sitePid == 0) {
+        ::close(portPipe[0]);
+        ::close(lifeline[1]);
+        listing_site::CListingServer site(std::move(options));
+        const int port = site.Start();
+        if (::write(portPipe[1], &port, sizeof port) != sizeof port)
+            ::_exit(1);
+        char byte;
+        ssize_t n; // until the test closes its end, or goes away
+        while ((n = ::read(lifeline[0], &byte, 1)) != 0 && (n > 0 || errno == EINTR)) {
+        }
+        ::_exit(0); // the server's threads end with the process
+    }
+    ::close(portPipe[1]);
+    ::close(lifeline[0]);
+    m_siteLifeline = lifeline[1];
+    int port = -1;
+    const ssize_t got = ::read(portPipe[0], &port, sizeof port);
+    ::close(portPipe[0]);
+    ASSERT_EQ(got, static_cast<ssize_t>(sizeof port));
+    ASSERT_GT(port, 0);
+    PointMedoraAt(port);
+}
+
+void CBatchTest::PointMedoraAt(int port)
+{
     testing_support::WriteFileBytes(MedoraFile("medora.ini"),
                                     "[Site]\nServer=127.0.0.1:" + std::to_string(port) + "\n");
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <sys/types.h>
 
 namespace batch_test {
 
@@ -31,6 +32,10 @@ protected:
     ~CBatchTest() override;
 
     void StartSite(listing_site::CSiteOptions options = {});
+    // The site in a child process, for tests that fork a run: a fork while another thread of
+    // the test program is inside the allocator can leave the child hanging under the address
+    // sanitizer, so the site's threads must live elsewhere. The child ends with the test.
+    void StartSiteInChild(listing_site::CSiteOptions options = {});
     // A keyword file of the given lines in code page 932 with CR LF; its path.
     std::string WriteKeywords(const std::vector<std::string>& utf8Lines,
                               const std::string& name = "watch.txt");
@@ -44,7 +49,11 @@ protected:
     std::unique_ptr<listing_site::CListingServer> m_site;
 
 private:
+    void PointMedoraAt(int port);
+
     std::string m_strPreviousFolder;
+    pid_t m_sitePid = -1;
+    int m_siteLifeline = -1; // the child's end of it reads end-of-file when the test is over
     std::map<std::string, std::optional<std::string>> m_savedMedora;
 };
 
