@@ -7,6 +7,7 @@
 #include <curl/curl.h>
 #include <fcntl.h>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 CResponseSink::CResponseSink(void* curl, std::string path, download::CJobLimits& limits)
@@ -57,9 +58,21 @@ std::size_t CResponseSink::OnBody(char* data, std::size_t size, std::size_t coun
 
 bool CResponseSink::OpenFile()
 {
-    m_fd = ::open(m_strPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Not O_TRUNC: on ext4, cutting a file to empty, even one that is empty already, makes its
+    // close write the data out at once (the guard for files rewritten in place), and deleting
+    // a run's page files afterwards then costs milliseconds each. Only a file with bytes in it
+    // is cut.
+    m_fd = ::open(m_strPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (m_fd < 0) {
         m_strFileError = platform::FileErrorTextFromErrno(errno, m_strPath);
+        return false;
+    }
+    struct stat status
+    {
+    };
+    if (::fstat(m_fd, &status) != 0 || (status.st_size > 0 && ::ftruncate(m_fd, 0) != 0)) {
+        m_strFileError = platform::FileErrorTextFromErrno(errno, m_strPath);
+        CloseFile();
         return false;
     }
     return true;
