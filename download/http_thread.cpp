@@ -104,8 +104,10 @@ bool CHttpThread::ConfigureSession()
     curl_free(host);
     m_bHttpProxy = download::IsHttpProxy(proxy);
 
-    // The fixed request headers: no Accept line, and a page is always fetched afresh.
-    for (const char* header : {"Accept:", "Pragma: no-cache"}) {
+    // The fixed request headers: no Accept line, a page is always fetched afresh, and the
+    // connection is asked to stay open, so that a worker keeps one for all its jobs where the
+    // server agrees (HTTP/1.0 closes it after each answer otherwise).
+    for (const char* header : {"Accept:", "Pragma: no-cache", "Connection: Keep-Alive"}) {
         curl_slist* list = curl_slist_append(m_pHeaderList, header);
         if (!list)
             return FailStart(CurlErrorText(CURLE_OUT_OF_MEMORY));

@@ -136,9 +136,10 @@ TEST_P(RequestTest, IsAPlainHttp10GetWithTheRefererOnlyWhenSet)
     for (const std::string& header : requests[0].headers)
         if (!header.starts_with("Host:"))
             headers.push_back(header);
-    std::vector<std::string> expected = {"Pragma: no-cache", "User-Agent: Vistrel"};
+    std::vector<std::string> expected = {"Connection: Keep-Alive", "Pragma: no-cache",
+                                         "User-Agent: Vistrel"};
     if (!GetParam().empty())
-        expected.insert(expected.begin() + 1, "Referer: " + GetParam());
+        expected.insert(expected.begin() + 2, "Referer: " + GetParam());
     EXPECT_EQ(headers, expected);
 }
 

@@ -16,7 +16,9 @@ namespace listing_site {
 namespace {
 
 constexpr const char* kHtmlType = "text/html; charset=Shift_JIS";
-constexpr std::size_t kServerThreads = 16;
+// Each kept connection holds a thread while it lasts: room for the most workers a run may
+// start (64) beside a benchmark's or a test's other clients.
+constexpr std::size_t kServerThreads = 80;
 // A stalled answer gives up by itself after this long, if the site is not stopped first.
 constexpr std::chrono::minutes kMaxStall{10};
 
@@ -160,6 +162,8 @@ CListingServer::CListingServer(CSiteOptions options)
     CImpl& impl = *m_pImpl;
     impl.server.new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
     impl.server.set_keep_alive_timeout(1);
+    // A kept connection serves a whole run's share of searches, not the library's five.
+    impl.server.set_keep_alive_max_count(1000);
     // Headers and body go out as separate writes: without this, a kept-alive connection waits
     // for the client's delayed acknowledgement between them on every answer.
     impl.server.set_tcp_nodelay(true);
@@ -188,10 +192,10 @@ CListingServer::CListingServer(CSiteOptions options)
         if (res.body.empty())
             impl.SetMessage(res);
     });
-    // An HTTP/1.0 client gets the connection closed after each answer, as it expects; the
-    // library would keep it open otherwise.
+    // An HTTP/1.0 client gets the connection closed after each answer unless it asked to keep
+    // it with "Connection: Keep-Alive", spelt as the library compares it; the answer says so.
     impl.server.set_post_routing_handler([](const httplib::Request& req, httplib::Response& res) {
-        if (req.version == "HTTP/1.0" && req.get_header_value("Connection") != "keep-alive")
+        if (req.version == "HTTP/1.0" && req.get_header_value("Connection") != "Keep-Alive")
             res.set_header("Connection", "close");
     });
 }
