@@ -29,7 +29,9 @@ CJobLimits::Verdict CJobLimits::Check()
     } else if (now >= m_deadline) {
         // A server that drips one byte just inside every stall period ends here.
         m_verdict = Verdict::TimedOut;
-    } else {
+    } else if (now - m_lastByte >= m_stall) {
+        // Only now is the kernel asked (several calls a check, many checks a job): bytes of a
+        // header line still trickling in have reached no callback yet.
         if (const auto received = m_sockets.LastReceived(); received && *received > m_lastByte)
             m_lastByte = *received;
         if (now - m_lastByte >= m_stall)
