@@ -236,6 +236,7 @@ void CMainFrame::OnDocumentChanged(bool replaced)
     if (m_pCommands) {
         std::vector<std::string> paths;
         const CRecentFileList& recent = m_services.recentFiles;
+        paths.reserve(recent.GetSize());
         for (int i = 0; i < recent.GetSize(); ++i)
             paths.push_back(recent.GetAt(i));
         m_pCommands->ShowRecentFiles(paths);

@@ -95,9 +95,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view pageTemplate = parts.front();
     const std::vector<std::string_view> pages(parts.begin() + 1, parts.end());
 
-    const std::string folder = fuzz::ScratchFolder();
+    const std::string& folder = fuzz::ScratchFolder();
     const std::string templatePath = fuzz::WriteScratchFile("template.html", pageTemplate);
     std::vector<std::string> paths;
+    paths.reserve(pages.size() + 2);
     for (std::size_t i = 0; i < pages.size(); ++i)
         paths.push_back(fuzz::WriteScratchFile("~TV" + std::to_string(i), pages[i]));
     // Neither contributes anything: one does not exist, the other is a folder.
@@ -105,6 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::filesystem::create_directories(folder + "/folder");
     paths.push_back(folder + "/folder");
     std::vector<const char*> list;
+    list.reserve(paths.size() + 1);
     for (const std::string& path : paths)
         list.push_back(path.c_str());
     list.push_back(nullptr);

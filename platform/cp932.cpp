@@ -30,7 +30,11 @@ public:
     CIconv(const CIconv&) = delete;
     CIconv& operator=(const CIconv&) = delete;
 
-    bool IsValid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    // iconv_open's failure value is (iconv_t)-1.
+    bool IsValid() const
+    {
+        return m_cd != reinterpret_cast<iconv_t>(-1); // NOLINT(performance-no-int-to-ptr)
+    }
 
     // Converts as much as possible, appending to out; returns the errno that stopped it
     // (0 when all input was converted). in and inLeft are advanced past what was read.

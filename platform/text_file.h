@@ -17,7 +17,7 @@ public:
     // holds at most 4094 bytes including its LF; a longer line arrives as several pieces.
     static constexpr std::size_t kMaxPieceBytes = 4094;
     // Bytes asked of the file at a time.
-    static constexpr std::size_t kBufferBytes = 256 * 1024;
+    static constexpr std::size_t kBufferBytes = std::size_t{256} * 1024;
 
     CTextReader() = default;
     ~CTextReader();
@@ -56,7 +56,7 @@ class CTextWriter
 {
 public:
     // Bytes handed to the file at a time.
-    static constexpr std::size_t kBufferBytes = 256 * 1024;
+    static constexpr std::size_t kBufferBytes = std::size_t{256} * 1024;
 
     CTextWriter() = default;
     ~CTextWriter();

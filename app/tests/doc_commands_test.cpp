@@ -32,7 +32,7 @@ protected:
 
     std::string SavedListWithTypedKeyword()
     {
-        const std::string path = dir.File("list.txt");
+        std::string path = dir.File("list.txt");
         WriteFileBytes(path, "old\r\n");
         EXPECT_TRUE(doc.OnOpenDocument(path));
         doc.AddKeyword("new");
@@ -206,6 +206,7 @@ TEST(RecentFiles, KeepsFourMostRecentFirstWithoutRepeats)
     for (const char* path : {"/a", "/b", "/c", "/a", "/d", "/e"})
         list.Add(path);
     std::vector<std::string> entries;
+    entries.reserve(list.GetSize());
     for (int i = 0; i < list.GetSize(); ++i)
         entries.push_back(list.GetAt(i));
     EXPECT_EQ(entries, (std::vector<std::string>{"/e", "/d", "/a", "/c"}));

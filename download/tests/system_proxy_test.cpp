@@ -1,7 +1,7 @@
 #include "download/proxy_settings.h"
 #include "download/system_proxy.h"
+#include "platform/tests/scoped_env.h"
 
-#include <cstdlib>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -55,19 +55,15 @@ public:
     CProxyEnvironment(std::initializer_list<std::pair<const char*, const char*>> values)
     {
         for (const char* name : kNames)
-            unsetenv(name);
+            m_env.Set(name, nullptr);
         for (const auto& [name, value] : values)
-            setenv(name, value, 1);
-    }
-    ~CProxyEnvironment()
-    {
-        for (const char* name : kNames)
-            unsetenv(name);
+            m_env.Set(name, value);
     }
 
 private:
     static constexpr const char* kNames[] = {"http_proxy", "HTTP_PROXY", "all_proxy",
                                              "ALL_PROXY",  "no_proxy",   "NO_PROXY"};
+    testing_support::CScopedEnv m_env;
 };
 
 TEST(SystemProxy, ReadsTheEnvironmentAsLibcurlDoes)

@@ -1,7 +1,9 @@
 #include "download/tests/worker_harness.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <fcntl.h>
+#include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -59,8 +61,11 @@ public:
             throw std::runtime_error("cannot listen on loopback");
         m_nPort = ntohs(addr.sin_port);
         for (int& fd : m_fillers) {
+            // Without them the port would simply answer, and the test would prove nothing.
             fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-            ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+            if (fd < 0 || (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 &&
+                           errno != EINPROGRESS))
+                throw std::runtime_error("cannot fill the loopback port's accept queue");
         }
         std::this_thread::sleep_for(100ms);
     }

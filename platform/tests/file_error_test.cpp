@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 #include <utility>
 
@@ -50,7 +50,8 @@ TEST(FileError, NamesWhatIsWrongWithThePathItself)
         const int err = errno;
         std::string expected = text;
         expected.replace(expected.find("%s"), 2, path);
-        EXPECT_EQ(FileErrorTextFromErrno(err, path), expected) << strerror(err);
+        EXPECT_EQ(FileErrorTextFromErrno(err, path), expected)
+            << std::generic_category().message(err);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -102,8 +103,10 @@ std::string CompareLines(const std::string& before, const std::string& after, co
     while (tail + head < old.size() && tail + head < now.size() &&
            old[old.size() - 1 - tail] == now[now.size() - 1 - tail])
         ++tail;
-    std::vector<std::string> gone(old.begin() + head, old.end() - tail);
-    std::vector<std::string> added(now.begin() + head, now.end() - tail);
+    const auto skipHead = static_cast<std::ptrdiff_t>(head);
+    const auto skipTail = static_cast<std::ptrdiff_t>(tail);
+    std::vector<std::string> gone(old.begin() + skipHead, old.end() - skipTail);
+    std::vector<std::string> added(now.begin() + skipHead, now.end() - skipTail);
 
     if (gone.size() == 1 && added.size() == 1) {
         const std::string content = ContentOf(added[0]);

@@ -173,6 +173,7 @@ TEST_F(ProfileTest, ReadersOnOtherThreadsNeverSeeAHalfWrittenFile)
     std::atomic<bool> done{false};
     std::atomic<int> bad{0};
     std::vector<std::thread> readers;
+    readers.reserve(4);
     for (int r = 0; r < 4; ++r) {
         readers.emplace_back([&] {
             while (!done) {

@@ -1,9 +1,9 @@
 #include "platform/temp_file.h"
+#include "platform/tests/scoped_env.h"
 #include "platform/tests/temp_dir.h"
 
 #include <gmock/gmock.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -13,17 +13,14 @@ namespace fs = std::filesystem;
 TEST(TempFile, MakesNewEmptyTvFilesInTmpdirAndFailsWhereItCannot)
 {
     testing_support::CTempDir dir;
-    const char* old = std::getenv("TMPDIR");
-    const std::string saved = old ? old : "";
-    setenv("TMPDIR", dir.Path().c_str(), 1);
-    const platform::TempFileResult first = platform::MakeTempFile();
-    const platform::TempFileResult second = platform::MakeTempFile();
-    setenv("TMPDIR", dir.File("gone").c_str(), 1);
-    const platform::TempFileResult failed = platform::MakeTempFile();
-    if (old)
-        setenv("TMPDIR", saved.c_str(), 1);
-    else
-        unsetenv("TMPDIR");
+    platform::TempFileResult first, second, failed;
+    {
+        testing_support::CScopedEnv tmpdir{{"TMPDIR", dir.Path().c_str()}};
+        first = platform::MakeTempFile();
+        second = platform::MakeTempFile();
+        tmpdir.Set("TMPDIR", dir.File("gone").c_str());
+        failed = platform::MakeTempFile();
+    }
 
     for (const platform::TempFileResult& made : {first, second}) {
         ASSERT_TRUE(made) << made.error;

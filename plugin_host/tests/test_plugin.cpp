@@ -14,7 +14,8 @@ namespace {
     std::size_t n = std::strlen(text);
     if (n > static_cast<std::size_t>(size))
         n = static_cast<std::size_t>(size);
-    std::memcpy(buffer, text, n); // deliberately no terminator: the caller supplies it
+    // Deliberately no terminator: the caller's buffer is zero-filled with a byte to spare.
+    std::memcpy(buffer, text, n); // NOLINT(bugprone-not-null-terminated-result)
 }
 
 } // namespace

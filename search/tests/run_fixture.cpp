@@ -1,25 +1,9 @@
 #include "run_fixture.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
 namespace search_test {
-
-CTmpDirVariable::CTmpDirVariable(const std::string& value)
-{
-    if (const char* old = std::getenv("TMPDIR"))
-        m_old = old;
-    setenv("TMPDIR", value.c_str(), 1);
-}
-
-CTmpDirVariable::~CTmpDirVariable()
-{
-    if (m_old)
-        setenv("TMPDIR", m_old->c_str(), 1);
-    else
-        unsetenv("TMPDIR");
-}
 
 std::string TestPluginPath(const std::string& kind)
 {

@@ -4,6 +4,7 @@
 
 #include "config/config_store.h"
 #include "keywords/vistrel_doc.h"
+#include "platform/tests/scoped_env.h"
 #include "platform/tests/temp_dir.h"
 #include "plugin_host/plugin_module.h"
 #include "search/search_run.h"
@@ -11,20 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 
 namespace search_test {
-
-// Sets TMPDIR for the life of the object, then puts the old value back.
-class CTmpDirVariable
-{
-public:
-    explicit CTmpDirVariable(const std::string& value);
-    ~CTmpDirVariable();
-
-private:
-    std::optional<std::string> m_old;
-};
 
 std::string TestPluginPath(const std::string& kind); // "good", "nameonly", ...
 
@@ -48,7 +37,7 @@ protected:
     std::vector<int> JobStates() const;
 
     testing_support::CTempDir m_program, m_tmp;
-    CTmpDirVariable m_tmpdir{m_tmp.Path()};
+    testing_support::CScopedEnv m_tmpdir{{"TMPDIR", m_tmp.Path().c_str()}};
     config::CConfig m_config{config::VistrelIniPath(m_program.Path() + "/")};
     CEventLog m_log;
     CFakePool m_pool{m_log};

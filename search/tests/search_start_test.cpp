@@ -27,6 +27,7 @@ TEST_P(WorkerCount, IsConnectNumWithinOneToSixtyFourAndNoMoreThanJobs)
         ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, *c.connectNum));
     }
     std::vector<std::string> rows;
+    rows.reserve(c.keywords);
     for (int i = 0; i < c.keywords; ++i)
         rows.push_back("k" + std::to_string(i));
     SetRows(rows);

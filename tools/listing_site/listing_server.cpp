@@ -138,7 +138,7 @@ void CListingServer::CImpl::SendPage(std::string page, httplib::Response& res)
     if (options.resetAfter && *options.resetAfter < limit)
         limit = *options.resetAfter;
     if (limit == page.size() && !options.stall) {
-        res.set_content(std::move(page), kHtmlType);
+        res.set_content(page, kHtmlType); // copied: this cpp-httplib takes no rvalue
         return;
     }
     // The full length is announced, so the client knows the page was cut short.

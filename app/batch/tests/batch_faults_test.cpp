@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
+using namespace std::string_literals;
 
 // Where a row's fault is set up before the site starts and the run begins.
 struct CFaultSetup
@@ -88,7 +89,7 @@ CBatchTest::COutcome BatchFault::RunCase(How how, const std::vector<std::string>
         return Run(args);
     if (how == How::ResultFileLimit) {
         // The pages are each smaller than half the merged page: only the merge meets the limit.
-        const COutcome whole = Run(args);
+        COutcome whole = Run(args);
         EXPECT_EQ(whole.code, batch::kExitMerged) << whole.err;
         if (whole.code != batch::kExitMerged)
             return whole;
@@ -282,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(
                            "[Settings\\Cache]\nDirectory=\n[Settings\\etc]\nOpenAuto=1x\n"
                            "Browser=\x81\n[Settings\\PlugIn]\nDLLName=../../x\n"
                            "[Settings\\Query]\nArea=\xE3\x81\x82\nno equals sign here\n" +
-                               std::string(5000, '[') + std::string("\n\0\0\0garbage\n", 13));
+                               std::string(5000, '[') + "\n\0\0\0garbage\n"s);
                    },
                    How::InProcess,
                    batch::kExitMerged,

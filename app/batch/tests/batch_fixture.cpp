@@ -48,8 +48,6 @@ std::string Cp932(std::string_view utf8)
 CBatchTest::CBatchTest()
     : m_strPreviousFolder(fs::current_path().string())
 {
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "no_proxy", "NO_PROXY", "all_proxy"})
-        unsetenv(name);              // loopback only
     fs::current_path(m_work.Path()); // where error.log goes
     fs::create_directories(m_program.File("Plugin"));
     fs::create_symlink(MEDORA_MODULE_PATH, m_program.File("Plugin/medora.so"));

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <sys/types.h>
 
 namespace batch_test {
@@ -43,8 +44,14 @@ protected:
     std::string ProgramFolder() const { return m_program.Path() + "/"; }
     std::vector<std::string> TvFiles() const { return search_test::TvFiles(m_tmp.Path()); }
 
+    // Loopback only: no proxy from the caller's environment. First, so it is put back last.
+    testing_support::CScopedEnv m_noProxy{{"http_proxy", nullptr},
+                                          {"HTTP_PROXY", nullptr},
+                                          {"no_proxy", nullptr},
+                                          {"NO_PROXY", nullptr},
+                                          {"all_proxy", nullptr}};
     testing_support::CTempDir m_program, m_tmp, m_work;
-    search_test::CTmpDirVariable m_tmpdir{m_tmp.Path()};
+    testing_support::CScopedEnv m_tmpdir{{"TMPDIR", m_tmp.Path().c_str()}};
     config::CConfig m_config{config::VistrelIniPath(ProgramFolder())};
     std::unique_ptr<listing_site::CListingServer> m_site;
 

@@ -71,6 +71,7 @@ TEST_F(CBatchTest, TenThousandKeywordsOverTenConnectionsTwiceLeaveNothingOpen)
                                                    "[URLParam]\nldate=1\n");
     ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 10));
     std::vector<std::string> keywords;
+    keywords.reserve(kKeywords);
     for (int i = 0; i < kKeywords; ++i) // mostly empty listings, now and then a full one
         keywords.push_back(i % 1000 == 0 ? "ドラマ" : "番組" + std::to_string(i));
     const std::string file = WriteKeywords(keywords);

@@ -75,7 +75,7 @@ void ViewTest::SetUp()
     m_view->SetStopMessage([this](const QString& text) { m_messages.append(text); });
     m_view->SetDocument(&m_doc);
 
-    auto command = [this](QList<QKeySequence> keys, void (CVistrelView::*handler)()) {
+    auto command = [this](const QList<QKeySequence>& keys, void (CVistrelView::*handler)()) {
         auto* action = new QAction(m_window);
         action->setShortcuts(keys);
         m_window->addAction(action);

@@ -92,7 +92,7 @@ std::string CallBounded(F fill, int size)
     std::fill_n(buffer.begin(), size, char(kDirty));
     buffer[size] = '\0';
     fill(buffer.data(), size);
-    const std::string text(buffer.c_str());
+    std::string text(buffer.c_str());
     EXPECT_LE(text.size(), static_cast<std::size_t>(size));
     EXPECT_EQ(buffer.substr(text.size(), size + 1 - text.size()),
               std::string(size + 1 - text.size(), '\0'))

@@ -28,6 +28,7 @@ pid_t Spawn(std::vector<std::string> args, int& out)
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
     args.insert(args.begin(), LISTING_SITE_EXE);
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);

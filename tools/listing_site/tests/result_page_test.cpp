@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string_view>
 
 namespace listing_site {
 namespace {
@@ -120,7 +121,8 @@ TEST(ResultPage, PadsToTheAskedSizeAfterTheListingOnly)
             const std::vector<std::string> lines =
                 SplitLines(padded.substr(0, body + page.size() - tail), eol);
             EXPECT_EQ(Listing(lines), Listing(SplitLines(page, eol)));
-            for (std::size_t i = std::count(page.begin(), page.begin() + tail, '\n');
+            const std::string_view head = std::string_view(page).substr(0, tail);
+            for (std::size_t i = std::count(head.begin(), head.end(), '\n');
                  i < lines.size() && !lines[i].starts_with("<div class=\"footer\">"); ++i)
                 EXPECT_TRUE(lines[i].starts_with("<!-- x") && lines[i].ends_with("x -->"))
                     << lines[i];
