@@ -53,11 +53,13 @@ std::vector<CName> NamesToRead(std::string_view file)
 
 bool SameName(const CName& a, const CName& b)
 {
-    // The store, like Windows, ignores blanks around names and the case of ASCII letters.
-    auto trim = [](std::string_view t) {
-        while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+    // The store, like Windows, ignores blanks (space, tab, vertical tab, form feed) around
+    // names and the case of ASCII letters.
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; };
+    auto trim = [&blank](std::string_view t) {
+        while (!t.empty() && blank(t.front()))
             t.remove_prefix(1);
-        while (!t.empty() && (t.back() == ' ' || t.back() == '\t'))
+        while (!t.empty() && blank(t.back()))
             t.remove_suffix(1);
         return t;
     };

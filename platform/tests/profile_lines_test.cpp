@@ -64,7 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"[S]\nk=a\0b\nj=2\n"s, "S", "k", "a"},    // a NUL ends a value
         ReadCase{"[S]\nk=a\0b\nj=2\n"s, "S", "j", "2"},    // ... not the file
         ReadCase{"[Settings\\Proxy]\nHost=\x95\x5C\n", "settings\\PROXY", "host", "\x95\x5C"},
-        ReadCase{"[S]\nk=1\n", " S ", "\tk ", "1"})); // names trimmed too
+        ReadCase{"[S]\nk=1\n", " S ", "\tk ", "1"},      // names trimmed too
+        ReadCase{"[S]\n\v\fk\f=\v1\n", "S", "K", "1"})); // form feed and vertical tab are blanks
 
 struct WriteCase
 {
