@@ -67,9 +67,7 @@ bool CResponseSink::OpenFile()
         m_strFileError = platform::FileErrorTextFromErrno(errno, m_strPath);
         return false;
     }
-    struct stat status
-    {
-    };
+    struct stat status = {};
     if (::fstat(m_fd, &status) != 0 || (status.st_size > 0 && ::ftruncate(m_fd, 0) != 0)) {
         m_strFileError = platform::FileErrorTextFromErrno(errno, m_strPath);
         CloseFile();

@@ -15,9 +15,7 @@ public:
     void SetUp() override
     {
         m_noProxy.emplace();
-        for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY",
-                                 "all_proxy", "ALL_PROXY", "no_proxy", "NO_PROXY"})
-            m_noProxy->Set(name, nullptr);
+        m_noProxy->ClearProxies();
         m_curl.emplace();
         ASSERT_TRUE(m_curl->IsReady());
     }

@@ -54,15 +54,12 @@ class CProxyEnvironment
 public:
     CProxyEnvironment(std::initializer_list<std::pair<const char*, const char*>> values)
     {
-        for (const char* name : kNames)
-            m_env.Set(name, nullptr);
+        m_env.ClearProxies();
         for (const auto& [name, value] : values)
             m_env.Set(name, value);
     }
 
 private:
-    static constexpr const char* kNames[] = {"http_proxy", "HTTP_PROXY", "all_proxy",
-                                             "ALL_PROXY",  "no_proxy",   "NO_PROXY"};
     testing_support::CScopedEnv m_env;
 };
 

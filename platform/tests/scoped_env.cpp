@@ -36,4 +36,11 @@ void CScopedEnv::Set(const char* name, const char* value)
     Put(name, value);
 }
 
+void CScopedEnv::ClearProxies()
+{
+    for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy",
+                             "ALL_PROXY", "no_proxy", "NO_PROXY"})
+        Set(name, nullptr);
+}
+
 } // namespace testing_support

@@ -21,6 +21,9 @@ public:
     CScopedEnv& operator=(const CScopedEnv&) = delete;
 
     void Set(const char* name, const char* value);
+    // Clears every variable from which libcurl or the program would take a proxy, so that
+    // requests stay on loopback whatever the caller's environment holds.
+    void ClearProxies();
 
 private:
     // Each name with its value before this object changed it, in the order changed.

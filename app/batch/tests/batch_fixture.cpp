@@ -48,6 +48,7 @@ std::string Cp932(std::string_view utf8)
 CBatchTest::CBatchTest()
     : m_strPreviousFolder(fs::current_path().string())
 {
+    m_noProxy.ClearProxies();
     fs::current_path(m_work.Path()); // where error.log goes
     fs::create_directories(m_program.File("Plugin"));
     fs::create_symlink(MEDORA_MODULE_PATH, m_program.File("Plugin/medora.so"));

@@ -44,12 +44,8 @@ protected:
     std::string ProgramFolder() const { return m_program.Path() + "/"; }
     std::vector<std::string> TvFiles() const { return search_test::TvFiles(m_tmp.Path()); }
 
-    // Loopback only: no proxy from the caller's environment. First, so it is put back last.
-    testing_support::CScopedEnv m_noProxy{{"http_proxy", nullptr},
-                                          {"HTTP_PROXY", nullptr},
-                                          {"no_proxy", nullptr},
-                                          {"NO_PROXY", nullptr},
-                                          {"all_proxy", nullptr}};
+    // Loopback only: the constructor clears the proxy variables. First, so it is put back last.
+    testing_support::CScopedEnv m_noProxy;
     testing_support::CTempDir m_program, m_tmp, m_work;
     testing_support::CScopedEnv m_tmpdir{{"TMPDIR", m_tmp.Path().c_str()}};
     config::CConfig m_config{config::VistrelIniPath(ProgramFolder())};
