@@ -83,7 +83,8 @@ bool CResponseSink::WriteAll(const char* data, std::size_t size)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            m_strFileError = platform::FileErrorText(platform::FileErrorCause::Generic, m_strPath);
+            // The cause tells a full disk from the rest; a write of nothing names none.
+            m_strFileError = platform::FileErrorTextFromErrno(n < 0 ? errno : 0, m_strPath);
             return false;
         }
         data += n;
@@ -97,9 +98,11 @@ bool CResponseSink::CloseFile()
     if (m_fd < 0)
         return true;
     const int rc = ::close(m_fd);
+    const int err = errno;
     m_fd = -1;
     if (rc != 0 && m_strFileError.empty()) {
-        m_strFileError = platform::FileErrorText(platform::FileErrorCause::Generic, m_strPath);
+        // Delayed write errors surface here (a full disk on a network file system, say).
+        m_strFileError = platform::FileErrorTextFromErrno(err, m_strPath);
         return false;
     }
     return rc == 0;
