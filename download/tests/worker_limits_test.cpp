@@ -252,7 +252,7 @@ TEST_F(WorkerLimitsTest, TheSampleSitesEndlessPageEndsAtTheDefaultLimit)
     ASSERT_TRUE(RunJob(*worker, SearchObject(kDramaKey), m_strPage));
     EXPECT_EQ(worker->m_nError, DLERR_STATUS);
     EXPECT_EQ(worker->m_strReason, "ページが大きすぎます (16 MiB 超)");
-    EXPECT_EQ(testing_support::ReadFileBytes(m_strPage), "");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_strPage).size(), 0u);
 }
 
 struct CLimitCase
