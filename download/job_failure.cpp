@@ -47,8 +47,8 @@ CJobFailure StatusFailure(long status, std::string headerBlock)
     return {DLERR_STATUS, "HTTP " + std::to_string(status), std::move(headerBlock)};
 }
 
-CJobFailure AnswerFailure(AnswerFault fault, const CResponseHead& head, std::string headerBlock,
-                          int pageLimitMiB)
+CJobFailure AnswerFailure(AnswerFault fault, const CResponseHead& head,
+                          const std::string& headerBlock, int pageLimitMiB)
 {
     const std::string limit = std::to_string(pageLimitMiB) + " MiB";
     switch (fault) {

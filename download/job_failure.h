@@ -31,8 +31,8 @@ CJobFailure StatusFailure(long status, std::string headerBlock);
 // The answer's body is no page (fault is not None): head is what the response's head said,
 // headerBlock its raw lines so far, pageLimitMiB the limit it was held to. A cut connection
 // leaves the worker as unusable as any transfer failure; every other fault fails the job only.
-CJobFailure AnswerFailure(AnswerFault fault, const CResponseHead& head, std::string headerBlock,
-                          int pageLimitMiB);
+CJobFailure AnswerFailure(AnswerFault fault, const CResponseHead& head,
+                          const std::string& headerBlock, int pageLimitMiB);
 // The destination file failed; fileText is the file error's text.
 CJobFailure FileFailure(const std::string& fileText);
 // The transfer ended early: verdict says whether the limits ended it, else curlCode (a

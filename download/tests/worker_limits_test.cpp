@@ -167,7 +167,7 @@ constexpr std::size_t kMiB = std::size_t{1} << 20;
 // A body that never ends, in large steps so that it fills a disk quickly where nothing stops it.
 Step EndlessBody()
 {
-    return {0ms, std::string(64 * 1024, 'x'), true};
+    return {0ms, std::string(std::size_t{64} << 10, 'x'), true};
 }
 
 struct CSizeCase

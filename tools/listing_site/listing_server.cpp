@@ -22,7 +22,7 @@ constexpr std::size_t kServerThreads = 80;
 // A stalled answer gives up by itself after this long, if the site is not stopped first.
 constexpr std::chrono::minutes kMaxStall{10};
 // An endless page goes out in steps of about this many bytes.
-constexpr std::size_t kEndlessStepBytes = 64 * 1024;
+constexpr std::size_t kEndlessStepBytes = std::size_t{64} << 10;
 
 std::string RawQuery(const httplib::Request& req)
 {
