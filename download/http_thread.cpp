@@ -26,7 +26,8 @@ constexpr long kBodyChunkBytes = 4096;
 } // namespace
 
 CHttpThread::CHttpThread()
-    : m_pMulti(curl_multi_init())
+    : m_pageLimitMiB(config::Info(config::Key::MaxPageSize).intDefault)
+    , m_pMulti(curl_multi_init())
 {}
 
 CHttpThread::~CHttpThread()

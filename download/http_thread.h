@@ -116,7 +116,7 @@ private:
     std::chrono::milliseconds m_connectTimeout = kConnectTimeout;
     std::chrono::seconds m_stallTimeout = kStallTimeout;
     std::chrono::milliseconds m_jobTimeout = kJobTimeout;
-    int m_pageLimitMiB = 16;             // set from the configuration at start
+    int m_pageLimitMiB;                  // read with the proxy keys at start
     bool m_bHttpProxy = false;           // requests go out in absolute form, through a proxy
     curl_slist* m_pHeaderList = nullptr; // the fixed request headers
     char m_szCurlError[256] = {};        // libcurl's detailed text of the last failure
