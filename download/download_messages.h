@@ -12,8 +12,9 @@ inline constexpr std::uint32_t UWM_QUIT_THREAD = WM_APP_BASE + 4;    // main win
 // Outcome codes a worker leaves in m_nError for the main window to read after a report.
 inline constexpr std::int32_t DLERR_NONE = 0;
 inline constexpr std::int32_t DLERR_INTERNET = 1; // the worker is unusable: give it no more jobs
-inline constexpr std::int32_t DLERR_STATUS = 2;   // final status not 200: the job failed
-inline constexpr std::int32_t DLERR_FILE = 3;     // destination could not be written
+// The server's answer is no page (final status not 200, broken, too large): the job failed.
+inline constexpr std::int32_t DLERR_STATUS = 2;
+inline constexpr std::int32_t DLERR_FILE = 3; // destination could not be written
 
 // Receiver of the workers' reports (the main window). PostDownloadDone is called on the
 // worker's own thread and must only queue the report for the receiver's thread: the worker

@@ -4,6 +4,7 @@
 #include "download/error_log.h"
 #include "download/job_failure.h"
 #include "download/job_limits.h"
+#include "download/page_limit.h"
 #include "download/proxy_settings.h"
 #include "download/request_target.h"
 #include "download/response_sink.h"
@@ -13,6 +14,7 @@
 
 namespace {
 
+using download::AnswerFault;
 using download::CJobFailure;
 using download::CJobLimits;
 using download::WithLineEnd;
@@ -24,7 +26,8 @@ constexpr long kBodyChunkBytes = 4096;
 } // namespace
 
 CHttpThread::CHttpThread()
-    : m_pMulti(curl_multi_init())
+    : m_pageLimitMiB(config::Info(config::Key::MaxPageSize).intDefault)
+    , m_pMulti(curl_multi_init())
 {}
 
 CHttpThread::~CHttpThread()
@@ -94,8 +97,9 @@ bool CHttpThread::ConfigureSession()
     const std::string profilePath = m_strProfilePath.empty()
                                         ? config::VistrelIniPath(platform::ProgramFolder())
                                         : m_strProfilePath;
-    const download::CProxySettings settings =
-        download::ReadProxySettings(config::CConfig(profilePath));
+    const config::CConfig config(profilePath);
+    const download::CProxySettings settings = download::ReadProxySettings(config);
+    m_pageLimitMiB = download::ReadPageLimitMiB(config);
     char* host = nullptr;
     if (curl_url_get(m_pConnection, CURLUPART_HOST, &host, 0) != CURLUE_OK)
         return FailStart(CurlErrorText(CURLE_OUT_OF_MEMORY));
@@ -104,15 +108,9 @@ bool CHttpThread::ConfigureSession()
     curl_free(host);
     m_bHttpProxy = download::IsHttpProxy(proxy);
 
-    // The fixed request headers: no Accept line, a page is always fetched afresh, and the
-    // connection is asked to stay open, so that a worker keeps one for all its jobs where the
-    // server agrees (HTTP/1.0 closes it after each answer otherwise).
-    for (const char* header : {"Accept:", "Pragma: no-cache", "Connection: Keep-Alive"}) {
-        curl_slist* list = curl_slist_append(m_pHeaderList, header);
-        if (!list)
-            return FailStart(CurlErrorText(CURLE_OUT_OF_MEMORY));
-        m_pHeaderList = list;
-    }
+    m_pHeaderList = download::FixedRequestHeaders();
+    if (!m_pHeaderList)
+        return FailStart(CurlErrorText(CURLE_OUT_OF_MEMORY));
 
     CURL* curl = m_pSession;
     CURLcode rc = CURLE_OK;
@@ -212,7 +210,7 @@ bool CHttpThread::Download()
     std::string url = "http://" + m_strServer + download::PathOf(origin);
 
     CURL* curl = m_pSession;
-    CResponseSink sink(curl, m_strSaveFile, limits);
+    CResponseSink sink(curl, m_strSaveFile, limits, download::MiBToBytes(m_pageLimitMiB));
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &sink);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &limits);
@@ -237,17 +235,30 @@ bool CHttpThread::Download()
         url = next;
     }
 
-    // A file failure also ends the transfer with a write error; the file's text says more.
+    return Finish(sink, limits, rc, status);
+}
+
+bool CHttpThread::Finish(CResponseSink& sink, const CJobLimits& limits, int rc, long status)
+{
+    // A file failure, or an answer the sink refused, also ends the transfer with a write
+    // error; the sink's own account says more.
+    AnswerFault fault = sink.GetFault();
     if (sink.HasFileError()) {
         sink.CloseFile();
         return Fail(download::FileFailure(sink.GetFileError()));
     }
-    if (rc != CURLE_OK) {
+    if (fault == AnswerFault::None && rc != CURLE_OK) {
         sink.CloseFile();
         return FailTransfer(limits, rc);
     }
-    if (status != 200)
+    if (fault == AnswerFault::None && status != 200)
         return Fail(download::StatusFailure(status, sink.GetHeaderBlock()));
+    // libcurl takes a connection closed before the empty line for the end of the head.
+    if (fault == AnswerFault::None && !sink.GetHead().IsComplete())
+        fault = AnswerFault::CutShort;
+    if (fault != AnswerFault::None)
+        return Fail(
+            download::AnswerFailure(fault, sink.GetHead(), sink.GetHeaderBlock(), m_pageLimitMiB));
     if ((!sink.IsFileOpen() && !sink.OpenFile()) || !sink.CloseFile())
         return Fail(download::FileFailure(sink.GetFileError()));
     return true;

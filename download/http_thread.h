@@ -14,6 +14,8 @@
 struct Curl_URL;
 struct curl_slist;
 
+class CResponseSink;
+
 namespace download {
 class CJobLimits;
 struct CJobFailure;
@@ -69,6 +71,12 @@ public:
     std::int32_t m_nError = DLERR_NONE;
     // Why that job failed, in short UTF-8 for the user; empty on success:
     //   "HTTP 404"                     the final status was not 200 (DLERR_STATUS)
+    //   "応答が不正です (<what>)"      a 200 answer whose body cannot be the page: disagreeing
+    //                                  or broken Content-Length, a Content-Encoding other than
+    //                                  identity, e.g. "(Content-Encoding: gzip)" (DLERR_STATUS)
+    //   "ページが大きすぎます (16 MiB 超)" the body (or its announced length) is over the
+    //                                  "MaxPageSize" limit; the file is left empty (DLERR_STATUS)
+    //   "応答が途中で切れました"       the connection closed inside the header (DLERR_INTERNET)
     //   "要求先が不正です"             m_strObject holds a blank or control byte (DLERR_STATUS)
     //   "接続できません (<libcurl>)"   no connection to the server or proxy (DLERR_INTERNET)
     //   "通信エラー (<libcurl>)"       any other transfer failure (DLERR_INTERNET)
@@ -93,6 +101,7 @@ private:
     bool StartSession();
     bool ConfigureSession();
     void CloseHandles();
+    bool Finish(CResponseSink& sink, const download::CJobLimits& limits, int rc, long status);
     bool Fail(const download::CJobFailure& failure);
     bool FailStart(std::string_view logText);
     bool FailTransfer(const download::CJobLimits& limits, int code);
@@ -107,6 +116,7 @@ private:
     std::chrono::milliseconds m_connectTimeout = kConnectTimeout;
     std::chrono::seconds m_stallTimeout = kStallTimeout;
     std::chrono::milliseconds m_jobTimeout = kJobTimeout;
+    int m_pageLimitMiB;                  // read with the proxy keys at start
     bool m_bHttpProxy = false;           // requests go out in absolute form, through a proxy
     curl_slist* m_pHeaderList = nullptr; // the fixed request headers
     char m_szCurlError[256] = {};        // libcurl's detailed text of the last failure

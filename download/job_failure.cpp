@@ -47,6 +47,32 @@ CJobFailure StatusFailure(long status, std::string headerBlock)
     return {DLERR_STATUS, "HTTP " + std::to_string(status), std::move(headerBlock)};
 }
 
+CJobFailure AnswerFailure(AnswerFault fault, const CResponseHead& head,
+                          const std::string& headerBlock, int pageLimitMiB)
+{
+    const std::string limit = std::to_string(pageLimitMiB) + " MiB";
+    switch (fault) {
+    case AnswerFault::None:
+        break;
+    case AnswerFault::CutShort:
+        return {DLERR_INTERNET, "応答が途中で切れました",
+                "Connection closed inside the response header\r\n" + headerBlock};
+    case AnswerFault::LengthConflict:
+        return {DLERR_STATUS, "応答が不正です (Content-Length が矛盾)",
+                "Conflicting Content-Length\r\n" + headerBlock};
+    case AnswerFault::LengthInvalid:
+        return {DLERR_STATUS, "応答が不正です (Content-Length が不正)",
+                "Invalid Content-Length\r\n" + headerBlock};
+    case AnswerFault::Encoded:
+        return {DLERR_STATUS, "応答が不正です (Content-Encoding: " + head.GetEncoding() + ")",
+                "Content-Encoding not asked for: " + head.GetEncoding() + "\r\n" + headerBlock};
+    case AnswerFault::TooLarge:
+        return {DLERR_STATUS, "ページが大きすぎます (" + limit + " 超)",
+                WithLineEnd("Page larger than " + limit + ": transfer stopped")};
+    }
+    return {DLERR_STATUS, "", ""};
+}
+
 CJobFailure FileFailure(const std::string& fileText)
 {
     return {DLERR_FILE, fileText, fileText};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/job_limits.h"
+#include "download/response_head.h"
 
 #include <chrono>
 #include <cstdint>
@@ -27,6 +28,11 @@ CJobFailure StartFailure(std::string_view logText);
 CJobFailure BadTargetFailure(std::string logText);
 // The final response's status was not 200; the log keeps its header block.
 CJobFailure StatusFailure(long status, std::string headerBlock);
+// The answer's body is no page (fault is not None): head is what the response's head said,
+// headerBlock its raw lines so far, pageLimitMiB the limit it was held to. A cut connection
+// leaves the worker as unusable as any transfer failure; every other fault fails the job only.
+CJobFailure AnswerFailure(AnswerFault fault, const CResponseHead& head,
+                          const std::string& headerBlock, int pageLimitMiB);
 // The destination file failed; fileText is the file error's text.
 CJobFailure FileFailure(const std::string& fileText);
 // The transfer ended early: verdict says whether the limits ended it, else curlCode (a

@@ -10,10 +10,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-CResponseSink::CResponseSink(void* curl, std::string path, download::CJobLimits& limits)
+CResponseSink::CResponseSink(void* curl, std::string path, download::CJobLimits& limits,
+                             std::uint64_t pageLimit)
     : m_pCurl(curl)
     , m_strPath(std::move(path))
     , m_limits(limits)
+    , m_pageLimit(pageLimit)
 {}
 
 CResponseSink::~CResponseSink()
@@ -28,8 +30,12 @@ std::size_t CResponseSink::OnHeader(char* data, std::size_t size, std::size_t co
     self->m_limits.Touch();
     std::string_view line(data, total);
     // A status line starts a new response (after a redirect); only the last one counts.
-    if (line.starts_with("HTTP/"))
+    if (line.starts_with("HTTP/")) {
         self->m_strHeaders.clear();
+        self->m_bodyBytes = 0;
+    }
+    const bool wasComplete = self->m_head.IsComplete();
+    self->m_head.AddLine(line);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.remove_suffix(1);
     std::string& block = self->m_strHeaders;
@@ -39,6 +45,8 @@ std::size_t CResponseSink::OnHeader(char* data, std::size_t size, std::size_t co
         if (block.size() > kMaxHeaderBytes)
             block.resize(kMaxHeaderBytes);
     }
+    if (!wasComplete && self->m_head.IsComplete() && !self->CheckHead())
+        return 0; // makes libcurl stop before the body
     return total;
 }
 
@@ -47,13 +55,38 @@ std::size_t CResponseSink::OnBody(char* data, std::size_t size, std::size_t coun
     auto* self = static_cast<CResponseSink*>(userdata);
     const std::size_t total = size * count;
     self->m_limits.Touch();
-    long status = 0;
-    curl_easy_getinfo(static_cast<CURL*>(self->m_pCurl), CURLINFO_RESPONSE_CODE, &status);
+    const long status = self->Status();
+    self->m_bodyBytes += total;
+    if (self->m_bodyBytes > self->m_pageLimit) {
+        // A page cut at the limit is no page, and the disk is not the server's to fill.
+        self->m_fault = download::AnswerFault::TooLarge;
+        if (status == 200)
+            self->EmptyFile();
+        return 0;
+    }
     if (status != 200)
         return total;
     if (!self->IsFileOpen() && !self->OpenFile())
         return 0; // makes libcurl stop the transfer with a write error
     return self->WriteAll(data, total) ? total : 0;
+}
+
+long CResponseSink::Status() const
+{
+    long status = 0;
+    curl_easy_getinfo(static_cast<CURL*>(m_pCurl), CURLINFO_RESPONSE_CODE, &status);
+    return status;
+}
+
+bool CResponseSink::CheckHead()
+{
+    if (Status() != 200)
+        return true; // its body is dropped, whatever it holds
+    m_fault = m_head.GetFault();
+    const auto length = m_head.GetContentLength();
+    if (m_fault == download::AnswerFault::None && length && *length > m_pageLimit)
+        m_fault = download::AnswerFault::TooLarge;
+    return m_fault == download::AnswerFault::None;
 }
 
 bool CResponseSink::OpenFile()
@@ -83,7 +116,8 @@ bool CResponseSink::WriteAll(const char* data, std::size_t size)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            m_strFileError = platform::FileErrorText(platform::FileErrorCause::Generic, m_strPath);
+            // The cause tells a full disk from the rest; a write of nothing names none.
+            m_strFileError = platform::FileErrorTextFromErrno(n < 0 ? errno : 0, m_strPath);
             return false;
         }
         data += n;
@@ -92,14 +126,28 @@ bool CResponseSink::WriteAll(const char* data, std::size_t size)
     return true;
 }
 
+bool CResponseSink::EmptyFile()
+{
+    if (!IsFileOpen())
+        return OpenFile() && CloseFile(); // opening cuts a file that has bytes in it
+    if (::ftruncate(m_fd, 0) != 0) {
+        m_strFileError = platform::FileErrorTextFromErrno(errno, m_strPath);
+        CloseFile();
+        return false;
+    }
+    return CloseFile();
+}
+
 bool CResponseSink::CloseFile()
 {
     if (m_fd < 0)
         return true;
     const int rc = ::close(m_fd);
+    const int err = errno;
     m_fd = -1;
     if (rc != 0 && m_strFileError.empty()) {
-        m_strFileError = platform::FileErrorText(platform::FileErrorCause::Generic, m_strPath);
+        // Delayed write errors surface here (a full disk on a network file system, say).
+        m_strFileError = platform::FileErrorTextFromErrno(err, m_strPath);
         return false;
     }
     return rc == 0;

@@ -1,6 +1,8 @@
 #include "download/tests/raw_server.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
@@ -43,10 +45,16 @@ std::string ReadRequest(int client)
 
 } // namespace
 
-CRawServer::CRawServer(std::vector<CStep> script)
-    : m_script(std::move(script))
+CRawServer::CRawServer(CScript script)
+    : CRawServer(std::vector<CScript>{std::move(script)})
+{}
+
+CRawServer::CRawServer(std::vector<CScript> scripts)
+    : m_scripts(std::move(scripts))
     , m_listenFd(ListenOnLoopback(m_nPort))
 {
+    if (m_scripts.empty())
+        m_scripts.emplace_back();
     if (::pipe2(m_stopPipe, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe2 failed");
     m_thread = std::thread([this] { Serve(); });
@@ -81,22 +89,44 @@ void CRawServer::Serve()
         if (client < 0)
             continue;
         const std::string request = ReadRequest(client);
+        std::size_t index = 0;
         {
             std::lock_guard lock(m_mutex);
+            index = std::min(m_requests.size(), m_scripts.size() - 1);
             m_requests.push_back(request);
         }
         m_received.notify_all();
-        Play(client);
+        Play(client, m_scripts[index]);
         ::close(client);
     }
 }
 
-void CRawServer::Play(int client)
+void CRawServer::Play(int client, const CScript& script)
 {
-    for (const CStep& step : m_script) {
-        if (!Pause(step.delay) ||
-            ::send(client, step.bytes.data(), step.bytes.size(), MSG_NOSIGNAL) < 0)
+    for (const CStep& step : script) {
+        if (!Pause(step.delay))
             return;
+        if (step.endless) {
+            SendForEver(client, step.bytes);
+            return;
+        }
+        if (::send(client, step.bytes.data(), step.bytes.size(), MSG_NOSIGNAL) < 0)
+            return;
+    }
+}
+
+void CRawServer::SendForEver(int client, const std::string& bytes)
+{
+    // Never blocked in a send: the server's destruction must end it at once.
+    pollfd fds[2] = {{client, POLLOUT, 0}, {m_stopPipe[0], POLLIN, 0}};
+    std::size_t offset = 0;
+    while (!bytes.empty() && ::poll(fds, 2, -1) > 0 && !(fds[1].revents & POLLIN)) {
+        const ssize_t n = ::send(client, bytes.data() + offset, bytes.size() - offset,
+                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+            return; // the client went away
+        if (n > 0)
+            offset = (offset + static_cast<std::size_t>(n)) % bytes.size();
     }
 }
 

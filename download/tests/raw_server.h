@@ -21,9 +21,14 @@ public:
     {
         std::chrono::milliseconds delay;
         std::string bytes;
+        bool endless = false; // sent again and again until the client goes away
     };
+    using CScript = std::vector<CStep>;
 
-    explicit CRawServer(std::vector<CStep> script);
+    explicit CRawServer(CScript script);
+    // The first connection plays the first script, the next the second, and so on; the last
+    // script plays for every connection after that.
+    explicit CRawServer(std::vector<CScript> scripts);
     ~CRawServer();
     CRawServer(const CRawServer&) = delete;
     CRawServer& operator=(const CRawServer&) = delete;
@@ -38,10 +43,11 @@ public:
 
 private:
     void Serve();
-    void Play(int client);
+    void Play(int client, const CScript& script);
     bool Pause(std::chrono::milliseconds delay); // false when the server is being destroyed
+    void SendForEver(int client, const std::string& bytes);
 
-    std::vector<CStep> m_script;
+    std::vector<CScript> m_scripts;
     int m_nPort = 0; // before m_listenFd, which sets it
     int m_listenFd = -1;
     int m_stopPipe[2] = {-1, -1};

@@ -82,7 +82,7 @@ TEST_F(CWorkerTest, RedirectsAreResolvedAgainstTheTargetsOwnPath)
 // A listener that never answers: the first bytes a client sends tell what it speaks.
 TEST_F(CWorkerTest, FollowsARedirectToHttps)
 {
-    CRawServer tls({});
+    CRawServer tls(CRawServer::CScript{});
     CCannedServer server("HTTP/1.0 301 Moved\r\nLocation: https://" + tls.Address() +
                          "/tv.php\r\nContent-Length: 0\r\n\r\n");
     auto worker = StartWorker(server.Address());

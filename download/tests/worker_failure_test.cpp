@@ -2,8 +2,11 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <optional>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -104,24 +107,70 @@ TEST_F(CWorkerTest, AConnectionThatNeverCompletesTimesOut)
     EXPECT_TRUE(messages[0].size() > 2 && messages[0].ends_with("\r\n")) << messages[0];
 }
 
-class FileFailureTest : public CWorkerTest, public ::testing::WithParamInterface<int>
+// Files may not grow past limit bytes while it lives; a write beyond fails with EFBIG rather
+// than killing the process. Kept to the job alone: nothing else may write a file meanwhile.
+class CFileSizeLimit
+{
+public:
+    explicit CFileSizeLimit(rlim_t limit)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_previous);
+        const rlimit lowered{limit, m_previous.rlim_max};
+        m_previousAction = std::signal(SIGXFSZ, SIG_IGN);
+        m_bSet = m_previousAction != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~CFileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_previous);
+        if (m_previousAction != SIG_ERR)
+            std::signal(SIGXFSZ, m_previousAction);
+    }
+    bool IsSet() const { return m_bSet; }
+
+private:
+    rlimit m_previous{};
+    void (*m_previousAction)(int) = SIG_ERR;
+    bool m_bSet = false;
+};
+
+struct CFileCase
+{
+    const char* name;
+    std::string file; // in the test's folder (empty: the folder itself); absolute as it is
+    const char* text; // "%1" stands for the path
+    rlim_t sizeLimit; // 0: none
+};
+
+void PrintTo(const CFileCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class FileFailureTest : public CWorkerTest, public ::testing::WithParamInterface<CFileCase>
 {
 };
 
-// 0: a missing folder, 1: a folder in the file's place, 2: a full disk.
 TEST_P(FileFailureTest, IsAFileFailureAndTheNextJobStartsClean)
 {
-    const std::string paths[] = {m_dir.File("none/page.html"), m_dir.Path(), "/dev/full"};
-    const std::string& path = paths[GetParam()];
+    const CFileCase& row = GetParam();
+    const std::string path = row.file.empty()            ? m_dir.Path()
+                             : row.file.starts_with("/") ? row.file
+                                                         : m_dir.File(row.file);
     // The same texts the keyword document shows for the same causes.
-    const std::string texts[] = {path + " contains an invalid path.",
-                                 "Access to " + path + " was denied.",
-                                 "An unknown error occurred while accessing " + path + "."};
+    std::string text = row.text;
+    text.replace(text.find("%1"), 2, path);
     auto worker = StartWorker(StartSite());
-    ASSERT_TRUE(RunJob(*worker, SearchObject("A"), path));
+    bool reported = false;
+    {
+        std::optional<CFileSizeLimit> limit;
+        if (row.sizeLimit > 0)
+            limit.emplace(row.sizeLimit);
+        reported = (!limit || limit->IsSet()) && RunJob(*worker, SearchObject(kDramaKey), path);
+    }
+    ASSERT_TRUE(reported);
     EXPECT_EQ(worker->m_nError, DLERR_FILE);
-    EXPECT_EQ(worker->m_strReason, texts[GetParam()]);
-    EXPECT_EQ(LogMessages(ErrorLog()), std::vector<std::string>{texts[GetParam()]});
+    EXPECT_EQ(worker->m_strReason, text);
+    EXPECT_EQ(LogMessages(ErrorLog()), std::vector<std::string>{text});
 
     ASSERT_TRUE(RunJob(*worker, SearchObject("A"), m_strPage));
     EXPECT_EQ(worker->m_nError, DLERR_NONE);
@@ -129,7 +178,15 @@ TEST_P(FileFailureTest, IsAFileFailureAndTheNextJobStartsClean)
     EXPECT_FALSE(testing_support::ReadFileBytes(m_strPage).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Destinations, FileFailureTest, ::testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(
+    Destinations, FileFailureTest,
+    ::testing::Values(
+        CFileCase{"MissingFolder", "none/page.html", "%1 contains an invalid path.", 0},
+        CFileCase{"FolderInItsPlace", "", "Access to %1 was denied.", 0},
+        CFileCase{"FullDisk", "/dev/full", "Disk full while accessing %1.", 0},
+        // The page is larger than the limit: the first write stops part way.
+        CFileCase{"FileSizeLimit", "page.html", "Disk full while accessing %1.", 1000}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CWorkerTest, QuitPostedDuringAJobTakesEffectAfterItsReport)
 {

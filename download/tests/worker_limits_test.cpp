@@ -1,6 +1,9 @@
 // How long a job may hold a worker: the whole-job limit, the stall limit counted per byte, and
-// Abort() from the owner's thread.
+// Abort() from the owner's thread; and how much it may store: the page size limit.
+#include "config/config_store.h"
+#include "download/page_limit.h"
 #include "download/tests/worker_harness.h"
+#include "platform/profile.h"
 
 namespace download_tests {
 namespace {
@@ -158,6 +161,128 @@ TEST_P(DestroyMidJobTest, NeverWaitsOnTheNetwork)
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, DestroyMidJobTest, ::testing::Values(true, false));
+
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+
+// A body that never ends, in large steps so that it fills a disk quickly where nothing stops it.
+Step EndlessBody()
+{
+    return {0ms, std::string(std::size_t{64} << 10, 'x'), true};
+}
+
+struct CSizeCase
+{
+    const char* name;
+    CRawServer::CScript answer;
+    std::int32_t error;
+    std::string stored; // the page file afterwards; it held "stale" before the job
+};
+
+void PrintTo(const CSizeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class PageSizeTest : public WorkerLimitsTest, public ::testing::WithParamInterface<CSizeCase>
+{
+};
+
+// With "MaxPageSize" 1: the page, not a timeout, ends the job, and the disk keeps no more of it.
+TEST_P(PageSizeTest, APageOverTheLimitFailsItsJobOnlyAndLeavesNothing)
+{
+    const CSizeCase& row = GetParam();
+    ASSERT_TRUE(platform::CProfile(m_strProfile).WriteInt("Settings\\DownLoad", "MaxPageSize", 1));
+    const std::string good = "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\ngood";
+    CRawServer server(std::vector<CRawServer::CScript>{row.answer, {{0ms, good}}});
+    auto worker = Start(server.Address());
+    testing_support::WriteFileBytes(m_strPage, "stale");
+    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=A", m_strPage));
+    EXPECT_EQ(worker->m_nError, row.error);
+    const std::string stored = testing_support::ReadFileBytes(m_strPage);
+    EXPECT_EQ(stored.size(), row.stored.size());
+    EXPECT_TRUE(stored == row.stored);
+    if (row.error == DLERR_NONE) {
+        EXPECT_EQ(worker->m_strReason, "");
+        EXPECT_EQ(ErrorLog(), "");
+    } else {
+        EXPECT_EQ(worker->m_strReason, "ページが大きすぎます (1 MiB 超)");
+        EXPECT_EQ(LogMessages(ErrorLog()),
+                  std::vector<std::string>{"Page larger than 1 MiB: transfer stopped\r\n"});
+    }
+
+    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=B", m_strPage));
+    EXPECT_EQ(worker->m_nError, DLERR_NONE) << worker->m_strReason;
+    EXPECT_EQ(testing_support::ReadFileBytes(m_strPage), "good");
+}
+
+const std::string kHead = "HTTP/1.0 200 OK\r\n\r\n";
+const std::string kFull(kMiB, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, PageSizeTest,
+    ::testing::Values(
+        CSizeCase{"TheLimitWithItsLength",
+                  {{0ms, "HTTP/1.0 200 OK\r\nContent-Length: 1048576\r\n\r\n" + kFull}},
+                  DLERR_NONE,
+                  kFull},
+        CSizeCase{"TheLimitUntilClosed", {{0ms, kHead + kFull}}, DLERR_NONE, kFull},
+        CSizeCase{"OneByteOverUntilClosed", {{0ms, kHead + kFull + "x"}}, DLERR_STATUS, ""},
+        CSizeCase{"Endless", {{0ms, kHead}, EndlessBody()}, DLERR_STATUS, ""},
+        CSizeCase{"EndlessInChunks",
+                  {{0ms, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"},
+                   {0ms, "10000\r\n" + std::string(0x10000, 'x') + "\r\n", true}},
+                  DLERR_STATUS,
+                  ""},
+        // Refused before the body: the file is never opened.
+        CSizeCase{"ALengthOverTheLimit",
+                  {{0ms, "HTTP/1.0 200 OK\r\nContent-Length: 1048577\r\n\r\n"}, EndlessBody()},
+                  DLERR_STATUS,
+                  "stale"},
+        CSizeCase{"AnErrorPageThatNeverEnds",
+                  {{0ms, "HTTP/1.0 404 Not Found\r\n\r\n"}, EndlessBody()},
+                  DLERR_STATUS,
+                  "stale"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WorkerLimitsTest, TheSampleSitesEndlessPageEndsAtTheDefaultLimit)
+{
+    listing_site::CSiteOptions options;
+    options.endless = true;
+    auto worker = Start(StartSite(options));
+    ASSERT_TRUE(RunJob(*worker, SearchObject(kDramaKey), m_strPage));
+    EXPECT_EQ(worker->m_nError, DLERR_STATUS);
+    EXPECT_EQ(worker->m_strReason, "ページが大きすぎます (16 MiB 超)");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_strPage).size(), 0u);
+}
+
+struct CLimitCase
+{
+    const char* stored; // nullptr: no such key
+    int mebibytes;
+};
+
+class PageLimitSettingTest : public ::testing::TestWithParam<CLimitCase>
+{
+};
+
+TEST_P(PageLimitSettingTest, ReadsAsASaneNumberOfMiB)
+{
+    testing_support::CTempDir dir;
+    const config::CConfig config(dir.File("Vistrel.ini"));
+    if (GetParam().stored) {
+        ASSERT_TRUE(
+            config.Profile().WriteString("Settings\\DownLoad", "MaxPageSize", GetParam().stored));
+    }
+    EXPECT_EQ(download::ReadPageLimitMiB(config), GetParam().mebibytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, PageLimitSettingTest,
+                         ::testing::Values(CLimitCase{nullptr, 16}, CLimitCase{"", 16},
+                                           CLimitCase{"0", 16}, CLimitCase{"-4", 16},
+                                           CLimitCase{"none", 16}, CLimitCase{"1", 1},
+                                           CLimitCase{"64 MiB", 64}, CLimitCase{"1024", 1024},
+                                           CLimitCase{"1025", 1024},
+                                           CLimitCase{"99999999999", 1024}));
 
 } // namespace
 } // namespace download_tests
