@@ -40,6 +40,7 @@ protected:
     //   m1=NG      mark row 1 "NG"
     //   p          drop the document's last keyword behind the view's back
     //   kEnter kCtrlA kDel kShiftUp kShiftDown kDown kEsc  press a key where the focus is
+    //   R          a search run starts: the window's stop key (Esc) is enabled from now on
     // After every step the rows must equal the document's keywords (until p).
     void Run(std::string_view script);
 
@@ -58,6 +59,9 @@ protected:
     CVistrelDoc m_doc;
     QStringList m_messages;
     std::vector<QAction*> m_commands; // delete, up, down
+    QAction* m_stop = nullptr;        // the window's "stop the run" key, Esc
+    bool m_bRunning = false;
+    int m_stops = 0;
     bool m_bDocumentInStep = true;
 
 private:
