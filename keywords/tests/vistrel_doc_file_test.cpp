@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
                                         std::filesystem::create_directory(dir.File("folder.txt"));
                                         return dir.File("folder.txt");
                                     },
-                                    "Access to %1 was denied."},
+                                    "%1 contains an invalid path."},
                     // A named pipe would otherwise wait for a writer for ever.
                     OpenFailureCase{"NamedPipe",
                                     [](const auto& dir) {
@@ -217,7 +217,7 @@ TEST_F(DocFileTest, FailedSavesReportTheCauseAndChangeNothing)
 
     result = m_doc.OnSaveDocument(ontoFolder);
     EXPECT_FALSE(result);
-    EXPECT_EQ(result.strErrorText, "Access to " + ontoFolder + " was denied.");
+    EXPECT_EQ(result.strErrorText, ontoFolder + " contains an invalid path.");
     EXPECT_TRUE(std::filesystem::is_directory(ontoFolder));
     EXPECT_EQ(Describe(m_doc), before);
 }
