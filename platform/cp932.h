@@ -33,8 +33,10 @@ struct Cp932Result
     std::string error;               // says which character could not be written, in UTF-8
 };
 
-// UTF-8 to code page 932. Fails, with a message, for text that has a character code page 932
-// cannot hold (or that is not valid UTF-8); the text is never silently altered.
+// UTF-8 to code page 932. Fails, with a message naming the character and its code point, for
+// text that has a character code page 932 cannot hold, also one that iconv would leave out
+// without a word (the tag characters U+E0000-E007F), or that is not valid UTF-8. Characters
+// are never silently dropped.
 Cp932Result Utf8ToCp932(std::string_view utf8);
 
 } // namespace platform
