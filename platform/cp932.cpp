@@ -136,6 +136,15 @@ void BoundedCopy(char* dst, const char* src, std::size_t n)
     std::memset(dst + kept, 0, n - kept);
 }
 
+bool IsCp932(std::string_view text)
+{
+    CIconv conv("UTF-8", "CP932");
+    const char* in = text.data();
+    std::size_t left = text.size();
+    std::string discarded;
+    return conv.IsValid() && conv.Convert(in, left, discarded) == 0;
+}
+
 std::string Cp932ToUtf8(std::string_view cp932)
 {
     std::string out;

@@ -22,6 +22,9 @@ void BoundedCopy(char* dst, const char* src, std::size_t n);
 // The number of bytes of text that a bounded copy with limit n keeps.
 std::size_t BoundedLength(std::string_view text, std::size_t n);
 
+// True when every byte of text belongs to a character of code page 932 (ASCII included).
+bool IsCp932(std::string_view text);
+
 // Code page 932 to UTF-8. Bytes that are not valid code page 932 become U+FFFD, so the result
 // is always valid UTF-8 and fit for display; such text is never to be written back.
 std::string Cp932ToUtf8(std::string_view cp932);

@@ -53,12 +53,19 @@ protected:
     CVistrelDoc m_doc;
 };
 
+using keywords::FileEncoding;
+using keywords::TextEncoding;
+
+constexpr FileEncoding kUtf8{TextEncoding::Utf8, false};
+constexpr FileEncoding kUtf8Bom{TextEncoding::Utf8, true};
+
 struct RoundTripCase
 {
     const char* name;
     std::string fileBytes;
     std::vector<std::string> keywords;
     std::string savedBytes;
+    FileEncoding encoding = {};
 };
 
 class DocRoundTripTest : public DocFileTest, public testing::WithParamInterface<RoundTripCase>
@@ -73,10 +80,17 @@ TEST_P(DocRoundTripTest, OpensKeywordsAndSavesCrLfLines)
     const CDocFileResult opened = m_doc.OnOpenDocument(path);
     ASSERT_TRUE(opened) << opened.strErrorText;
     EXPECT_EQ(m_doc.m_arrKeywords, GetParam().keywords);
+    EXPECT_EQ(m_doc.GetEncoding(), GetParam().encoding);
 
     const CDocFileResult saved = m_doc.OnSaveDocument(path);
     ASSERT_TRUE(saved) << saved.strErrorText;
     EXPECT_EQ(ReadFileBytes(path), GetParam().savedBytes);
+    EXPECT_EQ(m_doc.GetEncoding(), GetParam().encoding);
+
+    // Saved under another name, the file keeps its encoding too.
+    const std::string other = m_dir.File("other.txt");
+    ASSERT_TRUE(m_doc.OnSaveDocument(other));
+    EXPECT_EQ(ReadFileBytes(other), GetParam().savedBytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -87,19 +101,66 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTripCase{"LoneCr", "a\rb\r", {"a", "b"}, "a\r\nb\r\n"},
                     RoundTripCase{"DuplicatesKept", "x\r\nx\r\n", {"x", "x"}, "x\r\nx\r\n"},
                     RoundTripCase{"SpacesKept", " word \r\n", {" word "}, " word \r\n"},
-                    RoundTripCase{"BomIsPartOfFirstKeyword",
-                                  "\xEF\xBB\xBF"
-                                  "a\r\nb",
-                                  {"\xEF\xBB\xBF"
-                                   "a",
-                                   "b"},
-                                  "\xEF\xBB\xBF"
-                                  "a\r\nb\r\n"},
                     RoundTripCase{"InvalidCp932Survives",
                                   "\x81\r\n\xFF\xFE",
                                   {"\x81", "\xFF\xFE"},
                                   "\x81\r\n\xFF\xFE\r\n"}),
     testing_support::CaseName());
+
+// What today's editors write: UTF-8, some with a byte order mark. Keywords stay in the file's
+// bytes (the rows convert them for the screen and the search), and a save writes the same
+// encoding back.
+INSTANTIATE_TEST_SUITE_P(
+    Utf8Files, DocRoundTripTest,
+    testing::Values(
+        RoundTripCase{"FromPrintf", "花火\n温泉\n", {"花火", "温泉"}, "花火\r\n温泉\r\n", kUtf8},
+        RoundTripCase{"NoLastLineEnd", "温泉", {"温泉"}, "温泉\r\n", kUtf8},
+        RoundTripCase{
+            "MixedWithAscii", "drama\nドラマ\n", {"drama", "ドラマ"}, "drama\r\nドラマ\r\n", kUtf8},
+        RoundTripCase{"OutsideCp932", "番組😀\n", {"番組😀"}, "番組😀\r\n", kUtf8},
+        RoundTripCase{"Bom", "\xEF\xBB\xBF花火\r\n", {"花火"}, "\xEF\xBB\xBF花火\r\n", kUtf8Bom},
+        RoundTripCase{"BomOnAscii",
+                      "\xEF\xBB\xBF"
+                      "a\r\nb",
+                      {"a", "b"},
+                      "\xEF\xBB\xBF"
+                      "a\r\nb\r\n",
+                      kUtf8Bom},
+        RoundTripCase{"BomOnly", "\xEF\xBB\xBF", {}, "\xEF\xBB\xBF", kUtf8Bom},
+        // The mark decides: bytes that are no UTF-8 after it still survive a round trip.
+        RoundTripCase{"BomThenBadBytes",
+                      "\xEF\xBB\xBF\x81\xFF\n",
+                      {"\x81\xFF"},
+                      "\xEF\xBB\xBF\x81\xFF\r\n",
+                      kUtf8Bom},
+        // UTF-8 that is code page 932 as well is read as the program always read it.
+        RoundTripCase{"AlsoCp932", "花火\n", {"花火"}, "花火\r\n"},
+        RoundTripCase{"AlsoCp932Kana", "ニュース\r\n", {"ニュース"}, "ニュース\r\n"},
+        RoundTripCase{"Cp932NotUtf8",
+                      "\x83\x68\x83\x89\x83\x7D\n",
+                      {"\x83\x68\x83\x89\x83\x7D"},
+                      "\x83\x68\x83\x89\x83\x7D\r\n"},
+        RoundTripCase{"Utf8WithABadByte", "温泉\xFF\n", {"温泉\xFF"}, "温泉\xFF\r\n"}),
+    testing_support::CaseName());
+
+TEST_F(DocFileTest, NewAndFailedReadsAreCodePage932Again)
+{
+    const std::string path = m_dir.File("utf8.txt");
+    WriteFileBytes(path, "\xEF\xBB\xBF花火\n");
+    ASSERT_TRUE(m_doc.OnOpenDocument(path));
+    ASSERT_EQ(m_doc.GetEncoding(), kUtf8Bom);
+    ASSERT_TRUE(m_doc.OnNewDocument());
+    EXPECT_EQ(m_doc.GetEncoding(), FileEncoding{});
+    m_doc.AddKeyword("a");
+    ASSERT_TRUE(m_doc.OnSaveDocument(path));
+    EXPECT_EQ(ReadFileBytes(path), "a\r\n");
+
+    // A file that cannot be opened leaves the document, its encoding included, as it was.
+    WriteFileBytes(path, "温泉\n");
+    ASSERT_TRUE(m_doc.OnOpenDocument(path));
+    EXPECT_FALSE(m_doc.OnOpenDocument(m_dir.File("none.txt")));
+    EXPECT_EQ(m_doc.GetEncoding(), kUtf8);
+}
 
 TEST_F(DocFileTest, NewAndOpenSetTheDocumentState)
 {
