@@ -111,6 +111,15 @@ void ViewTest::Load(const Texts& keywords)
     m_view->OnInitialUpdate();
 }
 
+std::string ViewTest::LoadFile(std::string_view bytes)
+{
+    const std::string path = m_dir.File("list.txt");
+    testing_support::WriteFileBytes(path, bytes);
+    EXPECT_TRUE(m_doc.OnOpenDocument(path));
+    m_view->OnInitialUpdate();
+    return path;
+}
+
 void ViewTest::Run(std::string_view script)
 {
     for (std::string_view step : Split(script, ' ')) {
