@@ -114,18 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
     Utf8Files, DocRoundTripTest,
     testing::Values(
         RoundTripCase{"FromPrintf", "花火\n温泉\n", {"花火", "温泉"}, "花火\r\n温泉\r\n", kUtf8},
-        RoundTripCase{"NoLastLineEnd", "温泉", {"温泉"}, "温泉\r\n", kUtf8},
-        RoundTripCase{
-            "MixedWithAscii", "drama\nドラマ\n", {"drama", "ドラマ"}, "drama\r\nドラマ\r\n", kUtf8},
         RoundTripCase{"OutsideCp932", "番組😀\n", {"番組😀"}, "番組😀\r\n", kUtf8},
         RoundTripCase{"Bom", "\xEF\xBB\xBF花火\r\n", {"花火"}, "\xEF\xBB\xBF花火\r\n", kUtf8Bom},
-        RoundTripCase{"BomOnAscii",
-                      "\xEF\xBB\xBF"
-                      "a\r\nb",
-                      {"a", "b"},
-                      "\xEF\xBB\xBF"
-                      "a\r\nb\r\n",
-                      kUtf8Bom},
         RoundTripCase{"BomOnly", "\xEF\xBB\xBF", {}, "\xEF\xBB\xBF", kUtf8Bom},
         // The mark decides: bytes that are no UTF-8 after it still survive a round trip.
         RoundTripCase{"BomThenBadBytes",
@@ -134,13 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "\xEF\xBB\xBF\x81\xFF\r\n",
                       kUtf8Bom},
         // UTF-8 that is code page 932 as well is read as the program always read it.
-        RoundTripCase{"AlsoCp932", "花火\n", {"花火"}, "花火\r\n"},
-        RoundTripCase{"AlsoCp932Kana", "ニュース\r\n", {"ニュース"}, "ニュース\r\n"},
-        RoundTripCase{"Cp932NotUtf8",
-                      "\x83\x68\x83\x89\x83\x7D\n",
-                      {"\x83\x68\x83\x89\x83\x7D"},
-                      "\x83\x68\x83\x89\x83\x7D\r\n"},
-        RoundTripCase{"Utf8WithABadByte", "温泉\xFF\n", {"温泉\xFF"}, "温泉\xFF\r\n"}),
+        RoundTripCase{"AlsoCp932", "花火\n", {"花火"}, "花火\r\n"}),
     testing_support::CaseName());
 
 TEST_F(DocFileTest, NewAndFailedReadsAreCodePage932Again)
