@@ -113,7 +113,7 @@ void ViewTest::Load(const Texts& keywords)
 
 std::string ViewTest::LoadFile(std::string_view bytes)
 {
-    const std::string path = m_dir.File("list.txt");
+    std::string path = m_dir.File("list.txt");
     testing_support::WriteFileBytes(path, bytes);
     EXPECT_TRUE(m_doc.OnOpenDocument(path));
     m_view->OnInitialUpdate();
