@@ -2,6 +2,7 @@
 
 #include "platform/utf8.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -92,7 +93,9 @@ std::string NotInCodePageText(std::string_view character)
 std::string_view FirstDroppedCharacter(CIconv& conv, std::string_view utf8)
 {
     while (!utf8.empty()) {
-        const std::string_view character = utf8.substr(0, Utf8CharacterLength(utf8));
+        // At least a byte each time, so that no input can stop the walk.
+        const std::string_view character =
+            utf8.substr(0, std::max<std::size_t>(Utf8CharacterLength(utf8), 1));
         const char* in = character.data();
         std::size_t left = character.size();
         std::string out;
