@@ -7,7 +7,6 @@
 #include "keywords/view/vistrel_view.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
@@ -223,24 +222,6 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyCase{"F6", Qt::Key_F6, Qt::NoModifier, ID_BROWSE},
                     KeyCase{"F5", Qt::Key_F5, Qt::NoModifier, ID_SEARCH_START}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// The run keys act inside the in-place editor too: Esc there stops a run under way.
-TEST(Commands, EscInTheLabelEditorStopsTheRun)
-{
-    Window window;
-    window.run.canStop = true;
-    window.Frame().SetRunCommands(&window.run);
-    window.Frame().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window.Frame()));
-    window.View().editItem(window.View().topLevelItem(1), 0);
-    ASSERT_TRUE(window.View().IsEditingLabel());
-    window.Frame().GetCommandUpdater().Update();
-    QWidget* editor = QApplication::focusWidget();
-    ASSERT_NE(editor, nullptr);
-    ASSERT_NE(editor, &window.View());
-    QTest::keyClick(editor, Qt::Key_Escape);
-    EXPECT_EQ(window.run.stops, 1);
-}
 
 QStringList VisibleItems(QMenu* menu)
 {
