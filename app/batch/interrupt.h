@@ -27,15 +27,16 @@ public:
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
     // Readable from a noted signal until Acknowledge(); -1 if the system gave no descriptor.
-    int WakeFd() const;
+    int WakeFd() const { return m_wakeReadFd; }
     // The first noted signal that came, or 0.
     int Received() const;
     // Forgets the signals that came so far; the next one wakes again.
     void Acknowledge();
 
 private:
-    void Install(std::initializer_list<int> signals, void (*handler)(int));
+    void Install(std::initializer_list<int> which, void (*handler)(int));
 
+    int m_wakeReadFd = -1, m_wakeWriteFd = -1; // the self-pipe the handler writes a byte to
     std::vector<std::pair<int, struct sigaction>> m_saved; // signal, disposition before
 };
 
