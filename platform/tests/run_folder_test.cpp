@@ -33,7 +33,7 @@ struct SweepSetup
     std::string Folder(const platform::RunOwner& owner, const std::vector<std::string>& files)
     {
         const std::string suffix = "case" + std::to_string(10 + folders++);
-        const std::string path = tmp.File(platform::RunFolderName(owner, suffix));
+        std::string path = tmp.File(platform::RunFolderName(owner, suffix));
         fs::create_directory(path);
         fs::permissions(path, fs::perms::owner_all);
         for (const std::string& file : files)
