@@ -62,7 +62,12 @@ std::unique_ptr<IDownloadWorker> CHttpWorkerPool::CreateWorker(const std::string
 
 platform::TempFileResult CHttpWorkerPool::MakePageFile()
 {
-    return platform::MakeTempFile(platform::kTempFilePrefix);
+    return m_pageFolder.MakeFile(platform::kTempFilePrefix);
+}
+
+void CHttpWorkerPool::DeletePageFolder()
+{
+    m_pageFolder.Remove();
 }
 
 void CHttpWorkerPool::WriteErrorLog(std::string_view text)

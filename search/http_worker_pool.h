@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/run_folder.h"
 #include "search/run_ports.h"
 
 #include <chrono>
@@ -24,12 +25,14 @@ public:
     std::unique_ptr<IDownloadWorker> CreateWorker(const std::string& server,
                                                   const std::string& referer) override;
     platform::TempFileResult MakePageFile() override;
+    void DeletePageFolder() override;
     void WriteErrorLog(std::string_view text) override;
 
 private:
     IDownloadNotify& m_notify;
     std::string m_strProfilePath;
     std::optional<std::pair<std::chrono::milliseconds, std::chrono::seconds>> m_timeouts;
+    platform::RunFolder m_pageFolder; // where the run under way keeps its pages
 };
 
 } // namespace search

@@ -48,9 +48,12 @@ public:
     // job; null when the system cannot start one.
     virtual std::unique_ptr<IDownloadWorker> CreateWorker(const std::string& server,
                                                           const std::string& referer) = 0;
-    // A new, empty "~TV" file for one job's page, in the system's temporary folder. The run
-    // deletes it when the run is over.
+    // A new, empty "~TV" file for one job's page, in a folder of the run's own under the
+    // system's temporary folder. The run deletes it when the run is over.
     virtual platform::TempFileResult MakePageFile() = 0;
+    // The run has deleted its page files: their folder goes too, and the next page file
+    // starts a new one.
+    virtual void DeletePageFolder() = 0;
     // Appends a failure the run noticed itself to the workers' error log.
     virtual void WriteErrorLog(std::string_view text) = 0;
 };

@@ -171,4 +171,5 @@ void CSearchRun::DeleteJobArray(std::unique_ptr<CJobArray>& pJobArray)
             std::filesystem::remove(pJob->m_strTempFile, ec);
     }
     pJobArray.reset();
+    m_pool.DeletePageFolder();
 }

@@ -71,7 +71,7 @@ private:
     void ForgetRun();
     search::CRunProgress CountProgress() const;
     static void DeleteThreadList(std::unique_ptr<CThreadList>& pThreadList, bool bAbort);
-    static void DeleteJobArray(std::unique_ptr<CJobArray>& pJobArray);
+    void DeleteJobArray(std::unique_ptr<CJobArray>& pJobArray);
 
     const config::CConfig m_config;
     const std::string m_strProgramFolder;

@@ -7,14 +7,23 @@
 #include "keywords/document_rows.h"
 #include "keywords/vistrel_doc.h"
 #include "platform/program_folder.h"
+#include "platform/run_folder.h"
 #include "search/http_worker_pool.h"
 #include "search/search_run.h"
+
+#include <cstring>
 
 namespace batch {
 namespace {
 
-// How often the wait for a report looks for an interrupt.
-constexpr std::chrono::milliseconds kInterruptPoll{100};
+// The signal that stops the run, or 0: one that came, else SIGPIPE once standard output has
+// failed (its reader has gone; the signal itself is ignored meanwhile).
+int StopSignal(const InterruptGuard& interrupt, const std::ostream& out)
+{
+    if (const int signal = interrupt.Received())
+        return signal;
+    return out ? 0 : SIGPIPE;
+}
 
 } // namespace
 
@@ -53,6 +62,7 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args,
 int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std::ostream& out,
                    std::ostream& err)
 {
+    platform::SweepDeadRunFolders(); // what runs that died left behind
     if (programFolder.empty()) {
         err << "Vistrel: cannot tell the program's folder\n";
         return kExitBadInput;
@@ -70,21 +80,25 @@ int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std
     keywords::CDocumentRows rows(doc);
     CSearchRun run(config, programFolder, pool, prompts, &progress);
 
-    const CInterruptGuard interrupt;
+    const InterruptGuard interrupt;
     run.OnSearchStart(&doc, rows, setup.nArea, setup.strAreaName, setup.pPlugin);
     while (!run.OnUpdateSearchStart()) {
-        if (interrupt.Requested()) {
+        if (const int signal = StopSignal(interrupt, out)) {
             run.OnSearchStop();
-            err << "Vistrel: interrupted; the search was stopped\n";
-            return kExitInterrupted;
+            if (signal == SIGPIPE)
+                err << "Vistrel: standard output is closed; the search was stopped\n";
+            else
+                err << "Vistrel: interrupted by SIG" << sigabbrev_np(signal)
+                    << "; the search was stopped\n";
+            return ExitStatusFor(signal);
         }
-        if (const std::optional<std::uint32_t> threadId = reports.Take(kInterruptPoll))
+        if (const std::optional<std::uint32_t> threadId = reports.Take(interrupt.WakeFd()))
             run.OnDownloadDone(*threadId);
     }
     if (!prompts.HasMerged())
         return kExitFailed;
     out << doc.GetResultPath() << std::endl;
-    return kExitMerged;
+    return out ? kExitMerged : ExitStatusFor(SIGPIPE);
 }
 
 } // namespace batch

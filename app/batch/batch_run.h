@@ -9,10 +9,13 @@
 
 namespace batch {
 
-inline constexpr int kExitMerged = 0;        // the result page was written
-inline constexpr int kExitFailed = 1;        // the search ran and failed
-inline constexpr int kExitBadInput = 2;      // bad arguments, area, plug-in or keyword file
-inline constexpr int kExitInterrupted = 130; // stopped by SIGINT or SIGTERM
+inline constexpr int kExitMerged = 0;   // the result page was written
+inline constexpr int kExitFailed = 1;   // the search ran and failed
+inline constexpr int kExitBadInput = 2; // bad arguments, area, plug-in or keyword file
+// A run stopped by a signal exits with 128 + its number (ExitStatusFor), as a shell reports a
+// process the signal ended: 129 SIGHUP, 130 SIGINT, 131 SIGQUIT, 143 SIGTERM, and 141 (SIGPIPE)
+// when standard output has lost its reader.
+inline constexpr int kExitInterrupted = 130; // stopped by Ctrl+C
 
 // Handles --search, --help and --version; none for the window's command line. Runs on the
 // program's main thread, which holds libcurl's global set-up (CCurlGlobal) meanwhile.

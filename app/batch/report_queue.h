@@ -2,8 +2,6 @@
 
 #include "download/download_messages.h"
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -17,15 +15,21 @@ namespace batch {
 class CReportQueue : public IDownloadNotify
 {
 public:
+    CReportQueue();
+    ~CReportQueue() override;
+    CReportQueue(const CReportQueue&) = delete;
+    CReportQueue& operator=(const CReportQueue&) = delete;
+
     void PostDownloadDone(std::uint32_t threadId) override;
 
-    // The oldest report, waiting up to timeout for one; none when the time ran out.
-    std::optional<std::uint32_t> Take(std::chrono::milliseconds timeout);
+    // The oldest report, waiting for one as long as it takes; none when wakeFd (if not -1)
+    // became readable first, e.g. from a signal.
+    std::optional<std::uint32_t> Take(int wakeFd = -1);
 
 private:
     std::mutex m_mutex;
-    std::condition_variable m_posted;
     std::deque<std::uint32_t> m_reports;
+    int m_postedFd; // an eventfd, readable while a report may be waiting; -1 if none was given
 };
 
 } // namespace batch

@@ -19,6 +19,7 @@ public:
                                                           const std::string& referer) override;
     // A path that is never created: the run only passes it on and deletes it.
     platform::TempFileResult MakePageFile() override;
+    void DeletePageFolder() override {}
     void WriteErrorLog(std::string_view) override {}
 
     // The reports the workers have made and the run has not yet taken, oldest first.

@@ -51,7 +51,7 @@ platform::TempFileResult CFakePool::MakePageFile()
     if (!m_pageFileFails.empty())
         m_pageFileFails.pop_front();
     if (!bFail)
-        return platform::MakeTempFile(platform::kTempFilePrefix);
+        return m_pageFolder.MakeFile(platform::kTempFilePrefix);
     platform::TempFileResult failed;
     failed.error = "disk full";
     return failed;

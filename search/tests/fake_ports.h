@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keywords/keyword_rows.h"
+#include "platform/run_folder.h"
 #include "search/run_ports.h"
 
 #include <deque>
@@ -54,6 +55,7 @@ public:
     std::unique_ptr<search::IDownloadWorker> CreateWorker(const std::string& server,
                                                           const std::string& referer) override;
     platform::TempFileResult MakePageFile() override;
+    void DeletePageFolder() override { m_pageFolder.Remove(); }
     void WriteErrorLog(std::string_view text) override { m_errorLog.emplace_back(text); }
 
     CFakeWorker* Worker(std::uint32_t id) const; // null once the run has destroyed it
@@ -67,6 +69,7 @@ public:
 
 private:
     std::uint32_t m_nNextId = 101;
+    platform::RunFolder m_pageFolder; // as the real pool keeps the pages
 };
 
 struct CRow

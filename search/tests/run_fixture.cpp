@@ -1,5 +1,7 @@
 #include "run_fixture.h"
 
+#include "platform/run_owner.h"
+
 #include <filesystem>
 #include <sstream>
 
@@ -13,11 +15,21 @@ std::string TestPluginPath(const std::string& kind)
 std::vector<std::string> TvFiles(const std::string& folder)
 {
     std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         if (entry.path().filename().string().starts_with("~TV"))
             files.push_back(entry.path().string());
     }
     return files;
+}
+
+std::vector<std::string> RunFolders(const std::string& folder)
+{
+    std::vector<std::string> folders;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (platform::ParseRunFolderName(entry.path().filename().string()))
+            folders.push_back(entry.path().string());
+    }
+    return folders;
 }
 
 CRunTest::CRunTest()

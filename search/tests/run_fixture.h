@@ -17,8 +17,11 @@ namespace search_test {
 
 std::string TestPluginPath(const std::string& kind); // "good", "nameonly", ...
 
-// The "~TV" files in folder.
+// The "~TV" files in folder and in the folders under it (runs keep them in a folder of their
+// own).
 std::vector<std::string> TvFiles(const std::string& folder);
+// The run folders in folder.
+std::vector<std::string> RunFolders(const std::string& folder);
 
 // A run over fake workers and rows with the host's "good" test plug-in (server
 // "127.0.0.1:8080", its search address ends in "&key=KEYWORD", and it merges by writing the

@@ -7,16 +7,13 @@
 
 #include <gmock/gmock.h>
 
-#include <csignal>
 #include <filesystem>
-#include <thread>
 
 namespace batch_test {
 namespace {
 
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using namespace std::chrono_literals;
 
 std::string ReadWithoutCr(const std::string& path)
 {
@@ -153,30 +150,6 @@ TEST_F(CBatchTest, HelpVersionAndTheWindowsCommandLine)
     EXPECT_THAT(run.out, ::testing::StartsWith("Vistrel "));
     EXPECT_FALSE(Run({}).code.has_value());
     EXPECT_FALSE(Run({"list.txt"}).code.has_value());
-}
-
-TEST_F(CBatchTest, InterruptAbortsTheTransfersAndDeletesTheFiles)
-{
-    listing_site::CSiteOptions options;
-    options.stall = true; // every page hangs half-way
-    StartSite(options);
-    const std::string file = WriteKeywords({"ドラマ", "ニュース", "映画"});
-    std::chrono::steady_clock::time_point interruptedAt;
-    std::thread interrupter([this, &interruptedAt] {
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (m_site->GetRequests().size() < 3 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(10ms);
-        interruptedAt = std::chrono::steady_clock::now();
-        kill(getpid(), SIGINT);
-    });
-    const COutcome run = Run({"--search", file});
-    const auto returnedAt = std::chrono::steady_clock::now();
-    interrupter.join();
-    EXPECT_EQ(run.code, batch::kExitInterrupted);
-    EXPECT_LT(returnedAt - interruptedAt, 3s) << "aborted, not waited for";
-    EXPECT_THAT(run.err, HasSubstr("interrupted"));
-    EXPECT_EQ(run.out, "");
-    EXPECT_THAT(TvFiles(), IsEmpty());
 }
 
 } // namespace
