@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/cp932.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -26,6 +28,18 @@ public:
     // Sets column 1 of a row: "", "OK" or "NG". reason (UTF-8) says why a job failed and is
     // shown beside the mark (the row's tool tip); empty for none. Out of range: ignored.
     virtual void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) = 0;
+
+    // The row's keyword as the plug-in takes it: code page 932 bytes, or why it cannot be
+    // (a keyword file read as UTF-8 may hold characters that code page 932 lacks).
+    virtual platform::Cp932Result GetRowSearchText(std::ptrdiff_t row) const
+    {
+        return {GetRowText(row), {}};
+    }
+    // A row's text as UTF-8, for people (the terminal, messages).
+    virtual std::string ToUtf8(std::string_view rowText) const
+    {
+        return platform::Cp932ToUtf8(rowText);
+    }
 };
 
 } // namespace keywords
