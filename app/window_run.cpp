@@ -76,10 +76,12 @@ bool CWindowRun::AskShowResult()
                MsgIcon::Information, MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 
-void CWindowRun::ShowSearchFailed()
+void CWindowRun::ShowSearchFailed(const std::string& reason)
 {
-    m_prompts.MessageBox(QStringLiteral("検索に失敗しました。"), MsgIcon::Information,
-                         MsgButtons::Ok);
+    QString text = QStringLiteral("検索に失敗しました。");
+    if (!reason.empty())
+        text += QLatin1Char('\n') + QString::fromStdString(reason);
+    m_prompts.MessageBox(text, MsgIcon::Information, MsgButtons::Ok);
 }
 
 void CWindowRun::OpenResult(const std::string& browserProgram, const std::string& path)

@@ -37,7 +37,7 @@ private:
     // search::IRunPrompts
     void ShowRegionMissing() override;
     bool AskShowResult() override;
-    void ShowSearchFailed() override;
+    void ShowSearchFailed(const std::string& reason) override;
     void OpenResult(const std::string& browserProgram, const std::string& path) override;
     // search::IRunProgress
     void JobEnded(const std::string& keyword, bool bSucceeded, const std::string& reason) override;

@@ -1,5 +1,5 @@
-// Completion handling: each worker report ends the worker's job, hands it the next one or
-// ends it, and the last one merges the pages and tells the user.
+// Completion handling: each worker report ends the worker's job and hands it the next one or
+// ends it; the last one ends the run.
 #include "download/download_messages.h"
 #include "keywords/keyword_rows.h"
 #include "keywords/vistrel_doc.h"
@@ -38,6 +38,13 @@ void CSearchRun::OnDownloadDone(std::uint32_t nThreadID)
         return;
     search::IDownloadWorker& worker = **itWorker;
     const std::int32_t nStatus = worker.GetError();
+    std::string reason; // of the finished job, or of a start that failed
+    if (nStatus != DLERR_NONE) {
+        reason = worker.GetReason();
+        if (reason.empty())
+            reason = FallbackReason(nStatus);
+        m_lastFailure = reason;
+    }
 
     bool bHandedOut = false;
     int nRemaining = 0;
@@ -56,12 +63,6 @@ void CSearchRun::OnDownloadDone(std::uint32_t nThreadID)
             const bool bSucceeded = nStatus == DLERR_NONE;
             pFinished->m_nState = bSucceeded ? JOB_DONE : JOB_FAILED;
             ++(bSucceeded ? m_jobIndex.nDone : m_jobIndex.nFailed);
-            std::string reason;
-            if (!bSucceeded) {
-                reason = worker.GetReason();
-                if (reason.empty())
-                    reason = FallbackReason(nStatus);
-            }
             RecordOutcome(*pFinished, bSucceeded, reason);
         }
         // A job whose page file cannot be made fails; the worker then takes the next one.
@@ -94,17 +95,24 @@ bool CSearchRun::HandOut(CDownloadJob& job, search::IDownloadWorker& worker)
     platform::TempFileResult file = m_pool.MakePageFile();
     if (!file) {
         m_pool.WriteErrorLog(file.error + "\r\n");
-        job.m_nState = JOB_FAILED;
-        ++m_jobIndex.nFailed;
-        RecordOutcome(job, false, "一時ファイルを作れません (" + file.error + ")");
+        FailJob(job, "一時ファイルを作れません (" + file.error + ")");
         return false;
     }
     job.m_strTempFile = std::move(file.path);
     job.m_nThreadID = worker.GetThreadID();
     job.m_nState = JOB_RUNNING;
+    m_jobIndex.anyHandedOut = true;
     m_jobIndex.running[job.m_nThreadID] = &job;
     worker.StartDownload(job.m_strSearchUrl, job.m_strTempFile);
     return true;
+}
+
+void CSearchRun::FailJob(CDownloadJob& job, const std::string& reason)
+{
+    job.m_nState = JOB_FAILED;
+    ++m_jobIndex.nFailed;
+    m_lastFailure = reason;
+    RecordOutcome(job, false, reason);
 }
 
 void CSearchRun::RecordOutcome(CDownloadJob& job, bool bSucceeded, const std::string& reason)
@@ -120,42 +128,8 @@ void CSearchRun::RecordOutcome(CDownloadJob& job, bool bSucceeded, const std::st
         }
     }
     if (m_pProgress) {
-        m_pProgress->JobEnded(job.m_strKeyword, bSucceeded, reason);
+        const std::string keyword = m_pRows ? m_pRows->ToUtf8(job.m_strKeyword) : std::string();
+        m_pProgress->JobEnded(keyword, bSucceeded, reason);
         m_pProgress->ProgressChanged(CountProgress());
     }
-}
-
-void CSearchRun::EndRun()
-{
-    if (m_pThreadList)
-        DeleteThreadList(m_pThreadList, false);
-    CVistrelDoc* const pDoc = m_pDocument;
-    ForgetRun();
-    if (!m_pJobArray) {
-        if (m_pProgress)
-            m_pProgress->RunEnded();
-        m_prompts.ShowSearchFailed();
-        return;
-    }
-    bool bMerged = false;
-    if (m_pPlugin) {
-        std::vector<std::string> pageFiles;
-        for (const auto& pJob : *m_pJobArray) {
-            if (pJob->m_nState == JOB_DONE)
-                pageFiles.push_back(pJob->m_strTempFile);
-        }
-        const std::string strResultPath = pDoc ? pDoc->GetResultPath() : std::string();
-        if (!strResultPath.empty())
-            bMerged = m_pPlugin->MergeDownloadFiles(strResultPath, pageFiles);
-        m_pPlugin = nullptr;
-    }
-    DeleteJobArray(m_pJobArray); // every page file, failed ones too, once the merge is over
-    if (m_pProgress)
-        m_pProgress->RunEnded();
-    if (!bMerged) {
-        m_prompts.ShowSearchFailed();
-        return;
-    }
-    if (m_prompts.AskShowResult())
-        OnBrowse(pDoc);
 }

@@ -2,6 +2,7 @@
 
 #include "keywords/keyword_rows.h"
 #include "keywords/vistrel_doc.h"
+#include "platform/writable_folder.h"
 #include "plugin_host/plugin_module.h"
 
 #include <algorithm>
@@ -43,41 +44,24 @@ void CSearchRun::OnSearchStart(CVistrelDoc* pDoc, keywords::IKeywordRows& rows, 
     if (!pPlugin)
         return;
 
-    auto pThreadList = std::make_unique<CThreadList>();
-    auto pJobArray = std::make_unique<CJobArray>();
     const std::string strPluginTitle = pPlugin->GetFileTitle();
     const std::string strServer = pPlugin->GetServerName();
     const std::string strReferer = pPlugin->GetReferer();
-
-    // The count is read again after every row: it is the view's, not a copy.
-    for (std::ptrdiff_t nRow = 0; nRow < rows.GetRowCount(); ++nRow) {
-        std::string strKeyword = rows.GetRowText(nRow);
-        if (!strKeyword.empty()) {
-            auto pJob = std::make_unique<CDownloadJob>();
-            pJob->m_strSearchUrl = pPlugin->GetSearchUrl(strKeyword, nArea);
-            pJob->m_strKeyword = std::move(strKeyword);
-            pJobArray->push_back(std::move(pJob));
-        }
-        rows.SetRowMark(nRow, "", ""); // every row: the marks of an earlier run go
-    }
+    std::vector<CFailedJob> failedJobs;
+    std::unique_ptr<CJobArray> pJobArray = MakeJobs(rows, nArea, *pPlugin, failedJobs);
     if (pJobArray->empty())
         return;
-
     pDoc->MakeResultPath(strCacheFolder, strPluginTitle, strAreaName);
+    // A result that could never be written is found now, before any page is fetched for it.
+    const platform::WritableResult writable = platform::CheckWritableFile(pDoc->GetResultPath());
 
-    const int nWorkers = std::min<int>(nWorkerLimit, static_cast<int>(pJobArray->size()));
+    const int nWaiting = static_cast<int>(pJobArray->size() - failedJobs.size());
+    auto pThreadList = std::make_unique<CThreadList>();
+    const int nWorkers = writable ? std::min(nWorkerLimit, nWaiting) : 0;
     for (int i = 0; i < nWorkers; ++i) {
-        std::unique_ptr<search::IDownloadWorker> pWorker =
-            m_pool.CreateWorker(strServer, strReferer);
-        if (pWorker)
+        if (std::unique_ptr<search::IDownloadWorker> pWorker =
+                m_pool.CreateWorker(strServer, strReferer))
             pThreadList->push_back(std::move(pWorker));
-    }
-    if (pThreadList->empty()) {
-        // No worker could ever take a job: fail now rather than wait for ever.
-        m_pool.WriteErrorLog("cannot start a download thread\r\n");
-        DeleteJobArray(pJobArray);
-        m_prompts.ShowSearchFailed();
-        return;
     }
 
     // Stored before any worker runs, so that every report finds the run in place.
@@ -87,11 +71,48 @@ void CSearchRun::OnSearchStart(CVistrelDoc* pDoc, keywords::IKeywordRows& rows, 
     m_pDocument = pDoc;
     m_pRows = &rows;
     m_jobIndex = {};
-    m_jobIndex.nWaiting = static_cast<int>(m_pJobArray->size());
+    m_jobIndex.nWaiting = nWaiting;
+    m_lastFailure.clear();
     if (m_pProgress)
         m_pProgress->ProgressChanged(CountProgress());
-    for (const auto& pWorker : *m_pThreadList)
-        pWorker->Resume();
+    for (const CFailedJob& failed : failedJobs)
+        FailJob(*failed.job, failed.reason);
+
+    if (!writable) {
+        EndRun(writable.error);
+    } else if (nWaiting > 0 && m_pThreadList->empty()) {
+        // No worker could ever take a job: fail now rather than wait for ever.
+        m_pool.WriteErrorLog("cannot start a download thread\r\n");
+        EndRun("ダウンロードスレッドを開始できません");
+    } else if (nWaiting == 0) {
+        EndRun();
+    } else {
+        for (const auto& pWorker : *m_pThreadList)
+            pWorker->Resume();
+    }
+}
+
+std::unique_ptr<CSearchRun::CJobArray> CSearchRun::MakeJobs(keywords::IKeywordRows& rows, int nArea,
+                                                            const CPluginModule& plugin,
+                                                            std::vector<CFailedJob>& failed) const
+{
+    auto pJobArray = std::make_unique<CJobArray>();
+    // The count is read again after every row: it is the view's, not a copy.
+    for (std::ptrdiff_t nRow = 0; nRow < rows.GetRowCount(); ++nRow) {
+        std::string strKeyword = rows.GetRowText(nRow);
+        if (!strKeyword.empty()) {
+            auto pJob = std::make_unique<CDownloadJob>();
+            const platform::Cp932Result searchText = rows.GetRowSearchText(nRow);
+            if (searchText.text)
+                pJob->m_strSearchUrl = plugin.GetSearchUrl(*searchText.text, nArea);
+            else
+                failed.push_back({pJob.get(), searchText.error});
+            pJob->m_strKeyword = std::move(strKeyword);
+            pJobArray->push_back(std::move(pJob));
+        }
+        rows.SetRowMark(nRow, "", ""); // every row: the marks of an earlier run go
+    }
+    return pJobArray;
 }
 
 void CSearchRun::OnSearchStop()

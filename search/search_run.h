@@ -64,10 +64,30 @@ public:
     const CThreadList* GetThreadList() const { return m_pThreadList.get(); }
 
 private:
+    // A job failed before any worker saw it, and why.
+    struct CFailedJob
+    {
+        CDownloadJob* job;
+        std::string reason;
+    };
+
     int ReadWorkerLimit() const;
+    // A job per non-empty row, in row order, clearing every row's mark. A keyword that the
+    // plug-in cannot be given makes a job that has failed already; those go to failed.
+    std::unique_ptr<CJobArray> MakeJobs(keywords::IKeywordRows& rows, int nArea,
+                                        const CPluginModule& plugin,
+                                        std::vector<CFailedJob>& failed) const;
     void RecordOutcome(CDownloadJob& job, bool bSucceeded, const std::string& reason);
+    // Fails a job that no worker runs: counted, marked and remembered as the latest failure.
+    void FailJob(CDownloadJob& job, const std::string& reason);
     bool HandOut(CDownloadJob& job, search::IDownloadWorker& worker);
-    void EndRun();
+    // The end of a run: jobs still waiting end as never tried, because of why (or, when why is
+    // empty, because no worker is left), then the pages are merged when there is any.
+    void EndRun(const std::string& why = {});
+    void FailWaitingJobs(const std::string& why);
+    // Merges the downloaded pages into pDoc's result file; false with the reason (empty when
+    // there is none to give) when no result page was written.
+    bool Merge(const CVistrelDoc* pDoc, std::string& failure);
     void ForgetRun();
     search::CRunProgress CountProgress() const;
     static void DeleteThreadList(std::unique_ptr<CThreadList>& pThreadList, bool bAbort);
@@ -98,6 +118,9 @@ private:
         int nDone = 0;
         int nFailed = 0;
         std::unordered_map<std::uint32_t, CDownloadJob*> running; // by worker thread ID
+        bool anyHandedOut = false;
     };
     CJobIndex m_jobIndex;
+    // Why the latest job failed or a worker left; what the user is told when no page came in.
+    std::string m_lastFailure;
 };

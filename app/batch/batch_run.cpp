@@ -84,7 +84,8 @@ int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std
     if (!prompts.HasMerged())
         return kExitFailed;
     out << doc.GetResultPath() << std::endl;
-    return kExitMerged;
+    // A scheduler must see that some keyword went unchecked although the page was written.
+    return progress.AnyFailed() ? kExitPartial : kExitMerged;
 }
 
 } // namespace batch

@@ -9,9 +9,10 @@
 
 namespace batch {
 
-inline constexpr int kExitMerged = 0;        // the result page was written
-inline constexpr int kExitFailed = 1;        // the search ran and failed
+inline constexpr int kExitMerged = 0;        // the result page was written, every keyword OK
+inline constexpr int kExitFailed = 1;        // the search failed: no result page
 inline constexpr int kExitBadInput = 2;      // bad arguments, area, plug-in or keyword file
+inline constexpr int kExitPartial = 3;       // the result page was written, some keyword NG
 inline constexpr int kExitInterrupted = 130; // stopped by SIGINT or SIGTERM
 
 // Handles --search, --help and --version; none for the window's command line. Runs on the

@@ -36,7 +36,7 @@ TEST_F(CBatchTest, PrintsEachJobThenTheResultOfTheTemplateWithTheListingsInOrder
 
     const COutcome run = Run({"--search", file, "--area", "東京", "--plugin", "medora"});
 
-    ASSERT_EQ(run.code, batch::kExitMerged) << run.err;
+    ASSERT_EQ(run.code, batch::kExitPartial) << run.err;
     ASSERT_EQ(run.lines.size(), 6u) << run.out;
     EXPECT_THAT(std::vector<std::string>(run.lines.begin(), run.lines.end() - 1),
                 ::testing::UnorderedElementsAre("OK\tドラマ", "OK\tニュース", "NG\t欠番\tHTTP 404",
@@ -80,17 +80,6 @@ TEST_F(CBatchTest, DefaultsComeFromTheConfiguration)
     run = Run({"--search=" + file, "--area=1"});
     ASSERT_EQ(run.code, batch::kExitMerged) << run.err;
     EXPECT_THAT(run.lines.back(), HasSubstr("/watch_北海道_"));
-}
-
-TEST_F(CBatchTest, FailedMergeExitsOne)
-{
-    StartSite();
-    ASSERT_TRUE(m_config.WriteString(config::Key::CacheDirectory, m_work.File("gone")));
-    const COutcome run = Run({"--search", WriteKeywords({"ドラマ"})});
-    EXPECT_EQ(run.code, batch::kExitFailed);
-    EXPECT_THAT(run.lines, ::testing::ElementsAre("OK\tドラマ"));
-    EXPECT_THAT(run.err, HasSubstr("検索に失敗しました。"));
-    EXPECT_THAT(TvFiles(), IsEmpty());
 }
 
 // Bad arguments or input: exit 2, a message that says what is wrong, nothing asked of the site.

@@ -20,7 +20,7 @@ class CYesPrompts : public search::IRunPrompts
 public:
     void ShowRegionMissing() override { ADD_FAILURE(); }
     bool AskShowResult() override { return true; }
-    void ShowSearchFailed() override { ADD_FAILURE(); }
+    void ShowSearchFailed(const std::string&) override { ADD_FAILURE(); }
     void OpenResult(const std::string& browser, const std::string& path) override
     {
         batch::OpenResultPage(browser, path);
