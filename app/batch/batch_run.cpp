@@ -18,17 +18,18 @@ constexpr std::chrono::milliseconds kInterruptPoll{100};
 
 } // namespace
 
-std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err)
+std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
+                                  std::string& windowFile)
 {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.emplace_back(argv[i]);
-    return RunCommandLine(args, platform::ProgramFolder(), out, err);
+    return RunCommandLine(args, platform::ProgramFolder(), out, err, &windowFile);
 }
 
 std::optional<int> RunCommandLine(const std::vector<std::string>& args,
                                   const std::string& programFolder, std::ostream& out,
-                                  std::ostream& err)
+                                  std::ostream& err, std::string* windowFile)
 {
     const CParseResult parsed = ParseBatchArgs(args);
     if (!parsed.args) {
@@ -37,6 +38,8 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args,
     }
     switch (parsed.args->action) {
     case CBatchArgs::Action::Window:
+        if (windowFile)
+            *windowFile = parsed.args->windowFile;
         return std::nullopt;
     case CBatchArgs::Action::Help:
         out << BatchHelpText();

@@ -15,14 +15,16 @@ inline constexpr int kExitBadInput = 2;      // bad arguments, area, plug-in or 
 inline constexpr int kExitPartial = 3;       // the result page was written, some keyword NG
 inline constexpr int kExitInterrupted = 130; // stopped by SIGINT or SIGTERM
 
-// Handles --search, --help and --version; none for the window's command line. Runs on the
-// program's main thread, which holds libcurl's global set-up (CCurlGlobal) meanwhile.
-std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err);
+// Handles --search, --help, --version and a command line that is wrong; none for the window's
+// command line, whose keyword file (empty for none) goes to windowFile. Runs on the program's
+// main thread, which holds libcurl's global set-up (CCurlGlobal) meanwhile.
+std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
+                                  std::string& windowFile);
 
 // The same for a given program folder (ending in "/"): its Vistrel.ini, Cache and Plugin.
 std::optional<int> RunCommandLine(const std::vector<std::string>& args,
                                   const std::string& programFolder, std::ostream& out,
-                                  std::ostream& err);
+                                  std::ostream& err, std::string* windowFile = nullptr);
 
 // One search without a window, through the same run as the window's.
 int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std::ostream& out,

@@ -86,7 +86,8 @@ TEST_F(CBatchTest, DefaultsComeFromTheConfiguration)
 struct CBadInputCase
 {
     const char* name;
-    std::vector<std::string> args; // "@" is a keyword file with one keyword
+    std::vector<std::string> args; // "@" is a keyword file with one keyword, "@\n" one whose
+                                   // name holds a line break
     std::optional<config::Key> key;
     std::string value;
     std::string message;
@@ -107,7 +108,9 @@ TEST_P(BadInput, ExitsTwoWithAMessage)
     WriteKeywords({"", ""}, "blank.txt");
     std::vector<std::string> args;
     for (const std::string& arg : GetParam().args)
-        args.push_back(arg == "@" ? WriteKeywords({"ドラマ"}) : arg);
+        args.push_back(arg == "@"     ? WriteKeywords({"ドラマ"})
+                       : arg == "@\n" ? WriteKeywords({"ドラマ"}, "a\nb.txt")
+                                      : arg);
     const COutcome run = Run(args);
     EXPECT_EQ(run.code, batch::kExitBadInput);
     EXPECT_THAT(run.err, HasSubstr(GetParam().message));
@@ -128,8 +131,9 @@ INSTANTIATE_TEST_SUITE_P(
             "UnknownPlugin", {"--search", "@", "--plugin", "x"}, {}, "", "no plug-in \"x\""},
         CBadInputCase{"NoPluginInIni", {"--search", "@"}, Key::DLLName, "", "available: medora"},
         CBadInputCase{"MissingFile", {"--search", "none.txt"}, {}, "", "none.txt was not found."},
-        CBadInputCase{
-            "NoKeyword", {"--search", "blank.txt"}, {}, "", "blank.txt holds no keyword"}),
+        CBadInputCase{"NoKeyword", {"--search", "blank.txt"}, {}, "", "blank.txt holds no keyword"},
+        CBadInputCase{"UnknownOption", {"--bogus"}, {}, "", "unknown option: --bogus\n"},
+        CBadInputCase{"LineBreakInTheResultPath", {"--search", "@\n"}, {}, "", "/a\\nb_東京_"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CBatchTest, HelpVersionAndTheWindowsCommandLine)
@@ -137,6 +141,11 @@ TEST_F(CBatchTest, HelpVersionAndTheWindowsCommandLine)
     COutcome run = Run({"--help"});
     EXPECT_EQ(run.code, 0);
     EXPECT_THAT(run.out, HasSubstr("Vistrel --search FILE [--area N|NAME] [--plugin TITLE]"));
+    for (const int status : {batch::kExitMerged, batch::kExitFailed, batch::kExitBadInput,
+                             batch::kExitPartial, batch::kExitInterrupted}) {
+        EXPECT_THAT(run.out, ::testing::ContainsRegex("\n  " + std::to_string(status) + " +[a-z]"))
+            << "every exit status is listed";
+    }
     run = Run({"--version"});
     EXPECT_EQ(run.code, 0);
     EXPECT_THAT(run.out, ::testing::StartsWith("Vistrel "));
