@@ -1,6 +1,5 @@
 #include "app/window_run.h"
 
-#include "app/batch/result_opener.h"
 #include "app/main_frame.h"
 #include "app/prompts.h"
 #include "app/query_bar.h"
@@ -16,6 +15,9 @@ CWindowRun::CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
     : m_frame(frame)
     , m_doc(doc)
     , m_prompts(prompts)
+    , m_launcher([this](const std::string& text) {
+        m_prompts.MessageBox(QString::fromStdString(text), MsgIcon::Exclamation, MsgButtons::Ok);
+    })
     , m_pool(frame.GetDownloadNotify(), config.GetPath())
     , m_run(config, programFolder, m_pool, *this, this)
 {
@@ -86,7 +88,7 @@ void CWindowRun::ShowSearchFailed(const std::string& reason)
 
 void CWindowRun::OpenResult(const std::string& browserProgram, const std::string& path)
 {
-    batch::OpenResultPage(browserProgram, path);
+    m_launcher.Open(browserProgram, path);
 }
 
 void CWindowRun::JobEnded(const std::string&, bool, const std::string&)

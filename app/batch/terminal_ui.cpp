@@ -37,7 +37,11 @@ void CTerminalPrompts::ShowSearchFailed(const std::string& reason)
 
 void CTerminalPrompts::OpenResult(const std::string& browserProgram, const std::string& path)
 {
-    OpenResultPage(browserProgram, path);
+    // Without a window there is nothing else to do meanwhile: wait for the program's verdict.
+    OpenerStart opener = StartOpener(browserProgram, path);
+    const std::string why = opener ? opener.process->Finish() : opener.error;
+    if (!why.empty())
+        m_err << OpenFailureText(path, why) << '\n';
 }
 
 void CTerminalProgress::JobEnded(const std::string& keyword, bool bSucceeded,

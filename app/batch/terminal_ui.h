@@ -7,7 +7,8 @@
 namespace batch {
 
 // The run's prompts on a terminal: messages go to the error stream, the completion question
-// is not asked (nothing is opened), and the outcome is kept for the exit status.
+// is not asked (nothing is opened unless browsing is asked for), and the outcome is kept for
+// the exit status.
 class CTerminalPrompts : public search::IRunPrompts
 {
 public:
