@@ -18,55 +18,55 @@ void CSearchRun::EndRun(const std::string& why)
 {
     if (m_pThreadList)
         DeleteThreadList(m_pThreadList, false);
-    CVistrelDoc* const pDoc = m_pDocument;
+    CVistrelDoc* const doc = m_document;
     if (!m_pJobArray) {
         ForgetRun();
-        if (m_pProgress)
-            m_pProgress->RunEnded();
+        if (m_progress)
+            m_progress->RunEnded();
         m_prompts.ShowSearchFailed(why);
         return;
     }
     // No worker took any job: what ended the workers is why none was tried.
-    const bool bNoneTried = !m_jobIndex.anyHandedOut && !m_lastFailure.empty();
-    FailWaitingJobs(!why.empty() ? why : bNoneTried ? m_lastFailure : kNoWorkerLeft);
+    const bool noneTried = !m_jobIndex.anyHandedOut && !m_lastFailure.empty();
+    FailWaitingJobs(!why.empty() ? why : noneTried ? m_lastFailure : kNoWorkerLeft);
     ForgetRun();
     std::string failure;
-    const bool bMerged = Merge(pDoc, failure);
+    const bool merged = Merge(doc, failure);
     DeleteJobArray(m_pJobArray); // every page file, failed ones too, once the merge is over
-    if (m_pProgress)
-        m_pProgress->RunEnded();
-    if (!bMerged) {
+    if (m_progress)
+        m_progress->RunEnded();
+    if (!merged) {
         m_prompts.ShowSearchFailed(why.empty() ? failure : why);
         return;
     }
     if (m_prompts.AskShowResult())
-        OnBrowse(pDoc);
+        OnBrowse(doc);
 }
 
 void CSearchRun::FailWaitingJobs(const std::string& why)
 {
     const std::string reason = "未実行 (" + why + ")";
     const std::string lastFailure = m_lastFailure; // a job not tried is no failure of its own
-    for (std::size_t i = m_jobIndex.nNextWaiting; i < m_pJobArray->size(); ++i) {
+    for (std::size_t i = m_jobIndex.nextWaiting; i < m_pJobArray->size(); ++i) {
         CDownloadJob& job = *(*m_pJobArray)[i];
         if (job.m_nState != JOB_WAITING)
             continue;
-        --m_jobIndex.nWaiting;
+        --m_jobIndex.waiting;
         FailJob(job, reason);
     }
-    m_jobIndex.nNextWaiting = m_pJobArray->size();
+    m_jobIndex.nextWaiting = m_pJobArray->size();
     m_lastFailure = lastFailure;
 }
 
-bool CSearchRun::Merge(const CVistrelDoc* pDoc, std::string& failure)
+bool CSearchRun::Merge(const CVistrelDoc* doc, std::string& failure)
 {
-    const CPluginModule* const pPlugin = std::exchange(m_pPlugin, nullptr);
-    if (!pPlugin)
+    const CPluginModule* const plugin = std::exchange(m_pPlugin, nullptr);
+    if (!plugin)
         return false;
     std::vector<std::string> pageFiles;
-    for (const auto& pJob : *m_pJobArray) {
-        if (pJob->m_nState == JOB_DONE)
-            pageFiles.push_back(pJob->m_strTempFile);
+    for (const auto& job : *m_pJobArray) {
+        if (job->m_nState == JOB_DONE)
+            pageFiles.push_back(job->m_strTempFile);
     }
     // A page made of no page would only hide that the search failed.
     if (pageFiles.empty()) {
@@ -74,11 +74,11 @@ bool CSearchRun::Merge(const CVistrelDoc* pDoc, std::string& failure)
             m_lastFailure.empty() ? kNoPage : std::string(kNoPage) + " (" + m_lastFailure + ")";
         return false;
     }
-    const std::string strResultPath = pDoc ? pDoc->GetResultPath() : std::string();
-    if (strResultPath.empty())
+    const std::string resultPath = doc ? doc->GetResultPath() : std::string();
+    if (resultPath.empty())
         return false;
-    if (!pPlugin->MergeDownloadFiles(strResultPath, pageFiles)) {
-        failure = "プラグイン「" + pPlugin->GetFileTitle() + "」が結果ページを作れませんでした";
+    if (!plugin->MergeDownloadFiles(resultPath, pageFiles)) {
+        failure = "プラグイン「" + plugin->GetFileTitle() + "」が結果ページを作れませんでした";
         return false;
     }
     return true;
