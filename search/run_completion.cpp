@@ -25,6 +25,15 @@ std::string FallbackReason(std::int32_t error)
     }
 }
 
+// Why the worker's job (or its start) failed; empty when it did not.
+std::string WorkerReason(const search::IDownloadWorker& worker, std::int32_t status)
+{
+    if (status == DLERR_NONE)
+        return {};
+    std::string reason = worker.GetReason();
+    return reason.empty() ? FallbackReason(status) : reason;
+}
+
 } // namespace
 
 void CSearchRun::OnDownloadDone(std::uint32_t threadId)
@@ -38,13 +47,9 @@ void CSearchRun::OnDownloadDone(std::uint32_t threadId)
         return;
     search::IDownloadWorker& worker = **workerIt;
     const std::int32_t status = worker.GetError();
-    std::string reason; // of the finished job, or of a start that failed
-    if (status != DLERR_NONE) {
-        reason = worker.GetReason();
-        if (reason.empty())
-            reason = FallbackReason(status);
+    const std::string reason = WorkerReason(worker, status); // of its job, or of its start
+    if (!reason.empty())
         m_lastFailure = reason;
-    }
 
     bool handedOut = false;
     int remaining = 0;

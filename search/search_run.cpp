@@ -76,7 +76,11 @@ void CSearchRun::OnSearchStart(CVistrelDoc* doc, keywords::IKeywordRows& rows, i
         m_progress->ProgressChanged(CountProgress());
     for (const CFailedJob& failed : failedJobs)
         FailJob(*failed.job, failed.reason);
+    BeginRun(writable, waiting);
+}
 
+void CSearchRun::BeginRun(const platform::WritableResult& writable, int waiting)
+{
     if (!writable) {
         EndRun(writable.error);
     } else if (waiting > 0 && m_pThreadList->empty()) {

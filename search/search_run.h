@@ -16,6 +16,9 @@ class CVistrelDoc;
 namespace keywords {
 class IKeywordRows;
 }
+namespace platform {
+struct WritableResult;
+}
 
 // One search run at a time, owned by the main window (or by batch mode): the start, the
 // completion handling of every worker report, the stop, the browse command and the enabling
@@ -77,6 +80,8 @@ private:
     std::unique_ptr<CJobArray> MakeJobs(keywords::IKeywordRows& rows, int area,
                                         const CPluginModule& plugin,
                                         std::vector<CFailedJob>& failed) const;
+    // Lets the stored run's workers go, or ends the run at once when it cannot succeed.
+    void BeginRun(const platform::WritableResult& writable, int waiting);
     void RecordOutcome(CDownloadJob& job, bool succeeded, const std::string& reason);
     // Fails a job that no worker runs: counted, marked and remembered as the latest failure.
     void FailJob(CDownloadJob& job, const std::string& reason);
