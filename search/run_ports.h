@@ -69,18 +69,20 @@ public:
     // "検索を完了しました。\n検索結果をブラウザで表示しますか？": Yes/No, information icon;
     // true for Yes.
     virtual bool AskShowResult() = 0;
-    // "検索に失敗しました。": OK, information icon.
-    virtual void ShowSearchFailed() = 0;
+    // "検索に失敗しました。": OK, information icon; reason (UTF-8) says why, when it is not
+    // empty.
+    virtual void ShowSearchFailed(const std::string& reason) = 0;
     // Opens the result page: with the desktop's handler for the file when browserProgram is
-    // empty, else by starting that program with path as its one argument, unchanged. The
-    // outcome is not examined.
+    // empty, else by starting that program with path as its one argument, unchanged. When the
+    // page cannot be shown the user is told so, with its path, so that they can open it
+    // themselves; the run does not wait for that.
     virtual void OpenResult(const std::string& browserProgram, const std::string& path) = 0;
 };
 
 // How far a run has got.
 struct CRunProgress
 {
-    int nEnded = 0;  // jobs done or failed
+    int nEnded = 0;  // jobs done or failed (never tried counts as failed)
     int nFailed = 0; // of them, failed
     int nTotal = 0;  // jobs of the run
 };
@@ -91,7 +93,8 @@ class IRunProgress
 public:
     virtual ~IRunProgress() = default;
 
-    // A job has ended. keyword: code page 932 bytes; reason: UTF-8, empty when it succeeded.
+    // A job has ended, also one that was never tried. keyword and reason: UTF-8; reason is
+    // empty when it succeeded.
     virtual void JobEnded(const std::string& keyword, bool bSucceeded,
                           const std::string& reason) = 0;
     // The counts after a start or a job's end.

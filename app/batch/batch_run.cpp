@@ -27,17 +27,18 @@ int StopSignal(const InterruptGuard& interrupt, const std::ostream& out)
 
 } // namespace
 
-std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err)
+std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
+                                  std::string& windowFile)
 {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.emplace_back(argv[i]);
-    return RunCommandLine(args, platform::ProgramFolder(), out, err);
+    return RunCommandLine(args, platform::ProgramFolder(), out, err, &windowFile);
 }
 
 std::optional<int> RunCommandLine(const std::vector<std::string>& args,
                                   const std::string& programFolder, std::ostream& out,
-                                  std::ostream& err)
+                                  std::ostream& err, std::string* windowFile)
 {
     const CParseResult parsed = ParseBatchArgs(args);
     if (!parsed.args) {
@@ -46,6 +47,8 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args,
     }
     switch (parsed.args->action) {
     case CBatchArgs::Action::Window:
+        if (windowFile)
+            *windowFile = parsed.args->windowFile;
         return std::nullopt;
     case CBatchArgs::Action::Help:
         out << BatchHelpText();
@@ -98,7 +101,10 @@ int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std
     if (!prompts.HasMerged())
         return kExitFailed;
     out << doc.GetResultPath() << std::endl;
-    return out ? kExitMerged : ExitStatusFor(SIGPIPE);
+    if (!out)
+        return ExitStatusFor(SIGPIPE);
+    // A scheduler must see that some keyword went unchecked although the page was written.
+    return progress.AnyFailed() ? kExitPartial : kExitMerged;
 }
 
 } // namespace batch

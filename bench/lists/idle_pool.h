@@ -36,7 +36,7 @@ class CSilentPrompts : public search::IRunPrompts
 public:
     void ShowRegionMissing() override {}
     bool AskShowResult() override { return false; }
-    void ShowSearchFailed() override {}
+    void ShowSearchFailed(const std::string&) override {}
     void OpenResult(const std::string&, const std::string&) override {}
 };
 

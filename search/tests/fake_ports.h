@@ -83,10 +83,15 @@ public:
     std::ptrdiff_t GetRowCount() const override { return std::ssize(m_rows); }
     std::string GetRowText(std::ptrdiff_t row) const override;
     void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) override;
+    platform::Cp932Result GetRowSearchText(std::ptrdiff_t row) const override;
+    std::string ToUtf8(std::string_view rowText) const override;
     std::vector<std::string> Marks() const;
+    std::vector<std::string> MarksWithReasons() const; // "NG why" for a mark with a reason
 
     std::vector<CRow> m_rows;
-    std::function<void(std::ptrdiff_t)> m_onRead; // called as a row's text is read
+    std::function<void(std::ptrdiff_t)> m_onRead;          // called as a row's text is read
+    std::map<std::string, std::string> m_unsearchable;     // row text -> why it cannot be searched
+    std::function<std::string(std::string_view)> m_toUtf8; // none: from code page 932
 };
 
 // The prompts and the progress in one: each call is an event of the log.
@@ -99,7 +104,10 @@ public:
 
     void ShowRegionMissing() override { m_log.push_back("region-missing"); }
     bool AskShowResult() override;
-    void ShowSearchFailed() override { m_log.push_back("failed"); }
+    void ShowSearchFailed(const std::string& reason) override
+    {
+        m_log.push_back(reason.empty() ? "failed" : "failed " + reason);
+    }
     void OpenResult(const std::string& browser, const std::string& path) override;
     void JobEnded(const std::string& keyword, bool bSucceeded, const std::string& reason) override;
     void ProgressChanged(const search::CRunProgress& p) override;

@@ -58,7 +58,7 @@ struct CMergeFailureCase
     const char* name;
     const char* plugin;
     bool renewDocument; // New during the run clears the result path
-    bool cacheMissing;
+    std::string failed; // the event of the message
 };
 
 class MergeFailure : public CRunTest, public ::testing::WithParamInterface<CMergeFailureCase>
@@ -69,9 +69,6 @@ TEST_P(MergeFailure, ReportsFailureAndStillDeletesThePages)
 {
     CPluginModule plugin;
     ASSERT_TRUE(plugin.Load(TestPluginPath(GetParam().plugin)));
-    if (GetParam().cacheMissing) {
-        ASSERT_TRUE(m_config.WriteString(config::Key::CacheDirectory, m_program.File("gone")));
-    }
     SetRows({"a"});
     m_run->OnSearchStart(&m_doc, m_rows, 8, "東京", &plugin);
     Report(101);
@@ -79,17 +76,18 @@ TEST_P(MergeFailure, ReportsFailureAndStillDeletesThePages)
         m_doc.OnNewDocument();
     }
     Report(101);
-    EXPECT_THAT(Events(m_log, "failed"), ElementsAre("failed"));
+    EXPECT_THAT(Events(m_log, "failed"), ElementsAre(GetParam().failed));
     EXPECT_THAT(Events(m_log, "ask-show"), IsEmpty());
     EXPECT_THAT(TvFiles(m_tmp.Path()), IsEmpty());
     EXPECT_THAT(m_rows.Marks(), ElementsAre("OK"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, MergeFailure,
-                         ::testing::Values(CMergeFailureCase{"NoMergeExport", "nameonly", false,
-                                                             false},
-                                           CMergeFailureCase{"NoResultPath", "good", true, false},
-                                           CMergeFailureCase{"CannotWrite", "good", false, true}),
+                         ::testing::Values(
+                             CMergeFailureCase{
+                                 "NoMergeExport", "nameonly", false,
+                                 "failed プラグイン「nameonly」が結果ページを作れませんでした"},
+                             CMergeFailureCase{"NoResultPath", "good", true, "failed"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The completion question comes once the run is over; Yes opens the page, and so does Browse.
