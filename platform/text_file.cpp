@@ -141,32 +141,28 @@ bool CTextReader::ReadLine(std::string& piece)
     return read;
 }
 
+CTextWriter::CTextWriter(ReplaceRules rules)
+    : m_file(rules)
+{}
+
 CTextWriter::~CTextWriter()
 {
-    Close();
+    Discard();
 }
 
 bool CTextWriter::Open(const std::string& path)
 {
-    Close();
     m_bFailed = false;
     m_nUsed = 0;
     if (!m_pBuffer)
         m_pBuffer = std::make_unique_for_overwrite<char[]>(kBufferBytes);
-    m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    return m_fd >= 0;
+    return static_cast<bool>(m_file.Begin(path));
 }
 
 void CTextWriter::Flush()
 {
-    std::size_t done = 0;
-    while (!m_bFailed && done < m_nUsed) {
-        const ssize_t n = write(m_fd, m_pBuffer.get() + done, m_nUsed - done);
-        if (n > 0)
-            done += static_cast<std::size_t>(n);
-        else if (n == 0 || errno != EINTR)
-            m_bFailed = true;
-    }
+    if (!m_bFailed && !m_file.Write(std::string_view(m_pBuffer.get(), m_nUsed)))
+        m_bFailed = true;
     m_nUsed = 0;
 }
 
@@ -185,7 +181,7 @@ void CTextWriter::Put(const char* data, std::size_t size)
 
 void CTextWriter::Write(std::string_view text)
 {
-    if (m_fd < 0) {
+    if (!m_file.IsOpen()) {
         m_bFailed = true;
         return;
     }
@@ -202,13 +198,21 @@ void CTextWriter::Write(std::string_view text)
 
 bool CTextWriter::Close()
 {
-    if (m_fd < 0)
+    if (!m_file.IsOpen())
         return !m_bFailed;
     Flush();
-    if (close(m_fd) != 0)
-        m_bFailed = true;
-    m_fd = -1;
+    if (m_bFailed) {
+        m_file.Discard();
+        return false;
+    }
+    m_bFailed = !m_file.Commit();
     return !m_bFailed;
+}
+
+void CTextWriter::Discard()
+{
+    m_file.Discard();
+    m_nUsed = 0;
 }
 
 } // namespace platform

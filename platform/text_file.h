@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/atomic_file.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -52,32 +54,39 @@ private:
     bool m_bError = false;
 };
 
+// Writes a file whole or not at all: the text goes into a file beside the path, which takes
+// the path's place only when Close succeeds (platform/atomic_file.h). Until then, and after
+// any failure, the path keeps what it had.
 class CTextWriter
 {
 public:
     // Bytes handed to the file at a time.
     static constexpr std::size_t kBufferBytes = std::size_t{256} * 1024;
 
-    CTextWriter() = default;
+    explicit CTextWriter(ReplaceRules rules = {});
+    // A file not closed is discarded.
     ~CTextWriter();
     CTextWriter(const CTextWriter&) = delete;
     CTextWriter& operator=(const CTextWriter&) = delete;
 
-    // Creates the file or cuts it to empty. On failure errno tells why.
+    // Begins a new file for path; fails where it could not be made (see AtomicFile::Begin).
     bool Open(const std::string& path);
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_file.IsOpen(); }
 
     // Writes text with every LF as CR LF. A failed write is remembered for Close.
     void Write(std::string_view text);
 
-    // Writes what is buffered and closes; false when any write or the close failed.
+    // Writes what is buffered and puts the file in place; false when any write, the close or
+    // the rename failed.
     bool Close();
+    // Drops what was written.
+    void Discard();
 
 private:
     void Put(const char* data, std::size_t size);
     void Flush();
 
-    int m_fd = -1;
+    AtomicFile m_file;
     std::unique_ptr<char[]> m_pBuffer;
     std::size_t m_nUsed = 0;
     bool m_bFailed = false;

@@ -1,8 +1,10 @@
+#include "platform/tests/child_process.h"
 #include "platform/tests/temp_dir.h"
 #include "platform/text_file.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -205,12 +207,50 @@ TEST(TextFile, WriterKeepsEveryByteAcrossItsBuffer)
     EXPECT_EQ(ReadFileBytes(dir.File("out")), expected);
 }
 
-TEST(TextFile, WriterReportsAFullDisk)
+TEST(TextFile, WriterReportsAFullDiskAndKeepsTheOldFile)
 {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "runs in a forked child";
+#endif
+    CTempDir dir;
+    const std::string path = dir.File("out");
+    WriteFileBytes(path, "old");
+    const auto closed = testing_support::RunWithFileSizeLimit(
+        [&] {
+            CTextWriter writer;
+            if (!writer.Open(path))
+                return std::string("no open");
+            writer.Write(std::string(CTextWriter::kBufferBytes * 2, 'x') + "\n");
+            return std::to_string(writer.Close());
+        },
+        CTextWriter::kBufferBytes);
+    EXPECT_EQ(closed, "0");
+    EXPECT_EQ(ReadFileBytes(path), "old");
+}
+
+TEST(TextFile, WriterTouchesThePathOnlyWhenClosed)
+{
+    CTempDir dir;
+    const std::string path = dir.File("out");
+    WriteFileBytes(path, "old");
+    {
+        CTextWriter dropped;
+        ASSERT_TRUE(dropped.Open(path));
+        dropped.Write(std::string(CTextWriter::kBufferBytes + 1, 'x'));
+    }
+    CTextWriter discarded;
+    ASSERT_TRUE(discarded.Open(path));
+    discarded.Write("new\n");
+    discarded.Discard();
+    EXPECT_EQ(ReadFileBytes(path), "old");
+
     CTextWriter writer;
-    ASSERT_TRUE(writer.Open("/dev/full"));
-    writer.Write(std::string(100000, 'x') + "\n");
-    EXPECT_FALSE(writer.Close());
+    ASSERT_TRUE(writer.Open(path));
+    writer.Write("new\n");
+    EXPECT_EQ(ReadFileBytes(path), "old");
+    EXPECT_TRUE(writer.Close());
+    EXPECT_EQ(ReadFileBytes(path), "new\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 TEST(TextFile, MissingFilesFailToOpen)
