@@ -68,14 +68,14 @@ std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageF
 {
     if (outputPath == nullptr)
         return 1;
+    // Another run may write the same page at the same time, and a link at its name must not
+    // send the page elsewhere: the page is written beside its place and renamed into it.
     platform::CTextWriter output;
     if (!output.Open(outputPath))
         return 1;
     CLineReader pageTemplate;
-    if (templatePath.empty() || !pageTemplate.Open(templatePath)) {
-        output.Close(); // leaves the empty output behind
-        return 1;
-    }
+    if (templatePath.empty() || !pageTemplate.Open(templatePath))
+        return 1; // the earlier page, if any, stays
 
     while (pageTemplate.Next() && !pageTemplate.IsLine(kInsertionPoint))
         output.Write(pageTemplate.Piece());
@@ -85,10 +85,11 @@ std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageF
     while (pageTemplate.Next())
         output.Write(pageTemplate.Piece());
 
-    // A full disk, a failed close or a template that could not be read to its end must not
-    // pass for a finished page.
-    const bool written = output.Close();
-    return written && !pageTemplate.HasError() ? 0 : 1;
+    // A full disk, a failed rename or a template that could not be read to its end must not
+    // pass for a finished page, nor replace the earlier one.
+    if (pageTemplate.HasError())
+        return 1;
+    return output.Close() ? 0 : 1;
 }
 
 } // namespace medora
