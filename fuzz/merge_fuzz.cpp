@@ -1,10 +1,12 @@
 // Merging pages into the template. The input is the template followed by up to eight pages,
 // each introduced by the bytes "\1PAGE\1". A missing page and a folder are merged as well.
-// The output must be what a plain model of the merge gives.
+// The output must be what a plain model of the merge gives, http-equiv attributes of the
+// listings made inert.
 #include "fuzz/fuzz_support.h"
 #include "merge.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -54,6 +56,30 @@ bool IsMarker(const CPiece& piece, std::string_view marker)
     return piece.lineStart && piece.text == marker;
 }
 
+bool OneOf(char c, std::string_view set)
+{
+    return set.find(c) != std::string_view::npos;
+}
+
+// "data-vistrel-inert-" before each "http-equiv" (any case) that follows a blank, "/" or a
+// quote, or the start, and comes before a blank, "/", ">", "=" or the end.
+std::string ModelInert(std::string_view text)
+{
+    constexpr std::string_view kName = "http-equiv";
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bool name =
+            (i == 0 || OneOf(text[i - 1], " \t\n\f\r/\"'")) && i + kName.size() <= text.size() &&
+            (i + kName.size() == text.size() || OneOf(text[i + kName.size()], " \t\n\f\r/>="));
+        for (std::size_t k = 0; name && k < kName.size(); ++k)
+            name = std::tolower(static_cast<unsigned char>(text[i + k])) == kName[k];
+        if (name)
+            out += "data-vistrel-inert-";
+        out += text[i];
+    }
+    return out;
+}
+
 std::string ModelMerge(std::string_view pageTemplate, const std::vector<std::string_view>& pages)
 {
     std::string out;
@@ -63,14 +89,16 @@ std::string ModelMerge(std::string_view pageTemplate, const std::vector<std::str
         out += lines[rest++].text;
     if (rest < lines.size())
         ++rest; // the marker line itself
+    std::string listings;
     for (std::string_view page : pages) {
         const std::vector<CPiece> pieces = Pieces(page);
         std::size_t i = 0;
         while (i < pieces.size() && !IsMarker(pieces[i], kListingStart))
             ++i;
         for (++i; i < pieces.size() && !IsMarker(pieces[i], kListingEnd); ++i)
-            out += pieces[i].text;
+            listings += pieces[i].text;
     }
+    out += ModelInert(listings);
     for (; rest < lines.size(); ++rest)
         out += lines[rest].text;
 

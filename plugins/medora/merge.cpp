@@ -1,5 +1,6 @@
 #include "merge.h"
 
+#include "http_equiv_guard.h"
 #include "platform/text_file.h"
 
 #include <string_view>
@@ -50,7 +51,7 @@ private:
 };
 
 // Copies the first listing of one page; a page that cannot be read contributes nothing.
-void CopyListing(const char* pagePath, CLineReader& page, platform::CTextWriter& output)
+void CopyListing(const char* pagePath, CLineReader& page, HttpEquivGuard& output)
 {
     if (!page.Open(pagePath))
         return;
@@ -79,9 +80,12 @@ std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageF
 
     while (pageTemplate.Next() && !pageTemplate.IsLine(kInsertionPoint))
         output.Write(pageTemplate.Piece());
+    // One guard for all listings: a tag may run on from one page's listing into the next.
+    HttpEquivGuard listings([&output](std::string_view text) { output.Write(text); });
     CLineReader page;
     for (const char* const* path = pageFiles; path != nullptr && *path != nullptr; ++path)
-        CopyListing(*path, page, output);
+        CopyListing(*path, page, listings);
+    listings.Finish();
     while (pageTemplate.Next())
         output.Write(pageTemplate.Piece());
 

@@ -10,7 +10,8 @@ namespace medora {
 // "<!-- template replace -->" line, then the listing of each page in pageFiles (a
 // null-terminated list, in order), then the rest of the template. A page's listing is the
 // lines between its start and end marker lines; unreadable pages and pages without a start
-// marker add nothing.
+// marker add nothing. Listings are copied byte for byte but for their http-equiv attributes,
+// which are made inert (http_equiv_guard.h).
 //
 // The page is written beside outputPath and renamed into place, so outputPath holds one
 // run's whole page or what it held before; a link there is replaced, never followed. Returns

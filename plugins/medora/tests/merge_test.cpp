@@ -70,6 +70,7 @@ TEST_P(MergeListings, FillTheTemplate)
 }
 
 const std::string kLong(platform::CTextReader::kMaxPieceBytes, 'x');
+const std::string kInert = "data-vistrel-inert-";
 
 INSTANTIATE_TEST_SUITE_P(
     Medora, MergeListings,
@@ -98,6 +99,16 @@ INSTANTIATE_TEST_SUITE_P(
         MergeCase{"TailOfALongLineIsNoMarker",
                   {Listing(kLong + kEnd + "\nC\n")},
                   kLong + kEnd + "\r\nC\r\n"},
+        MergeCase{"RefreshIsInert",
+                  {Listing("<meta http-equiv=\"refresh\" content=\"0;url=http://x/\">\n")},
+                  "<meta " + kInert + "http-equiv=\"refresh\" content=\"0;url=http://x/\">\r\n"},
+        // The name straddles the first two pieces of the line.
+        MergeCase{"RefreshAcrossPiecesOfALongLine",
+                  {Listing(std::string(4090, 'x') + " http-equiv=refresh>\n")},
+                  std::string(4090, 'x') + " " + kInert + "http-equiv=refresh>\r\n"},
+        MergeCase{"RefreshRunningOnIntoTheNextPage",
+                  {kStart + "\n<meta http-eq", Listing("uiv=refresh content=0>\n")},
+                  "<meta " + kInert + "http-equiv=refresh content=0>\r\n"},
         MergeCase{"BytesPassUnchanged",
                   {Listing(std::string("a\rb\t\x83\x5C\\\0z\n", 10))},
                   std::string("a\rb\t\x83\x5C\\\0z\r\n", 11)}),
@@ -132,6 +143,20 @@ TEST_F(MedoraMerge, TemplateMarkerMatchesWithEitherLineEnd)
     WriteTemplate("<p>t</p>\r\n<!-- template replace -->\r\n<p>u</p>\r\n");
     ASSERT_TRUE(Merge(WritePages({Listing("A\n")})));
     EXPECT_EQ(ReadFileBytes(Output()), "<p>t</p>\r\nA\r\n<p>u</p>\r\n");
+}
+
+TEST_F(MedoraMerge, OnlyTheListingsAreMadeInert)
+{
+    WriteTemplate("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'\">\n"
+                  "<!-- template replace -->\n<meta http-equiv=refresh content=60>\n");
+    ASSERT_TRUE(Merge(WritePages({"<meta http-equiv=refresh content=0>\n" +
+                                  Listing("<meta http-equiv=refresh content=0>\n")})));
+    EXPECT_EQ(ReadFileBytes(Output()),
+              "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'\">\r\n"
+              "<meta " +
+                  kInert +
+                  "http-equiv=refresh content=0>\r\n"
+                  "<meta http-equiv=refresh content=60>\r\n");
 }
 
 TEST_F(MedoraMerge, ANullOutputPathIsAFailure)
