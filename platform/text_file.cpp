@@ -196,6 +196,20 @@ void CTextWriter::Write(std::string_view text)
     }
 }
 
+void CTextWriter::WritePiece(std::string_view piece)
+{
+    if (!m_file.IsOpen()) {
+        m_bFailed = true;
+        return;
+    }
+    if (piece.empty() || piece.back() != '\n') {
+        Put(piece.data(), piece.size());
+        return;
+    }
+    Put(piece.data(), piece.size() - 1);
+    Put("\r\n", 2);
+}
+
 bool CTextWriter::Close()
 {
     if (!m_file.IsOpen())

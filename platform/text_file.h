@@ -75,6 +75,9 @@ public:
 
     // Writes text with every LF as CR LF. A failed write is remembered for Close.
     void Write(std::string_view text);
+    // The same for text with no LF but perhaps its last byte, as a piece that CTextReader
+    // gives and any part of one are; saves looking through the text for line ends.
+    void WritePiece(std::string_view piece);
 
     // Writes what is buffered and puts the file in place; false when any write, the close or
     // the rename failed.

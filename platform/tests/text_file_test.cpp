@@ -179,8 +179,13 @@ TEST(TextFile, WriterTurnsLfIntoCrLf)
     writer.Write("a\nb\r\n");
     writer.Write("");
     writer.Write("\n");
+    // Pieces as the reader gives them: a line end only at the end.
+    writer.WritePiece("c\r");
+    writer.WritePiece("");
+    writer.WritePiece("d\n");
+    writer.WritePiece("\n");
     EXPECT_TRUE(writer.Close());
-    EXPECT_EQ(ReadFileBytes(dir.File("out")), "a\r\nb\r\r\n\r\n");
+    EXPECT_EQ(ReadFileBytes(dir.File("out")), "a\r\nb\r\r\n\r\nc\rd\r\n\r\n");
 }
 
 TEST(TextFile, WriterKeepsEveryByteAcrossItsBuffer)

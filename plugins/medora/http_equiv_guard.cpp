@@ -94,6 +94,9 @@ void HttpEquivGuard::Write(std::string_view piece)
 // Where the piece's tail begins that may be the start of a name; the piece's size if none.
 std::size_t HttpEquivGuard::HoldTail(std::string_view piece) const
 {
+    // A held tail is all letters of the name; most pieces end in a line end.
+    if (kName.find(Lower(piece.back())) == std::string_view::npos)
+        return piece.size();
     const std::size_t first = piece.size() >= kMatchBytes ? piece.size() - kMatchBytes + 1 : 0;
     for (std::size_t start = first; start < piece.size(); ++start) {
         const bool boundary = start == 0 ? m_afterBoundary : BeginsName(piece[start - 1]);

@@ -79,15 +79,15 @@ std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageF
         return 1; // the earlier page, if any, stays
 
     while (pageTemplate.Next() && !pageTemplate.IsLine(kInsertionPoint))
-        output.Write(pageTemplate.Piece());
+        output.WritePiece(pageTemplate.Piece());
     // One guard for all listings: a tag may run on from one page's listing into the next.
-    HttpEquivGuard listings([&output](std::string_view text) { output.Write(text); });
+    HttpEquivGuard listings([&output](std::string_view text) { output.WritePiece(text); });
     CLineReader page;
     for (const char* const* path = pageFiles; path != nullptr && *path != nullptr; ++path)
         CopyListing(*path, page, listings);
     listings.Finish();
     while (pageTemplate.Next())
-        output.Write(pageTemplate.Piece());
+        output.WritePiece(pageTemplate.Piece());
 
     // A full disk, a failed rename or a template that could not be read to its end must not
     // pass for a finished page, nor replace the earlier one.
