@@ -23,7 +23,7 @@ constexpr std::string_view kListingStart = "<!-- \x81\xAA\x83\x4A\x83\x65\x83\x5
                                            "\x8D\x58 \x81\x5B-->\n";
 constexpr std::string_view kListingEnd = "<HR NOSHADE>\n";
 
-struct CPiece
+struct Piece
 {
     std::string text;
     bool lineStart;
@@ -31,14 +31,14 @@ struct CPiece
 
 // The file as the merge reads it: CR LF as LF, then lines cut into pieces of at most 4094
 // bytes. Only a piece that begins a line can be a marker line.
-std::vector<CPiece> Pieces(std::string_view raw)
+std::vector<Piece> Pieces(std::string_view raw)
 {
     std::string text;
     for (std::size_t i = 0; i < raw.size(); ++i) {
         if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n'))
             text += raw[i];
     }
-    std::vector<CPiece> pieces;
+    std::vector<Piece> pieces;
     bool lineStart = true;
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t lf = text.find('\n', at);
@@ -51,7 +51,7 @@ std::vector<CPiece> Pieces(std::string_view raw)
     return pieces;
 }
 
-bool IsMarker(const CPiece& piece, std::string_view marker)
+bool IsMarker(const Piece& piece, std::string_view marker)
 {
     return piece.lineStart && piece.text == marker;
 }
@@ -83,7 +83,7 @@ std::string ModelInert(std::string_view text)
 std::string ModelMerge(std::string_view pageTemplate, const std::vector<std::string_view>& pages)
 {
     std::string out;
-    const std::vector<CPiece> lines = Pieces(pageTemplate);
+    const std::vector<Piece> lines = Pieces(pageTemplate);
     std::size_t rest = 0;
     while (rest < lines.size() && !IsMarker(lines[rest], kInsertionPoint))
         out += lines[rest++].text;
@@ -91,7 +91,7 @@ std::string ModelMerge(std::string_view pageTemplate, const std::vector<std::str
         ++rest; // the marker line itself
     std::string listings;
     for (std::string_view page : pages) {
-        const std::vector<CPiece> pieces = Pieces(page);
+        const std::vector<Piece> pieces = Pieces(page);
         std::size_t i = 0;
         while (i < pieces.size() && !IsMarker(pieces[i], kListingStart))
             ++i;

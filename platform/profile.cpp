@@ -54,7 +54,7 @@ constexpr ReplaceRules kProfileRules{ReplaceRules::Link::Follow, ReplaceRules::N
 } // namespace
 
 CProfile::CProfile(std::string path)
-    : m_strPath(std::move(path))
+    : m_path(std::move(path))
 {}
 
 std::string CProfile::ReadString(std::string_view section, std::string_view key,
@@ -62,7 +62,7 @@ std::string CProfile::ReadString(std::string_view section, std::string_view key,
 {
     std::string data;
     std::optional<std::string_view> value;
-    if (ReadWholeFile(m_strPath, data) == LoadResult::Loaded)
+    if (ReadWholeFile(m_path, data) == LoadResult::Loaded)
         value = CProfileText(data).Find(section, key);
     std::string_view text = value ? Unquote(*value) : defaultValue;
     return std::string(text.substr(0, kMaxValueBytes));
@@ -100,7 +100,7 @@ bool CProfile::WriteString(std::string_view section, std::string_view key,
     if (!CProfileText::CanStore(section, key, value))
         return false;
     // The lock goes beside the file that is replaced, so that every name of it shares one.
-    const std::optional<std::string> target = FollowLinks(m_strPath);
+    const std::optional<std::string> target = FollowLinks(m_path);
     if (!target)
         return false;
     std::lock_guard<std::mutex> threadLock(WriteMutex());

@@ -28,7 +28,7 @@ public:
 
     explicit CProfile(std::string path);
 
-    const std::string& GetPath() const { return m_strPath; }
+    const std::string& GetPath() const { return m_path; }
 
     // A leading signed decimal number: "-1" reads -1, "12abc" reads 12, "abc" reads 0.
     // A missing or empty value gives the default.
@@ -44,7 +44,7 @@ public:
     bool WriteString(std::string_view section, std::string_view key, std::string_view value) const;
 
 private:
-    std::string m_strPath;
+    std::string m_path;
 };
 
 } // namespace platform

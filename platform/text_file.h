@@ -12,7 +12,7 @@
 // Both sides stream through a buffer of their own; no file is ever held whole.
 namespace platform {
 
-class CTextReader
+class TextReader
 {
 public:
     // A line is read into a 4096-byte buffer with a read limit of 4095 bytes, so one piece
@@ -21,10 +21,10 @@ public:
     // Bytes asked of the file at a time.
     static constexpr std::size_t kBufferBytes = std::size_t{256} * 1024;
 
-    CTextReader() = default;
-    ~CTextReader();
-    CTextReader(const CTextReader&) = delete;
-    CTextReader& operator=(const CTextReader&) = delete;
+    TextReader() = default;
+    ~TextReader();
+    TextReader(const TextReader&) = delete;
+    TextReader& operator=(const TextReader&) = delete;
 
     // Opens a file for reading; a folder fails to open (EISDIR). A reader may open one file
     // after another and keeps its buffer between them.
@@ -39,7 +39,7 @@ public:
     // the next read, Open or Close.
     bool ReadPiece(std::string_view& piece);
     // True once a read has failed: the file ended early, not at its real end.
-    bool HasError() const { return m_bError; }
+    bool HasError() const { return m_error; }
 
 private:
     bool TakeLine(std::string_view& piece);
@@ -47,27 +47,27 @@ private:
     void Fill();
 
     int m_fd = -1;
-    std::unique_ptr<char[]> m_pBuffer;
-    std::size_t m_nPos = 0; // first unread byte
-    std::size_t m_nEnd = 0; // end of the bytes read
-    bool m_bEof = false;
-    bool m_bError = false;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_pos = 0; // first unread byte
+    std::size_t m_end = 0; // end of the bytes read
+    bool m_eof = false;
+    bool m_error = false;
 };
 
 // Writes a file whole or not at all: the text goes into a file beside the path, which takes
 // the path's place only when Close succeeds (platform/atomic_file.h). Until then, and after
 // any failure, the path keeps what it had.
-class CTextWriter
+class TextWriter
 {
 public:
     // Bytes handed to the file at a time.
     static constexpr std::size_t kBufferBytes = std::size_t{256} * 1024;
 
-    explicit CTextWriter(ReplaceRules rules = {});
+    explicit TextWriter(ReplaceRules rules = {});
     // A file not closed is discarded.
-    ~CTextWriter();
-    CTextWriter(const CTextWriter&) = delete;
-    CTextWriter& operator=(const CTextWriter&) = delete;
+    ~TextWriter();
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
 
     // Begins a new file for path; fails where it could not be made (see AtomicFile::Begin).
     bool Open(const std::string& path);
@@ -75,7 +75,7 @@ public:
 
     // Writes text with every LF as CR LF. A failed write is remembered for Close.
     void Write(std::string_view text);
-    // The same for text with no LF but perhaps its last byte, as a piece that CTextReader
+    // The same for text with no LF but perhaps its last byte, as a piece that TextReader
     // gives and any part of one are; saves looking through the text for line ends.
     void WritePiece(std::string_view piece);
 
@@ -90,9 +90,9 @@ private:
     void Flush();
 
     AtomicFile m_file;
-    std::unique_ptr<char[]> m_pBuffer;
-    std::size_t m_nUsed = 0;
-    bool m_bFailed = false;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0;
+    bool m_failed = false;
 };
 
 } // namespace platform

@@ -17,12 +17,12 @@ constexpr std::string_view kListingEnd = "<HR NOSHADE>\n";
 
 // Reads a file piece by piece and tells whether the current piece is a whole marker line.
 // One reader serves file after file, so its buffer is made once per merge.
-class CLineReader
+class LineReader
 {
 public:
     bool Open(const std::string& path)
     {
-        m_bLineStart = m_bNextLineStart = true;
+        m_lineStart = m_nextLineStart = true;
         return m_reader.Open(path);
     }
 
@@ -30,8 +30,8 @@ public:
     {
         if (!m_reader.ReadPiece(m_piece))
             return false;
-        m_bLineStart = m_bNextLineStart;
-        m_bNextLineStart = m_piece.back() == '\n';
+        m_lineStart = m_nextLineStart;
+        m_nextLineStart = m_piece.back() == '\n';
         return true;
     }
 
@@ -41,17 +41,17 @@ public:
     bool HasError() const { return m_reader.HasError(); }
 
     // The tail piece of an over-long line may look like a marker, but the line is not one.
-    bool IsLine(std::string_view marker) const { return m_bLineStart && m_piece == marker; }
+    bool IsLine(std::string_view marker) const { return m_lineStart && m_piece == marker; }
 
 private:
-    platform::CTextReader m_reader;
+    platform::TextReader m_reader;
     std::string_view m_piece;
-    bool m_bLineStart = true;
-    bool m_bNextLineStart = true;
+    bool m_lineStart = true;
+    bool m_nextLineStart = true;
 };
 
 // Copies the first listing of one page; a page that cannot be read contributes nothing.
-void CopyListing(const char* pagePath, CLineReader& page, HttpEquivGuard& output)
+void CopyListing(const char* pagePath, LineReader& page, HttpEquivGuard& output)
 {
     if (!page.Open(pagePath))
         return;
@@ -71,10 +71,10 @@ std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageF
         return 1;
     // Another run may write the same page at the same time, and a link at its name must not
     // send the page elsewhere: the page is written beside its place and renamed into it.
-    platform::CTextWriter output;
+    platform::TextWriter output;
     if (!output.Open(outputPath))
         return 1;
-    CLineReader pageTemplate;
+    LineReader pageTemplate;
     if (templatePath.empty() || !pageTemplate.Open(templatePath))
         return 1; // the earlier page, if any, stays
 
@@ -82,7 +82,7 @@ std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageF
         output.WritePiece(pageTemplate.Piece());
     // One guard for all listings: a tag may run on from one page's listing into the next.
     HttpEquivGuard listings([&output](std::string_view text) { output.WritePiece(text); });
-    CLineReader page;
+    LineReader page;
     for (const char* const* path = pageFiles; path != nullptr && *path != nullptr; ++path)
         CopyListing(*path, page, listings);
     listings.Finish();

@@ -69,7 +69,7 @@ TEST_P(MergeListings, FillTheTemplate)
     EXPECT_EQ(ReadFileBytes(Output()), kBefore + GetParam().listings + kAfter);
 }
 
-const std::string kLong(platform::CTextReader::kMaxPieceBytes, 'x');
+const std::string kLong(platform::TextReader::kMaxPieceBytes, 'x');
 const std::string kInert = "data-vistrel-inert-";
 
 INSTANTIATE_TEST_SUITE_P(
