@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                                       const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
                                       sockaddr_un address{};
                                       address.sun_family = AF_UNIX;
-                                      const std::string path = dir.File("page.html");
+                                      std::string path = dir.File("page.html");
                                       path.copy(address.sun_path, sizeof address.sun_path - 1);
                                       EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address),
                                                      sizeof address),

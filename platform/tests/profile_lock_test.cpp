@@ -33,6 +33,7 @@ TEST(ProfileLock, ProcessesWritingAtOnceLoseNoKey)
 
     testing_support::StartGate gate;
     std::vector<std::unique_ptr<testing_support::ChildProcess>> writers;
+    writers.reserve(kProcesses);
     for (int p = 0; p < kProcesses; ++p) {
         writers.push_back(std::make_unique<testing_support::ChildProcess>([&, p] {
             gate.Wait();

@@ -141,14 +141,14 @@ INSTANTIATE_TEST_SUITE_P(
     Medora, LinkAtTheResultPath,
     ::testing::Values(LinkCase{"ToAFileElsewhere",
                                [](const MedoraReplace& t, const std::string& result) {
-                                   const std::string target = t.m_dir.File("precious.txt");
+                                   std::string target = t.m_dir.File("precious.txt");
                                    WriteFileBytes(target, "not a page");
                                    fs::create_symlink(target, result);
                                    return target;
                                }},
                       LinkCase{"Dangling",
                                [](const MedoraReplace& t, const std::string& result) {
-                                   const std::string target = t.m_dir.File("never-made.txt");
+                                   std::string target = t.m_dir.File("never-made.txt");
                                    fs::create_symlink(target, result);
                                    return target;
                                }},

@@ -75,6 +75,7 @@ BrowserRun LoadInChromium(const std::string& chromium, const std::string& page,
                                      "--dump-dom",
                                      "file://" + page};
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
