@@ -100,8 +100,8 @@ FileResult AtomicFile::Begin(const std::string& path)
             keepMode = old.st_mode & 0777;
         else if (!S_ISLNK(old.st_mode))
             return Failure("cannot replace " + target + ": not a regular file");
-    } else if (errno != ENOENT) {
-        return Failure("cannot look at " + target + ": " + Message(errno));
+    } else if (const int err = errno; err != ENOENT) {
+        return Failure("cannot look at " + target + ": " + Message(err));
     }
 
     const std::string folder = FolderOf(target);
@@ -109,6 +109,7 @@ FileResult AtomicFile::Begin(const std::string& path)
         return Failure("cannot replace " + target + ": " + Message(EISDIR));
     const mode_t mode = m_rules.newFile == ReplaceRules::NewFile::Private ? 0600 : 0666;
     int err = 0;
+    // A name another writer took meanwhile is simply tried again with new random characters.
     for (int i = 0; i < kNameTries && m_fd < 0; ++i) {
         m_temp = HiddenSibling(target, RandomSuffix());
         m_fd = open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
