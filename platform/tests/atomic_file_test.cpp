@@ -1,7 +1,5 @@
 #include "platform/atomic_file.h"
-#include "platform/tests/child_process.h"
 #include "platform/tests/temp_dir.h"
-#include "platform/tests/unprivileged.h"
 
 #include <gmock/gmock.h>
 
@@ -9,9 +7,7 @@
 #include <functional>
 #include <optional>
 #include <set>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -74,11 +70,6 @@ TEST_P(WhatStandsAtThePath, IsReplacedOrFollowedAsTheRulesSay)
     EXPECT_EQ(FolderEntries(dir.Path()), expected) << "a temporary file was left";
 }
 
-void Old(const CTempDir& dir)
-{
-    WriteFileBytes(dir.File("page.html"), "old page");
-}
-
 void LinkToTarget(const CTempDir& dir)
 {
     WriteFileBytes(dir.File("target"), "old target");
@@ -101,13 +92,107 @@ void ChainOfLinks(const CTempDir& dir)
 INSTANTIATE_TEST_SUITE_P(
     AtomicFile, WhatStandsAtThePath,
     ::testing::Values(
-        StandingCase{"Nothing", Link::Replace, nullptr, false, std::nullopt},
-        StandingCase{"AFile", Link::Replace, Old, false, std::nullopt},
-        StandingCase{"ReplacedLink", Link::Replace, LinkToTarget, false, "old target"},
-        StandingCase{"ReplacedDanglingLink", Link::Replace, DanglingLink, false, std::nullopt},
+        // Links replaced are the merge's to test, with the result page.
         StandingCase{"FollowedLink", Link::Follow, LinkToTarget, true, "new page"},
         StandingCase{"FollowedDanglingLink", Link::Follow, DanglingLink, true, "new page"},
         StandingCase{"FollowedChainOfRelativeLinks", Link::Follow, ChainOfLinks, true, "new page"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct RefusedCase
+{
+    const char* name;
+    Link link;
+    std::function<std::string(const CTempDir&)> setUp; // gives the path
+};
+
+void PrintTo(const RefusedCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class RefusedPath : public ::testing::TestWithParam<RefusedCase>
+{
+};
+
+// None of these may be replaced, and each refusal leaves the folder as it was.
+TEST_P(RefusedPath, FailsAndLeavesTheFolderAsItWas)
+{
+    CTempDir dir;
+    const std::string path = GetParam().setUp(dir);
+    const std::set<std::string> before = FolderEntries(dir.Path());
+    struct stat old = {};
+    const bool existed = lstat(path.c_str(), &old) == 0;
+
+    const platform::FileResult result =
+        platform::ReplaceFile(path, "new", {GetParam().link, NewFile::Shared});
+
+    EXPECT_FALSE(result);
+    EXPECT_THAT(result.error, ::testing::HasSubstr(dir.Path()));
+    EXPECT_EQ(FolderEntries(dir.Path()), before);
+    struct stat now = {};
+    EXPECT_EQ(lstat(path.c_str(), &now) == 0, existed);
+    if (existed) {
+        EXPECT_EQ(now.st_mode & S_IFMT, old.st_mode & S_IFMT);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AtomicFile, RefusedPath,
+    ::testing::Values(RefusedCase{"APipe", Link::Replace,
+                                  [](const CTempDir& dir) {
+                                      EXPECT_EQ(mkfifo(dir.File("page.html").c_str(), 0600), 0);
+                                      return dir.File("page.html");
+                                  }},
+                      RefusedCase{"ALoopOfLinks", Link::Follow,
+                                  [](const CTempDir& dir) {
+                                      fs::create_symlink("b", dir.File("a"));
+                                      fs::create_symlink("a", dir.File("b"));
+                                      return dir.File("a");
+                                  }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct ModeCase
+{
+    const char* name;
+    NewFile newFile;
+    mode_t umask;
+    std::optional<mode_t> existing; // the mode of a file at the path beforehand
+    mode_t expected;
+};
+
+void PrintTo(const ModeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ReplacementMode : public ::testing::TestWithParam<ModeCase>
+{
+protected:
+    void TearDown() override { ::umask(m_saved); }
+    mode_t m_saved = ::umask(022);
+};
+
+TEST_P(ReplacementMode, NewFilesFollowTheRulesAndOldFilesKeepTheirs)
+{
+    const ModeCase& c = GetParam();
+    CTempDir dir;
+    const std::string path = dir.File("page.html");
+    if (c.existing) {
+        WriteFileBytes(path, "old");
+        ASSERT_EQ(chmod(path.c_str(), *c.existing), 0);
+    }
+    ::umask(c.umask);
+    ASSERT_TRUE(platform::ReplaceFile(path, "new", {Link::Replace, c.newFile}));
+    struct stat info = {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AtomicFile, ReplacementMode,
+    ::testing::Values(ModeCase{"SharedUmask027", NewFile::Shared, 027, std::nullopt, 0640},
+                      ModeCase{"Private", NewFile::Private, 022, std::nullopt, 0600},
+                      ModeCase{"PrivateKeepsAnOldFiles", NewFile::Private, 022, 0640, 0640}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AtomicFile, ThePathKeepsItsOldFileUntilTheCommit)
@@ -133,68 +218,6 @@ TEST(AtomicFile, ThePathKeepsItsOldFileUntilTheCommit)
     EXPECT_EQ(FolderEntries(dir.Path()), std::set<std::string>{"page.html"});
 }
 
-TEST(AtomicFile, TwoWritersAtOnceEachPutTheirWholeFile)
-{
-    CTempDir dir;
-    const std::string path = dir.File("page.html");
-    const std::string longer(100000, 'L');
-    AtomicFile first;
-    AtomicFile second;
-    ASSERT_TRUE(first.Begin(path));
-    ASSERT_TRUE(second.Begin(path));
-    ASSERT_TRUE(first.Write(longer));
-    ASSERT_TRUE(second.Write("short"));
-    ASSERT_TRUE(second.Commit());
-    EXPECT_EQ(ReadFileBytes(path), "short");
-    ASSERT_TRUE(first.Commit());
-    EXPECT_EQ(ReadFileBytes(path), longer);
-    EXPECT_EQ(FolderEntries(dir.Path()), std::set<std::string>{"page.html"});
-}
-
-TEST(AtomicFile, DiscardingLeavesThePathAsItWas)
-{
-    CTempDir dir;
-    const std::string path = dir.File("page.html");
-    WriteFileBytes(path, "old");
-    {
-        AtomicFile discarded;
-        ASSERT_TRUE(discarded.Begin(path));
-        discarded.Write("new");
-        discarded.Discard();
-        EXPECT_FALSE(discarded.Commit());
-
-        AtomicFile dropped;
-        ASSERT_TRUE(dropped.Begin(path));
-        dropped.Write("new");
-    }
-    EXPECT_EQ(ReadFileBytes(path), "old");
-    EXPECT_EQ(FolderEntries(dir.Path()), std::set<std::string>{"page.html"});
-}
-
-TEST(AtomicFile, AFailedWriteIsNeverPutInPlace)
-{
-#if defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "runs in a forked child";
-#endif
-    CTempDir dir;
-    const std::string path = dir.File("page.html");
-    WriteFileBytes(path, "old");
-    const std::optional<std::string> outcome = testing_support::RunWithFileSizeLimit(
-        [&] {
-            AtomicFile file;
-            if (!file.Begin(path))
-                return std::string("no begin");
-            const bool written = file.Write(std::string(1 << 20, 'x'));
-            const platform::FileResult committed = file.Commit();
-            return std::to_string(written) + std::to_string(bool(committed)) + committed.error;
-        },
-        4096);
-    ASSERT_TRUE(outcome.has_value());
-    EXPECT_THAT(*outcome, ::testing::StartsWith("00cannot write "));
-    EXPECT_EQ(ReadFileBytes(path), "old");
-    EXPECT_EQ(FolderEntries(dir.Path()), std::set<std::string>{"page.html"});
-}
-
 TEST(AtomicFile, AFailedRenameLeavesNoTemporaryFile)
 {
     CTempDir dir;
@@ -209,23 +232,6 @@ TEST(AtomicFile, AFailedRenameLeavesNoTemporaryFile)
     EXPECT_FALSE(committed);
     EXPECT_THAT(committed.error, ::testing::HasSubstr("cannot rename"));
     EXPECT_EQ(FolderEntries(dir.Path()), (std::set<std::string>{"page.html", "page.html/inside"}));
-}
-
-TEST(AtomicFile, AReadOnlyFolderFailsWithoutATrace)
-{
-    CTempDir dir;
-    const std::string path = dir.File("page.html");
-    WriteFileBytes(path, "old");
-    chmod(dir.Path().c_str(), 0555);
-    const std::optional<std::string> outcome = testing_support::RunUnprivileged([&] {
-        const platform::FileResult result = platform::ReplaceFile(path, "new");
-        return std::to_string(bool(result)) + result.error;
-    });
-    chmod(dir.Path().c_str(), 0700);
-    ASSERT_TRUE(outcome.has_value()) << "cannot drop root privileges here";
-    EXPECT_THAT(*outcome, ::testing::StartsWith("0cannot create a file in " + dir.Path()));
-    EXPECT_EQ(ReadFileBytes(path), "old");
-    EXPECT_EQ(FolderEntries(dir.Path()), std::set<std::string>{"page.html"});
 }
 
 TEST(AtomicFile, ANameAsLongAsAFolderAllowsStillFits)

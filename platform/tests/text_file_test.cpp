@@ -232,31 +232,6 @@ TEST(TextFile, WriterReportsAFullDiskAndKeepsTheOldFile)
     EXPECT_EQ(ReadFileBytes(path), "old");
 }
 
-TEST(TextFile, WriterTouchesThePathOnlyWhenClosed)
-{
-    CTempDir dir;
-    const std::string path = dir.File("out");
-    WriteFileBytes(path, "old");
-    {
-        TextWriter dropped;
-        ASSERT_TRUE(dropped.Open(path));
-        dropped.Write(std::string(TextWriter::kBufferBytes + 1, 'x'));
-    }
-    TextWriter discarded;
-    ASSERT_TRUE(discarded.Open(path));
-    discarded.Write("new\n");
-    discarded.Discard();
-    EXPECT_EQ(ReadFileBytes(path), "old");
-
-    TextWriter writer;
-    ASSERT_TRUE(writer.Open(path));
-    writer.Write("new\n");
-    EXPECT_EQ(ReadFileBytes(path), "old");
-    EXPECT_TRUE(writer.Close());
-    EXPECT_EQ(ReadFileBytes(path), "new\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
-}
-
 TEST(TextFile, MissingFilesFailToOpen)
 {
     CTempDir dir;

@@ -214,12 +214,6 @@ INSTANTIATE_TEST_SUITE_P(
                         fs::remove(MedoraReplace::TemplatePath());
                         return t.Result();
                     }},
-        FailureCase{"TemplateIsAFolder",
-                    [](MedoraReplace& t) {
-                        fs::remove(MedoraReplace::TemplatePath());
-                        fs::create_directory(MedoraReplace::TemplatePath());
-                        return t.Result();
-                    }},
         // Reading this process's memory from offset 0 fails with an I/O error.
         FailureCase{"TemplateFailsToRead",
                     [](MedoraReplace& t) {
