@@ -25,6 +25,21 @@ int StopSignal(const InterruptGuard& interrupt, const std::ostream& out)
     return out ? 0 : SIGPIPE;
 }
 
+// A stopped run leaves its unfinished jobs unmarked; the output still names every keyword, so
+// that a reader of it never has to wonder what became of one.
+void ReportUnfinished(const CSearchRun& run, const keywords::IKeywordRows& rows, int signal,
+                      search::IRunProgress& progress)
+{
+    const CSearchRun::CJobArray* jobs = run.GetJobArray();
+    if (!jobs)
+        return;
+    const std::string reason = std::string("中止 (SIG") + sigabbrev_np(signal) + ")";
+    for (const auto& job : *jobs) {
+        if (job->m_nState == JOB_WAITING || job->m_nState == JOB_RUNNING)
+            progress.JobEnded(rows.ToUtf8(job->m_strKeyword), false, reason);
+    }
+}
+
 } // namespace
 
 std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
@@ -87,6 +102,8 @@ int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std
     run.OnSearchStart(&doc, rows, setup.nArea, setup.strAreaName, setup.pPlugin);
     while (!run.OnUpdateSearchStart()) {
         if (const int signal = StopSignal(interrupt, out)) {
+            if (signal != SIGPIPE)
+                ReportUnfinished(run, rows, signal, progress);
             run.OnSearchStop();
             if (signal == SIGPIPE)
                 err << "Vistrel: standard output is closed; the search was stopped\n";

@@ -10,6 +10,7 @@
 #include <gmock/gmock.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <sys/wait.h>
@@ -75,7 +76,10 @@ TEST_P(BatchStop, StopsDeletesThePagesAndExitsWith128PlusTheSignal)
     EXPECT_THAT(TvFiles(), IsEmpty());
     EXPECT_THAT(search_test::RunFolders(m_tmp.Path()), IsEmpty());
     if (!bClosedOutput) {
-        EXPECT_EQ(child.Out(), "") << "no job ended";
+        const std::string reason = std::string("\t中止 (SIG") + sigabbrev_np(row.signal) + ")\n";
+        EXPECT_EQ(child.Out(),
+                  "NG\tドラマ" + reason + "NG\tニュース" + reason + "NG\t映画" + reason)
+            << "every keyword named, none ended";
     }
 }
 
@@ -110,7 +114,8 @@ TEST_F(CBatchTest, CtrlCAbortsTheTransfersAndDeletesThePages)
     EXPECT_EQ(pagesAtSignal, 3u);
     EXPECT_EQ(run.code, batch::kExitInterrupted);
     EXPECT_THAT(run.err, HasSubstr("interrupted by SIGINT"));
-    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.out,
+              "NG\tドラマ\t中止 (SIGINT)\nNG\tニュース\t中止 (SIGINT)\nNG\t映画\t中止 (SIGINT)\n");
     EXPECT_THAT(TvFiles(), IsEmpty());
     EXPECT_THAT(search_test::RunFolders(m_tmp.Path()), IsEmpty());
 }
