@@ -19,7 +19,7 @@ public:
     {}
 
     const std::string& GetPath() const { return m_profile.GetPath(); }
-    const platform::CProfile& Profile() const { return m_profile; }
+    const platform::Profile& Profile() const { return m_profile; }
 
     // The stored value, or the key's default when the file, section or key is missing.
     // Reading an Int key as text (or the reverse) is a programming error.
@@ -31,7 +31,7 @@ public:
     bool WriteString(Key key, std::string_view value) const;
 
 private:
-    platform::CProfile m_profile;
+    platform::Profile m_profile;
 };
 
 // "Vistrel.ini" in the program folder (which ends in "/").

@@ -1,6 +1,7 @@
 #include "download/response_sink.h"
 
 #include "download/job_limits.h"
+#include "platform/file_bytes.h"
 #include "platform/file_error.h"
 
 #include <cerrno>
@@ -111,17 +112,10 @@ bool CResponseSink::OpenFile()
 
 bool CResponseSink::WriteAll(const char* data, std::size_t size)
 {
-    while (size > 0) {
-        const ssize_t n = ::write(m_fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            // The cause tells a full disk from the rest; a write of nothing names none.
-            m_strFileError = platform::FileErrorTextFromErrno(n < 0 ? errno : 0, m_strPath);
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
+    // The cause tells a full disk from the rest.
+    if (const int err = platform::WriteAll(m_fd, std::string_view(data, size)); err != 0) {
+        m_strFileError = platform::FileErrorTextFromErrno(err, m_strPath);
+        return false;
     }
     return true;
 }

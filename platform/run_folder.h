@@ -18,8 +18,9 @@ public:
     RunFolder(const RunFolder&) = delete;
     RunFolder& operator=(const RunFolder&) = delete;
 
-    // A new, empty file whose name starts with prefix in the folder, made first if need be.
-    TempFileResult MakeFile(std::string_view prefix = kTempFilePrefix);
+    // A new, empty file whose name starts with prefix in the folder, made first if need be;
+    // its path.
+    Result<std::string> MakeFile(std::string_view prefix = kTempFilePrefix);
     // Deletes the page files still in the folder, then the folder; the next file makes a new one.
     void Remove();
     // Empty while there is no folder.

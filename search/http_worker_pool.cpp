@@ -60,7 +60,7 @@ std::unique_ptr<IDownloadWorker> CHttpWorkerPool::CreateWorker(const std::string
     return std::make_unique<CHttpWorker>(std::move(pThread));
 }
 
-platform::TempFileResult CHttpWorkerPool::MakePageFile()
+platform::Result<std::string> CHttpWorkerPool::MakePageFile()
 {
     return m_pageFolder.MakeFile(platform::kTempFilePrefix);
 }

@@ -24,7 +24,7 @@ public:
 
     std::unique_ptr<IDownloadWorker> CreateWorker(const std::string& server,
                                                   const std::string& referer) override;
-    platform::TempFileResult MakePageFile() override;
+    platform::Result<std::string> MakePageFile() override;
     void DeletePageFolder() override;
     void WriteErrorLog(std::string_view text) override;
 

@@ -50,7 +50,7 @@ public:
                                                           const std::string& referer) = 0;
     // A new, empty "~TV" file for one job's page, in a folder of the run's own under the
     // system's temporary folder. The run deletes it when the run is over.
-    virtual platform::TempFileResult MakePageFile() = 0;
+    virtual platform::Result<std::string> MakePageFile() = 0;
     // The run has deleted its page files: their folder goes too, and the next page file
     // starts a new one.
     virtual void DeletePageFolder() = 0;

@@ -36,9 +36,9 @@ bool ChooseArea(const CBatchArgs& args, const config::CConfig& config, CBatchSet
 
 bool OpenKeywords(const std::string& path, CVistrelDoc& doc, std::ostream& err)
 {
-    const CDocFileResult opened = doc.OnOpenDocument(path);
+    const platform::Result<> opened = doc.OnOpenDocument(path);
     if (!opened) {
-        err << "Vistrel: " << opened.strErrorText << "\n";
+        err << "Vistrel: " << opened.error << "\n";
         return false;
     }
     if (std::ranges::all_of(doc.m_arrKeywords, [](const std::string& k) { return k.empty(); })) {

@@ -36,12 +36,9 @@ std::unique_ptr<search::IDownloadWorker> CIdlePool::CreateWorker(const std::stri
     return std::make_unique<CIdleWorker>(m_reports, m_nNextId++);
 }
 
-platform::TempFileResult CIdlePool::MakePageFile()
+platform::Result<std::string> CIdlePool::MakePageFile()
 {
-    platform::TempFileResult file;
-    file.status = platform::TempFileResult::Status::Made;
-    file.path = "/nonexistent/vistrel-lists-bench/~TV" + std::to_string(m_nNextFile++);
-    return file;
+    return "/nonexistent/vistrel-lists-bench/~TV" + std::to_string(m_nNextFile++);
 }
 
 } // namespace bench

@@ -68,7 +68,7 @@ CWorkerTest::~CWorkerTest()
 
 void CWorkerTest::WriteProxyProfile(int ieSetting, int enable, const std::string& host, int port)
 {
-    const platform::CProfile profile(m_strProfile);
+    const platform::Profile profile(m_strProfile);
     ASSERT_TRUE(profile.WriteInt("Settings\\Proxy", "IESetting", ieSetting) &&
                 profile.WriteInt("Settings\\Proxy", "Enable", enable) &&
                 profile.WriteString("Settings\\Proxy", "Host", host) &&

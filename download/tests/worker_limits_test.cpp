@@ -191,7 +191,7 @@ class PageSizeTest : public WorkerLimitsTest, public ::testing::WithParamInterfa
 TEST_P(PageSizeTest, APageOverTheLimitFailsItsJobOnlyAndLeavesNothing)
 {
     const CSizeCase& row = GetParam();
-    ASSERT_TRUE(platform::CProfile(m_strProfile).WriteInt("Settings\\DownLoad", "MaxPageSize", 1));
+    ASSERT_TRUE(platform::Profile(m_strProfile).WriteInt("Settings\\DownLoad", "MaxPageSize", 1));
     const std::string good = "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\ngood";
     CRawServer server(std::vector<CRawServer::CScript>{row.answer, {{0ms, good}}});
     auto worker = Start(server.Address());
