@@ -27,7 +27,7 @@ struct ReadCase
     // Makes the file to read in the folder and gives its path.
     std::function<std::string(const CTempDir&)> make;
     int systemError; // 0: read whole
-    const char* bytes;
+    std::string bytes;
 };
 
 class WholeFileRead : public ::testing::TestWithParam<ReadCase>
@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                      testing_support::WriteFileBytes(d.File("a"), std::string("a\0\r\n\x83", 5));
                      return d.File("a");
                  },
-                 0, "a\0\r\n\x83"},
+                 0, std::string("a\0\r\n\x83", 5)},
         ReadCase{"Empty",
                  [](const CTempDir& d) {
                      testing_support::WriteFileBytes(d.File("a"), "");

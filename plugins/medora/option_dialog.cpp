@@ -121,7 +121,8 @@ void COptionDialog::OnOK()
     }
     // An untouched field keeps the stored bytes, even ones that do not display.
     if (m_pPeriod->isModified()) {
-        const platform::Result<std::string> period = platform::Utf8ToCp932(m_pPeriod->text().toStdString());
+        const platform::Result<std::string> period =
+            platform::Utf8ToCp932(m_pPeriod->text().toStdString());
         if (period)
             SetPeriod(period.value);
     }

@@ -20,11 +20,13 @@ TEST_F(CachePage, BrowserFillsTheFieldWithoutATrailingSlash)
         QString before;
         std::optional<QString> answer;
         QString after;
-    } rows[] = {{QStringLiteral(""), "/srv/cache", "/srv/cache"},
-                {QStringLiteral("/old"), "/srv/cache/", "/srv/cache"},
-                {QStringLiteral("/old"), "/", "/"}, // the root keeps its "/": empty means the default
-                {QStringLiteral(""), QStringLiteral("/home/ユーザー/録画"), QStringLiteral("/home/ユーザー/録画")},
-                {longPath, std::nullopt, longPath}}; // a cancel cuts nothing
+    } rows[] = {
+        {QString(), QStringLiteral("/srv/cache"), QStringLiteral("/srv/cache")},
+        {QStringLiteral("/old"), QStringLiteral("/srv/cache/"), QStringLiteral("/srv/cache")},
+        // The root keeps its "/": empty means the default.
+        {QStringLiteral("/old"), QStringLiteral("/"), QStringLiteral("/")},
+        {QString(), QStringLiteral("/home/ユーザー/録画"), QStringLiteral("/home/ユーザー/録画")},
+        {longPath, std::nullopt, longPath}}; // a cancel cuts nothing
     Open();
     ShowTab(1);
     auto* dir = Field<QLineEdit>("cacheDir");

@@ -59,10 +59,14 @@ TEST_F(InetPage, ValuesOutOfRangeAreRefusedOnOkAndOnLeavingThePageWritingNothing
         const char* field;
         QString text;
         QString message;
-    } rows[] = {{"proxyPort", QStringLiteral("0"), kPortRange},           {"proxyPort", QStringLiteral("65536"), kPortRange},
-                {"proxyPort", QStringLiteral("99999999999"), kPortRange}, {"proxyPort", QStringLiteral(""), notANumber},
-                {"proxyPort", QStringLiteral("-1"), notANumber},          {"connectNum", QStringLiteral("0"), countRange},
-                {"connectNum", QStringLiteral("11"), countRange},         {"connectNum", QStringLiteral(""), notANumber}};
+    } rows[] = {{"proxyPort", QStringLiteral("0"), kPortRange},
+                {"proxyPort", QStringLiteral("65536"), kPortRange},
+                {"proxyPort", QStringLiteral("99999999999"), kPortRange},
+                {"proxyPort", QStringLiteral(""), notANumber},
+                {"proxyPort", QStringLiteral("-1"), notANumber},
+                {"connectNum", QStringLiteral("0"), countRange},
+                {"connectNum", QStringLiteral("11"), countRange},
+                {"connectNum", QStringLiteral(""), notANumber}};
     for (const auto& row : rows) {
         for (const bool onOk : {true, false}) {
             Open();
@@ -123,7 +127,8 @@ TEST_F(InetPage, StoredOverlongAddressIsShownWholeAndRefused)
     Open();
     EXPECT_EQ(Field<QLineEdit>("proxyHost")->text().size(), 70);
     m_sheet->OkButton()->click();
-    EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral("Please enter no more than 63 characters.")});
+    EXPECT_EQ(m_messages,
+              std::vector<QString>{QStringLiteral("Please enter no more than 63 characters.")});
     EXPECT_EQ(IniBytes(), before);
 }
 
@@ -137,8 +142,12 @@ TEST_F(InetPage, CountStepsWithinOneToTenWithoutEnablingApplyAndOkStoresIt)
         QString before;
         Qt::Key key;
         QString after;
-    } rows[] = {{QStringLiteral("5"), Qt::Key_Up, QStringLiteral("6")},   {QStringLiteral("10"), Qt::Key_Up, QStringLiteral("10")},   {QStringLiteral("1"), Qt::Key_Down, QStringLiteral("1")},
-                {QStringLiteral(""), Qt::Key_Up, QStringLiteral("1")},    {QStringLiteral("25"), Qt::Key_Down, QStringLiteral("10")}, {QStringLiteral(""), Qt::Key_7, QStringLiteral("7")},
+    } rows[] = {{QStringLiteral("5"), Qt::Key_Up, QStringLiteral("6")},
+                {QStringLiteral("10"), Qt::Key_Up, QStringLiteral("10")},
+                {QStringLiteral("1"), Qt::Key_Down, QStringLiteral("1")},
+                {QStringLiteral(""), Qt::Key_Up, QStringLiteral("1")},
+                {QStringLiteral("25"), Qt::Key_Down, QStringLiteral("10")},
+                {QStringLiteral(""), Qt::Key_7, QStringLiteral("7")},
                 {QStringLiteral("7"), Qt::Key_Minus, QStringLiteral("7")}};
     for (const auto& row : rows) {
         count->SetText(row.before);

@@ -113,7 +113,8 @@ TEST_P(ViewUtf8EditTest, KeepsWhatIsTypedAsUtf8)
     Run(c.script);
     EXPECT_EQ(Rows(), Utf8List(c.rows));
     EXPECT_EQ(m_doc.IsModified(), c.modified);
-    ASSERT_EQ(m_messages.size(), c.message ? 1 : 0) << m_messages.join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(m_messages.size(), c.message ? 1 : 0)
+        << m_messages.join(QLatin1Char('|')).toStdString();
     if (c.message == 'D') {
         EXPECT_EQ(m_messages[0], keywords::kDuplicateKeywordText);
     }

@@ -115,8 +115,9 @@ TEST_F(OptionDialog, BoxOffStoresNoStartDateAndTypedDaysAreStored)
         c.hasStartDate->click();
         EXPECT_FALSE(c.startDate->isEnabled());
         c.period->selectAll();
-        QTest::keyClicks(c.period, QStringLiteral("1x45")); // a letter is refused, a third digit too
-        Click(c.dialog, "OK");
+        // A letter is refused, a third digit too.
+        QTest::keyClicks(c.period, QStringLiteral("1x45"));
+        Click(c.dialog, QStringLiteral("OK"));
     }));
     EXPECT_EQ(Stored("sdate"), "");
     EXPECT_EQ(Stored("ldate"), "14");
