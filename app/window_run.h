@@ -21,8 +21,8 @@ class IPrompts;
 class CWindowRun : public IRunCommands, private search::IRunPrompts, private search::IRunProgress
 {
 public:
-    CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
-               const config::CConfig& config, const std::string& programFolder);
+    CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts, const config::Config& config,
+               const std::string& programFolder);
     ~CWindowRun() override;
 
     bool CanStart() const override;

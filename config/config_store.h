@@ -11,10 +11,10 @@ namespace config {
 // Typed reads and writes of Vistrel.ini by key. Nothing is cached: every read goes to the file
 // and every write replaces it at once, so any number of these may exist side by side (the
 // workers read the proxy keys from their own threads).
-class CConfig
+class Config
 {
 public:
-    explicit CConfig(std::string iniPath)
+    explicit Config(std::string iniPath)
         : m_profile(std::move(iniPath))
     {}
 
@@ -39,6 +39,6 @@ std::string VistrelIniPath(const std::string& programFolder);
 
 // The folder a run's result file goes to, ending in "/": the configured "Directory", or the
 // program folder's "Cache" when it is empty.
-std::string CacheFolder(const CConfig& config, const std::string& programFolder);
+std::string CacheFolder(const Config& config, const std::string& programFolder);
 
 } // namespace config

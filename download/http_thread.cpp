@@ -97,7 +97,7 @@ bool CHttpThread::ConfigureSession()
     const std::string profilePath = m_strProfilePath.empty()
                                         ? config::VistrelIniPath(platform::ProgramFolder())
                                         : m_strProfilePath;
-    const config::CConfig config(profilePath);
+    const config::Config config(profilePath);
     const download::CProxySettings settings = download::ReadProxySettings(config);
     m_pageLimitMiB = download::ReadPageLimitMiB(config);
     char* host = nullptr;

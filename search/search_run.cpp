@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
-CSearchRun::CSearchRun(config::CConfig config, std::string programFolder, search::IWorkerPool& pool,
+CSearchRun::CSearchRun(config::Config config, std::string programFolder, search::IWorkerPool& pool,
                        search::IRunPrompts& prompts, search::IRunProgress* progress)
     : m_config(std::move(config))
     , m_programFolder(std::move(programFolder))

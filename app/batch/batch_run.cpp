@@ -85,7 +85,7 @@ int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std
         err << "Vistrel: cannot tell the program's folder\n";
         return kExitBadInput;
     }
-    const config::CConfig config(config::VistrelIniPath(programFolder));
+    const config::Config config(config::VistrelIniPath(programFolder));
     CVistrelDoc doc;
     CBatchSetup setup;
     if (!PrepareSearch(args, config, programFolder, doc, setup, err))

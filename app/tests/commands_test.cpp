@@ -166,7 +166,7 @@ TEST(Commands, RunAndOptionCommandsCallTheirHandlers)
     window.Frame().SetRunCommands(&window.run);
     std::string iniSeen;
     QWidget* parentSeen = nullptr;
-    window.Frame().SetOptionsHook([&](QWidget* parent, const config::CConfig& config) {
+    window.Frame().SetOptionsHook([&](QWidget* parent, const config::Config& config) {
         parentSeen = parent;
         iniSeen = config.GetPath();
     });

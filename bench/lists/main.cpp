@@ -61,7 +61,7 @@ struct CRunTimes
 CRunTimes TimeRun(const std::string& programFolder, CVistrelDoc& doc, keywords::IKeywordRows& rows,
                   const CPluginModule& plugin)
 {
-    const config::CConfig config(programFolder + "Vistrel.ini");
+    const config::Config config(programFolder + "Vistrel.ini");
     bench::CIdlePool pool;
     bench::CSilentPrompts prompts;
     CSearchRun run(config, programFolder, pool, prompts);

@@ -11,7 +11,7 @@
 
 namespace {
 
-using config::CConfig;
+using config::Config;
 using config::Key;
 using testing_support::CTempDir;
 using testing_support::ReadFileBytes;
@@ -31,7 +31,7 @@ int SampleInt(const config::KeyInfo& info)
 TEST(ConfigStore, AnEmptyFileReadsEveryDefaultAndStaysEmpty)
 {
     CTempDir dir;
-    const CConfig cfg(config::VistrelIniPath(dir.Path() + "/"));
+    const Config cfg(config::VistrelIniPath(dir.Path() + "/"));
     EXPECT_EQ(cfg.GetPath(), dir.File("Vistrel.ini"));
     WriteFileBytes(cfg.GetPath(), "");
     for (const config::KeyInfo& info : config::AllKeys()) {
@@ -49,7 +49,7 @@ TEST(ConfigStore, AnEmptyFileReadsEveryDefaultAndStaysEmpty)
 TEST(ConfigStore, EveryKeyKeepsItsOwnValue)
 {
     CTempDir dir;
-    const CConfig cfg(dir.File("Vistrel.ini"));
+    const Config cfg(dir.File("Vistrel.ini"));
     for (const config::KeyInfo& info : config::AllKeys()) {
         if (info.type == config::ValueType::Int)
             ASSERT_TRUE(cfg.WriteInt(info.key, SampleInt(info)));
@@ -84,7 +84,7 @@ TEST_P(HandEdited, ReadsAsTheKeysTypeSays)
 {
     const HandEditCase& c = GetParam();
     CTempDir dir;
-    const CConfig cfg(dir.File("Vistrel.ini"));
+    const Config cfg(dir.File("Vistrel.ini"));
     WriteFileBytes(cfg.GetPath(), c.file);
     if (config::Info(c.key).type == config::ValueType::Int)
         EXPECT_EQ(std::to_string(cfg.ReadInt(c.key)), c.expected);
@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ConfigStore, CacheFolderAlwaysEndsInOneSlash)
 {
     CTempDir dir;
-    const CConfig cfg(dir.File("Vistrel.ini"));
+    const Config cfg(dir.File("Vistrel.ini"));
     const std::vector<std::tuple<std::string, std::string>> cases{
         {"", "/opt/vistrel/Cache/"},
         {"/data/tv", "/data/tv/"},

@@ -268,7 +268,7 @@ class PageLimitSettingTest : public ::testing::TestWithParam<CLimitCase>
 TEST_P(PageLimitSettingTest, ReadsAsASaneNumberOfMiB)
 {
     testing_support::CTempDir dir;
-    const config::CConfig config(dir.File("Vistrel.ini"));
+    const config::Config config(dir.File("Vistrel.ini"));
     if (GetParam().stored) {
         ASSERT_TRUE(
             config.Profile().WriteString("Settings\\DownLoad", "MaxPageSize", GetParam().stored));

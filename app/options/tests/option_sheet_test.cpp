@@ -73,7 +73,7 @@ TEST_F(OptionSheet, CancelAfterApplyKeepsWhatApplyStored)
 
 TEST_F(OptionSheet, UnwritableSettingsAreReportedAndTheSheetStaysOpen)
 {
-    m_pConfig = std::make_unique<config::CConfig>(m_dir.File("no-such-folder/Vistrel.ini"));
+    m_pConfig = std::make_unique<config::Config>(m_dir.File("no-such-folder/Vistrel.ini"));
     Open();
     m_sheet->OkButton()->click();
     EXPECT_TRUE(m_sheet->isVisible());
