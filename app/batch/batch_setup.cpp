@@ -11,7 +11,7 @@
 namespace batch {
 namespace {
 
-bool ChooseArea(const CBatchArgs& args, const config::Config& config, CBatchSetup& setup,
+bool ChooseArea(const BatchArgs& args, const config::Config& config, CBatchSetup& setup,
                 std::ostream& err)
 {
     if (args.area) {
@@ -48,7 +48,7 @@ bool OpenKeywords(const std::string& path, CVistrelDoc& doc, std::ostream& err)
     return true;
 }
 
-bool ChoosePlugin(const CBatchArgs& args, const config::Config& config,
+bool ChoosePlugin(const BatchArgs& args, const config::Config& config,
                   const std::string& programFolder, CBatchSetup& setup, std::ostream& err)
 {
     const std::string title = args.plugin ? *args.plugin : config.ReadString(config::Key::DLLName);
@@ -89,7 +89,7 @@ bool ResultPathFitsOneLine(const config::Config& config, const std::string& prog
 
 } // namespace
 
-bool PrepareSearch(const CBatchArgs& args, const config::Config& config,
+bool PrepareSearch(const BatchArgs& args, const config::Config& config,
                    const std::string& programFolder, CVistrelDoc& doc, CBatchSetup& setup,
                    std::ostream& err)
 {
