@@ -15,6 +15,17 @@ Failure Failed(const std::string& what, int err)
     return {what + ": " + std::generic_category().message(err), err};
 }
 
+// Why an open file is not one to read whole, or 0 for a regular file.
+int NotRegularError(int fd)
+{
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0)
+        return errno;
+    if (S_ISDIR(info.st_mode))
+        return EISDIR;
+    return S_ISREG(info.st_mode) ? 0 : ENODEV;
+}
+
 } // namespace
 
 int WriteAll(int fd, std::string_view bytes)
@@ -50,16 +61,8 @@ Result<> FileReader::Open(const std::string& path)
     m_path = path;
     // O_NONBLOCK keeps opening a named pipe from waiting for a writer.
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (m_fd < 0)
-        return Failed("cannot open " + path, errno);
-    struct stat info = {};
-    int err = 0;
-    if (::fstat(m_fd, &info) != 0)
-        err = errno;
-    else if (S_ISDIR(info.st_mode))
-        err = EISDIR;
-    else if (!S_ISREG(info.st_mode))
-        err = ENODEV;
+    // The cause is taken before building the message can change errno.
+    const int err = m_fd < 0 ? errno : NotRegularError(m_fd);
     if (err != 0) {
         Close();
         return Failed("cannot open " + path, err);
