@@ -73,7 +73,7 @@ Result<std::string> RunFolder::MakeFile(std::string_view prefix)
     if (m_path.empty()) {
         const Result<std::string> folder = TempFolder();
         if (!folder)
-            return folder;
+            return folder.AsFailure();
         std::string pattern =
             (std::filesystem::path(folder.value) / RunFolderName(CurrentRunOwner(), "XXXXXX"))
                 .string();
