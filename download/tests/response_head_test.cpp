@@ -31,7 +31,7 @@ class ResponseHeadTest : public ::testing::TestWithParam<CHeadCase>
 
 TEST_P(ResponseHeadTest, SaysWhatTheFinalHeadSays)
 {
-    download::CResponseHead head;
+    download::ResponseHead head;
     for (const std::string& line : GetParam().lines)
         head.AddLine(line + "\r\n");
     EXPECT_EQ(head.IsComplete(), GetParam().complete);

@@ -26,20 +26,20 @@ void PrintTo(const CAnswerCase& c, std::ostream* os)
 
 const std::string kGood = "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\ngood";
 
-class AnswerFaultTest : public CWorkerTest, public ::testing::WithParamInterface<CAnswerCase>
+class AnswerFaultTest : public WorkerTest, public ::testing::WithParamInterface<CAnswerCase>
 {
 };
 
 TEST_P(AnswerFaultTest, FailsItsJobOnlyAndSaysWhy)
 {
     const CAnswerCase& row = GetParam();
-    CRawServer server(std::vector<CRawServer::CScript>{{{0ms, row.answer}}, {{0ms, kGood}}});
+    RawServer server(std::vector<RawServer::Script>{{{0ms, row.answer}}, {{0ms, kGood}}});
     auto worker = StartWorker(server.Address());
-    testing_support::WriteFileBytes(m_strPage, ""); // as the main window hands it over
-    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=A", m_strPage));
-    EXPECT_EQ(worker->m_nError, row.error);
-    EXPECT_EQ(worker->m_strReason, row.reason);
-    EXPECT_EQ(ReadFileBytes(m_strPage), row.stored);
+    testing_support::WriteFileBytes(m_page, ""); // as the main window hands it over
+    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=A", m_page));
+    EXPECT_EQ(m_report.error, row.error);
+    EXPECT_EQ(m_report.reason, row.reason);
+    EXPECT_EQ(ReadFileBytes(m_page), row.stored);
     const std::vector<std::string> messages = LogMessages(ErrorLog());
     if (row.logStart) {
         ASSERT_EQ(messages.size(), 1u);
@@ -49,9 +49,9 @@ TEST_P(AnswerFaultTest, FailsItsJobOnlyAndSaysWhy)
         EXPECT_TRUE(messages.empty()) << messages[0];
     }
 
-    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=B", m_strPage));
-    EXPECT_EQ(worker->m_nError, DLERR_NONE) << worker->m_strReason;
-    EXPECT_EQ(ReadFileBytes(m_strPage), "good");
+    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=B", m_page));
+    EXPECT_EQ(m_report.error, DLERR_NONE) << m_report.reason;
+    EXPECT_EQ(ReadFileBytes(m_page), "good");
 }
 
 constexpr const char* kCut = "応答が途中で切れました";
@@ -107,29 +107,29 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Only the final answer's head counts: a redirect's own may say what it likes.
-TEST_F(CWorkerTest, ARedirectsEncodingIsNotTheFinalAnswers)
+TEST_F(WorkerTest, ARedirectsEncodingIsNotTheFinalAnswers)
 {
-    CRawServer server(std::vector<CRawServer::CScript>{
+    RawServer server(std::vector<RawServer::Script>{
         {{0ms, "HTTP/1.0 302 Found\r\nLocation: /b\r\nContent-Encoding: gzip\r\n"
                "Content-Length: 2\r\nContent-Length: 5\r\n\r\nabcde"}},
         {{0ms, kGood}}});
     auto worker = StartWorker(server.Address());
-    ASSERT_TRUE(RunJob(*worker, "/a", m_strPage));
-    EXPECT_EQ(worker->m_nError, DLERR_NONE) << worker->m_strReason;
-    EXPECT_EQ(ReadFileBytes(m_strPage), "good");
+    ASSERT_TRUE(RunJob(*worker, "/a", m_page));
+    EXPECT_EQ(m_report.error, DLERR_NONE) << m_report.reason;
+    EXPECT_EQ(ReadFileBytes(m_page), "good");
     EXPECT_EQ(server.Received().size(), 2u);
 }
 
-TEST_F(CWorkerTest, TheSampleSitesGzipLabelFailsTheJob)
+TEST_F(WorkerTest, TheSampleSitesGzipLabelFailsTheJob)
 {
     listing_site::CSiteOptions options;
     options.contentEncoding = "gzip";
     auto worker = StartWorker(StartSite(options));
-    testing_support::WriteFileBytes(m_strPage, "");
-    ASSERT_TRUE(RunJob(*worker, SearchObject(kDramaKey), m_strPage));
-    EXPECT_EQ(worker->m_nError, DLERR_STATUS);
-    EXPECT_EQ(worker->m_strReason, "応答が不正です (Content-Encoding: gzip)");
-    EXPECT_EQ(ReadFileBytes(m_strPage), "");
+    testing_support::WriteFileBytes(m_page, "");
+    ASSERT_TRUE(RunJob(*worker, SearchObject(kDramaKey), m_page));
+    EXPECT_EQ(m_report.error, DLERR_STATUS);
+    EXPECT_EQ(m_report.reason, "応答が不正です (Content-Encoding: gzip)");
+    EXPECT_EQ(ReadFileBytes(m_page), "");
 }
 
 } // namespace
