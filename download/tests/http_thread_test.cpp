@@ -4,6 +4,7 @@
 #include "tools/listing_site/result_page.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace download_tests {
 namespace {
@@ -180,6 +181,52 @@ TEST_P(RefusedTargetTest, FailsThatJobOnlyWithoutSendingIt)
 INSTANTIATE_TEST_SUITE_P(Targets, RefusedTargetTest,
                          ::testing::Values("a\r\nX-Injected: 1", "a b", "a\tb", "a\x7F", "a\x01",
                                            "a\n"));
+
+struct PageFileCase
+{
+    const char* name;
+    std::string answer;
+    std::string target;
+    bool aborted; // the worker is aborted before the job
+    std::string stored;
+};
+
+void PrintTo(const PageFileCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class PageFileTest : public WorkerTest, public ::testing::WithParamInterface<PageFileCase>
+{
+};
+
+// The run names a page file for every job it hands out and deletes it at the end; the worker
+// makes it, whatever becomes of the job.
+TEST_P(PageFileTest, EveryJobLeavesItsFileBehind)
+{
+    const PageFileCase& row = GetParam();
+    CannedServer server(row.answer);
+    auto worker = StartWorker(server.Address());
+    if (row.aborted)
+        worker->Abort();
+    const std::string page = m_dir.File("~TV-1");
+    ASSERT_TRUE(RunJob(*worker, row.target, page));
+    ASSERT_TRUE(std::filesystem::is_regular_file(page)) << m_report.reason;
+    EXPECT_EQ(ReadFileBytes(page), row.stored);
+    EXPECT_EQ(std::filesystem::status(page).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+        << "pages are the user's alone";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Jobs, PageFileTest,
+    ::testing::Values(
+        PageFileCase{"APage", "HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok", "/tv.php", false,
+                     "ok"},
+        PageFileCase{"AnErrorAnswer", "HTTP/1.0 404 Not Found\r\n\r\ngone", "/tv.php", false, ""},
+        PageFileCase{"ARefusedTarget", "HTTP/1.0 200 OK\r\n\r\nok", "/tv.php?a b", false, ""},
+        PageFileCase{"AnAbortedJob", "HTTP/1.0 200 OK\r\n\r\nok", "/tv.php", true, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace download_tests

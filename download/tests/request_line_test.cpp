@@ -14,19 +14,19 @@ std::string RequestLine(const std::string& head)
     return head.substr(0, head.find("\r\n"));
 }
 
-struct CTargetCase
+struct TargetCase
 {
     const char* name;
     std::string object;
     std::string sent; // the target in the request line
 };
 
-void PrintTo(const CTargetCase& c, std::ostream* os)
+void PrintTo(const TargetCase& c, std::ostream* os)
 {
     *os << c.name;
 }
 
-class RequestLineTest : public WorkerTest, public ::testing::WithParamInterface<CTargetCase>
+class RequestLineTest : public WorkerTest, public ::testing::WithParamInterface<TargetCase>
 {
 };
 
@@ -56,16 +56,16 @@ TEST_P(RequestLineTest, NamesTheWholeAddressThroughAProxy)
 
 INSTANTIATE_TEST_SUITE_P(
     Targets, RequestLineTest,
-    ::testing::Values(CTargetCase{"UpperCaseEscapes", SearchObject(kDramaKey),
-                                  SearchObject(kDramaKey)},
-                      CTargetCase{"MixedAndBrokenEscapes", "/tv.php?a=%7d%7D&b=%zz&c=%",
-                                  "/tv.php?a=%7d%7D&b=%zz&c=%"},
-                      CTargetCase{"RawBytesAndSigns", "/tv.php?k=\xB1\xC6&x={}|^`\"<>\\#f",
-                                  "/tv.php?k=\xB1\xC6&x={}|^`\"<>\\#f"},
-                      CTargetCase{"DotSegmentsAndRawPath", "/a/../p\xB1/./tv.php?q=/..",
-                                  "/a/../p\xB1/./tv.php?q=/.."},
-                      CTargetCase{"NoLeadingSlash", "tv.php?key=%7D", "/tv.php?key=%7D"},
-                      CTargetCase{"Empty", "", "/"}),
+    ::testing::Values(TargetCase{"UpperCaseEscapes", SearchObject(kDramaKey),
+                                 SearchObject(kDramaKey)},
+                      TargetCase{"MixedAndBrokenEscapes", "/tv.php?a=%7d%7D&b=%zz&c=%",
+                                 "/tv.php?a=%7d%7D&b=%zz&c=%"},
+                      TargetCase{"RawBytesAndSigns", "/tv.php?k=\xB1\xC6&x={}|^`\"<>\\#f",
+                                 "/tv.php?k=\xB1\xC6&x={}|^`\"<>\\#f"},
+                      TargetCase{"DotSegmentsAndRawPath", "/a/../p\xB1/./tv.php?q=/..",
+                                 "/a/../p\xB1/./tv.php?q=/.."},
+                      TargetCase{"NoLeadingSlash", "tv.php?key=%7D", "/tv.php?key=%7D"},
+                      TargetCase{"Empty", "", "/"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WorkerTest, RedirectsAreResolvedAgainstTheTargetsOwnPath)

@@ -9,30 +9,30 @@ namespace {
 using namespace std::chrono_literals;
 using testing_support::ReadFileBytes;
 
-struct CAnswerCase
+struct AnswerCase
 {
     const char* name;
     std::string answer;   // the first connection's whole answer
     std::int32_t error;   // DLERR_*
-    const char* reason;   // m_strReason
+    const char* reason;   // the report's reason
     const char* logStart; // how the one log entry begins; nullptr: no entry
     const char* stored;   // the page file afterwards (the test creates it empty)
 };
 
-void PrintTo(const CAnswerCase& c, std::ostream* os)
+void PrintTo(const AnswerCase& c, std::ostream* os)
 {
     *os << c.name;
 }
 
 const std::string kGood = "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\ngood";
 
-class AnswerFaultTest : public WorkerTest, public ::testing::WithParamInterface<CAnswerCase>
+class AnswerFaultTest : public WorkerTest, public ::testing::WithParamInterface<AnswerCase>
 {
 };
 
 TEST_P(AnswerFaultTest, FailsItsJobOnlyAndSaysWhy)
 {
-    const CAnswerCase& row = GetParam();
+    const AnswerCase& row = GetParam();
     RawServer server(std::vector<RawServer::Script>{{{0ms, row.answer}}, {{0ms, kGood}}});
     auto worker = StartWorker(server.Address());
     testing_support::WriteFileBytes(m_page, ""); // as the main window hands it over
@@ -61,49 +61,49 @@ constexpr const char* kCutLog =
 INSTANTIATE_TEST_SUITE_P(
     Answers, AnswerFaultTest,
     ::testing::Values(
-        CAnswerCase{"ClosedAfterTheStatusLine", "HTTP/1.0 200 OK\r\n", DLERR_INTERNET, kCut,
-                    kCutLog, ""},
-        CAnswerCase{"ClosedBetweenHeaderLines", "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n",
-                    DLERR_INTERNET, kCut, kCutLog, ""},
-        CAnswerCase{"ClosedInsideAHeaderLine", "HTTP/1.0 200 OK\r\nContent-Type: text/ht",
-                    DLERR_INTERNET, kCut, kCutLog, ""},
-        CAnswerCase{"TwoLengths",
-                    "HTTP/1.0 200 OK\r\nContent-Length: 3\r\ncontent-length: 4\r\n\r\nabcd",
-                    DLERR_STATUS, "応答が不正です (Content-Length が矛盾)",
-                    "Conflicting Content-Length\r\nHTTP/1.0 200 OK\r\nContent-Length: 3\r\n", ""},
-        CAnswerCase{"ALengthListThatDisagrees",
-                    "HTTP/1.0 200 OK\r\nContent-Length: 3, 4\r\n\r\nabcd", DLERR_STATUS,
-                    "応答が不正です (Content-Length が矛盾)", "Conflicting Content-Length\r\n", ""},
-        CAnswerCase{"ALengthThatIsNoNumber", "HTTP/1.0 200 OK\r\nContent-Length: 3x\r\n\r\nabc",
-                    DLERR_STATUS, "応答が不正です (Content-Length が不正)",
-                    "Invalid Content-Length\r\n", ""},
-        CAnswerCase{
+        AnswerCase{"ClosedAfterTheStatusLine", "HTTP/1.0 200 OK\r\n", DLERR_INTERNET, kCut, kCutLog,
+                   ""},
+        AnswerCase{"ClosedBetweenHeaderLines", "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n",
+                   DLERR_INTERNET, kCut, kCutLog, ""},
+        AnswerCase{"ClosedInsideAHeaderLine", "HTTP/1.0 200 OK\r\nContent-Type: text/ht",
+                   DLERR_INTERNET, kCut, kCutLog, ""},
+        AnswerCase{"TwoLengths",
+                   "HTTP/1.0 200 OK\r\nContent-Length: 3\r\ncontent-length: 4\r\n\r\nabcd",
+                   DLERR_STATUS, "応答が不正です (Content-Length が矛盾)",
+                   "Conflicting Content-Length\r\nHTTP/1.0 200 OK\r\nContent-Length: 3\r\n", ""},
+        AnswerCase{"ALengthListThatDisagrees",
+                   "HTTP/1.0 200 OK\r\nContent-Length: 3, 4\r\n\r\nabcd", DLERR_STATUS,
+                   "応答が不正です (Content-Length が矛盾)", "Conflicting Content-Length\r\n", ""},
+        AnswerCase{"ALengthThatIsNoNumber", "HTTP/1.0 200 OK\r\nContent-Length: 3x\r\n\r\nabc",
+                   DLERR_STATUS, "応答が不正です (Content-Length が不正)",
+                   "Invalid Content-Length\r\n", ""},
+        AnswerCase{
             "Gzip",
             "HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\nContent-Length: 3\r\n\r\n\x1f\x8b\x08",
             DLERR_STATUS, "応答が不正です (Content-Encoding: gzip)",
             "Content-Encoding not asked for: gzip\r\nHTTP/1.0 200 OK\r\n", ""},
-        CAnswerCase{"DeflateAfterIdentity",
-                    "HTTP/1.0 200 OK\r\ncontent-encoding: identity, Deflate\r\n\r\nxyz",
-                    DLERR_STATUS, "応答が不正です (Content-Encoding: Deflate)",
-                    "Content-Encoding not asked for: Deflate\r\n", ""},
+        AnswerCase{"DeflateAfterIdentity",
+                   "HTTP/1.0 200 OK\r\ncontent-encoding: identity, Deflate\r\n\r\nxyz",
+                   DLERR_STATUS, "応答が不正です (Content-Encoding: Deflate)",
+                   "Content-Encoding not asked for: Deflate\r\n", ""},
         // libcurl sees these itself; they stay failures.
-        CAnswerCase{"BodyShorterThanItsLength", "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nabc",
-                    DLERR_INTERNET, "通信エラー (Transferred a partial file)",
-                    "transfer closed with 7 bytes remaining", "abc"},
-        CAnswerCase{"NothingAtAll", "", DLERR_INTERNET,
-                    "通信エラー (Server returned nothing (no headers, no data))", "", ""},
+        AnswerCase{"BodyShorterThanItsLength", "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nabc",
+                   DLERR_INTERNET, "通信エラー (Transferred a partial file)",
+                   "transfer closed with 7 bytes remaining", "abc"},
+        AnswerCase{"NothingAtAll", "", DLERR_INTERNET,
+                   "通信エラー (Server returned nothing (no headers, no data))", "", ""},
         // Sound answers that look close to the faults above.
-        CAnswerCase{"TheSameLengthTwice",
-                    "HTTP/1.0 200 OK\r\nContent-Length: 3\r\nContent-Length: 3, 3\r\n\r\nabc",
-                    DLERR_NONE, "", nullptr, "abc"},
-        CAnswerCase{"IdentityEncoding", "HTTP/1.0 200 OK\r\nContent-Encoding: Identity\r\n\r\nabc",
-                    DLERR_NONE, "", nullptr, "abc"},
-        CAnswerCase{"NoHeaderLinesAndNoBody", "HTTP/1.0 200 OK\r\n\r\n", DLERR_NONE, "", nullptr,
-                    ""},
-        CAnswerCase{"LengthInATrailerOnly",
-                    "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
-                    "3\r\nabc\r\n0\r\nContent-Length: 9\r\n\r\n",
-                    DLERR_NONE, "", nullptr, "abc"}),
+        AnswerCase{"TheSameLengthTwice",
+                   "HTTP/1.0 200 OK\r\nContent-Length: 3\r\nContent-Length: 3, 3\r\n\r\nabc",
+                   DLERR_NONE, "", nullptr, "abc"},
+        AnswerCase{"IdentityEncoding", "HTTP/1.0 200 OK\r\nContent-Encoding: Identity\r\n\r\nabc",
+                   DLERR_NONE, "", nullptr, "abc"},
+        AnswerCase{"NoHeaderLinesAndNoBody", "HTTP/1.0 200 OK\r\n\r\n", DLERR_NONE, "", nullptr,
+                   ""},
+        AnswerCase{"LengthInATrailerOnly",
+                   "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                   "3\r\nabc\r\n0\r\nContent-Length: 9\r\n\r\n",
+                   DLERR_NONE, "", nullptr, "abc"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Only the final answer's head counts: a redirect's own may say what it likes.
