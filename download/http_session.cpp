@@ -14,7 +14,7 @@ namespace {
 
 // libcurl receives into a buffer this large: with its 16 KiB default (or the 4 KiB it once
 // had here) a 200 KB page costs dozens of receive and poll calls instead of a few.
-constexpr long kReceiveBufferBytes = 256 * 1024;
+constexpr long kReceiveBufferBytes = 256L * 1024;
 
 } // namespace
 
