@@ -70,6 +70,21 @@ RunFolder::~RunFolder()
 
 Result<std::string> RunFolder::MakeFile(std::string_view prefix)
 {
+    if (Result<std::string> folder = MakeFolder(); !folder)
+        return folder;
+    return MakeTempFile(m_path, prefix);
+}
+
+Result<std::string> RunFolder::NewFileName(std::string_view prefix)
+{
+    if (Result<std::string> folder = MakeFolder(); !folder)
+        return folder;
+    // mkstemp's names never hold '-', so these cannot meet one of MakeFile's.
+    return m_path + "/" + std::string(prefix) + "-" + std::to_string(++m_names);
+}
+
+Result<std::string> RunFolder::MakeFolder()
+{
     if (m_path.empty()) {
         const Result<std::string> folder = TempFolder();
         if (!folder)
@@ -85,8 +100,9 @@ Result<std::string> RunFolder::MakeFile(std::string_view prefix)
                            err};
         }
         m_path = std::move(pattern);
+        m_names = 0;
     }
-    return MakeTempFile(m_path, prefix);
+    return m_path;
 }
 
 void RunFolder::Remove()
