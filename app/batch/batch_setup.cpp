@@ -11,7 +11,7 @@
 namespace batch {
 namespace {
 
-bool ChooseArea(const CBatchArgs& args, const config::CConfig& config, CBatchSetup& setup,
+bool ChooseArea(const BatchArgs& args, const config::Config& config, CBatchSetup& setup,
                 std::ostream& err)
 {
     if (args.area) {
@@ -36,9 +36,9 @@ bool ChooseArea(const CBatchArgs& args, const config::CConfig& config, CBatchSet
 
 bool OpenKeywords(const std::string& path, CVistrelDoc& doc, std::ostream& err)
 {
-    const CDocFileResult opened = doc.OnOpenDocument(path);
+    const platform::Result<> opened = doc.OnOpenDocument(path);
     if (!opened) {
-        err << "Vistrel: " << opened.strErrorText << "\n";
+        err << "Vistrel: " << opened.error << "\n";
         return false;
     }
     if (std::ranges::all_of(doc.m_arrKeywords, [](const std::string& k) { return k.empty(); })) {
@@ -48,7 +48,7 @@ bool OpenKeywords(const std::string& path, CVistrelDoc& doc, std::ostream& err)
     return true;
 }
 
-bool ChoosePlugin(const CBatchArgs& args, const config::CConfig& config,
+bool ChoosePlugin(const BatchArgs& args, const config::Config& config,
                   const std::string& programFolder, CBatchSetup& setup, std::ostream& err)
 {
     const std::string title = args.plugin ? *args.plugin : config.ReadString(config::Key::DLLName);
@@ -68,7 +68,7 @@ bool ChoosePlugin(const CBatchArgs& args, const config::CConfig& config,
 }
 
 // A line break in the result page's path would split the one line batch mode prints it on.
-bool ResultPathFitsOneLine(const config::CConfig& config, const std::string& programFolder,
+bool ResultPathFitsOneLine(const config::Config& config, const std::string& programFolder,
                            CVistrelDoc& doc, const CBatchSetup& setup, std::ostream& err)
 {
     // Named as the run will name it when it starts.
@@ -89,7 +89,7 @@ bool ResultPathFitsOneLine(const config::CConfig& config, const std::string& pro
 
 } // namespace
 
-bool PrepareSearch(const CBatchArgs& args, const config::CConfig& config,
+bool PrepareSearch(const BatchArgs& args, const config::Config& config,
                    const std::string& programFolder, CVistrelDoc& doc, CBatchSetup& setup,
                    std::ostream& err)
 {

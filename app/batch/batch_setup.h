@@ -24,7 +24,7 @@ struct CBatchSetup
 // keyword file (opened into doc, with at least one non-empty keyword) and the plug-in; makes
 // the default cache folder as start-up does; and that the result page's path will print as
 // one line. False after a message on err when any is wrong.
-bool PrepareSearch(const CBatchArgs& args, const config::CConfig& config,
+bool PrepareSearch(const BatchArgs& args, const config::Config& config,
                    const std::string& programFolder, CVistrelDoc& doc, CBatchSetup& setup,
                    std::ostream& err);
 
