@@ -8,9 +8,9 @@
 
 namespace keywords {
 
-// The rows a search run walks and marks: the list view in the window, the document itself in
-// batch mode. Column 0 is the keyword, its bytes exactly as stored (code page 932, or UTF-8
-// for a keyword file read as UTF-8); column 1 is the mark of the latest run.
+// The rows a search run reads and marks: the keyword list's model in the window, the document
+// itself in batch mode. Column 0 is the keyword, its bytes exactly as stored (code page 932, or
+// UTF-8 for a keyword file read as UTF-8); column 1 is the mark of the latest run.
 class IKeywordRows
 {
 public:

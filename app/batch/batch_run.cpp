@@ -95,7 +95,7 @@ int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std
     search::CHttpWorkerPool pool(reports, config.GetPath());
     CTerminalPrompts prompts(err);
     CTerminalProgress progress(out, err);
-    keywords::CDocumentRows rows(doc);
+    keywords::DocumentRows rows(doc);
     CSearchRun run(config, programFolder, pool, prompts, &progress);
 
     const InterruptGuard interrupt;

@@ -36,12 +36,12 @@ bool ChooseArea(const CBatchArgs& args, const config::CConfig& config, CBatchSet
 
 bool OpenKeywords(const std::string& path, CVistrelDoc& doc, std::ostream& err)
 {
-    const CDocFileResult opened = doc.OnOpenDocument(path);
+    const keywords::DocFileResult opened = doc.OnOpenDocument(path);
     if (!opened) {
-        err << "Vistrel: " << opened.strErrorText << "\n";
+        err << "Vistrel: " << opened.errorText << "\n";
         return false;
     }
-    if (std::ranges::all_of(doc.m_arrKeywords, [](const std::string& k) { return k.empty(); })) {
+    if (std::ranges::all_of(doc.GetKeywords(), [](const std::string& k) { return k.empty(); })) {
         err << "Vistrel: " << path << " holds no keyword\n";
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include "config/config_store.h"
 #include "keywords/document_rows.h"
+#include "keywords/keyword_model.h"
 #include "keywords/view/vistrel_view.h"
 #include "keywords/vistrel_doc.h"
 #include "platform/cp932.h"
@@ -139,25 +140,27 @@ int main(int argc, char** argv)
         CVistrelDoc doc;
         bool opened = false;
         PrintRow("open (CVistrelDoc)", count,
-                 TimeMs([&] { opened = doc.OnOpenDocument(path).bSuccess; }));
+                 TimeMs([&] { opened = doc.OnOpenDocument(path).ok; }));
         if (!opened || doc.GetKeywordCount() != count) {
             std::fprintf(stderr, "lists-bench: %s did not open as %d keywords\n", path.c_str(),
                          count);
             return 1;
         }
+        keywords::KeywordModel model(doc);
         CVistrelView view;
         view.resize(400, 600);
-        PrintRow("show (SetDocument)", count, TimeMs([&] { view.SetDocument(&doc); }));
+        view.SetKeywordModel(&model);
+        PrintRow("show (OnInitialUpdate)", count, TimeMs([&] { view.OnInitialUpdate(); }));
         PrintRow("first paint", count, TimeMs([&] {
                      view.show();
                      QApplication::processEvents();
                  }));
         if (count <= runMax) {
-            const CRunTimes inView = TimeRun(programFolder, doc, view, medora);
-            PrintRow("run start, list view", count, inView.startMs);
-            PrintRow("run reports, list view", count, inView.endMs);
+            const CRunTimes inView = TimeRun(programFolder, doc, model, medora);
+            PrintRow("run start, keyword model", count, inView.startMs);
+            PrintRow("run reports, keyword model", count, inView.endMs);
             QApplication::processEvents();
-            keywords::CDocumentRows rows(doc);
+            keywords::DocumentRows rows(doc);
             const CRunTimes batch = TimeRun(programFolder, doc, rows, medora);
             PrintRow("run start, batch rows", count, batch.startMs);
             PrintRow("run reports, batch rows", count, batch.endMs);

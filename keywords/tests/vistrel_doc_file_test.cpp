@@ -1,6 +1,7 @@
 #include "keywords/vistrel_doc.h"
 
 #include "case_name.h"
+#include "doc_keywords.h"
 #include "platform/tests/temp_dir.h"
 #include "platform/tests/unprivileged.h"
 
@@ -25,7 +26,7 @@ std::string Describe(const CVistrelDoc& doc)
     std::string text = "path=" + doc.GetPathName() + " title=" + doc.GetTitle() +
                        " modified=" + (doc.IsModified() ? "1" : "0") +
                        " result=" + doc.GetResultPath() + " keywords=";
-    for (const std::string& keyword : doc.m_arrKeywords)
+    for (const std::string& keyword : doc.GetKeywords())
         text += "[" + keyword + "]";
     return text;
 }
@@ -75,8 +76,8 @@ TEST_F(DocFileTest, SaveAdoptsTheNewPathAndWritesOnlyKeywords)
     const std::string resultPath = m_doc.GetResultPath();
     const std::string target = m_dir.File("saved as.txt");
 
-    const CDocFileResult saved = m_doc.OnSaveDocument(target);
-    ASSERT_TRUE(saved) << saved.strErrorText;
+    const keywords::DocFileResult saved = m_doc.OnSaveDocument(target);
+    ASSERT_TRUE(saved) << saved.errorText;
     EXPECT_EQ(ReadFileBytes(target), "old\r\nadded\r\n");
     EXPECT_EQ(ReadFileBytes(m_dir.File("old.txt")), "old\r\n");
     EXPECT_EQ(Describe(m_doc), "path=" + target + " title=saved as.txt modified=0 result=" +
@@ -87,7 +88,7 @@ TEST_F(DocFileTest, SaveReplacesALongerFileWhole)
 {
     const std::string path = m_dir.File("list.txt");
     WriteFileBytes(path, std::string(10000, 'z') + "\r\n");
-    m_doc.m_arrKeywords = {"a"};
+    testing_support::SetKeywords(m_doc, {"a"});
     ASSERT_TRUE(m_doc.OnSaveDocument(path));
     EXPECT_EQ(ReadFileBytes(path), "a\r\n");
 }
@@ -109,9 +110,9 @@ TEST_P(DocOpenFailureTest, ReportsTheCauseAndKeepsTheDocument)
     const std::string before = Describe(m_doc);
     const std::string path = GetParam().makePath(m_dir);
 
-    const CDocFileResult result = m_doc.OnOpenDocument(path);
+    const keywords::DocFileResult result = m_doc.OnOpenDocument(path);
     EXPECT_FALSE(result);
-    EXPECT_EQ(result.strErrorText, Replace1(GetParam().text, path));
+    EXPECT_EQ(result.errorText, Replace1(GetParam().text, path));
     EXPECT_EQ(Describe(m_doc), before);
 }
 
@@ -148,9 +149,9 @@ TEST_F(DocFileTest, ReadFailingPartWayLeavesANewDocument)
         GTEST_SKIP() << path << " cannot be opened here";
     close(fd);
 
-    const CDocFileResult result = m_doc.OnOpenDocument(path);
+    const keywords::DocFileResult result = m_doc.OnOpenDocument(path);
     EXPECT_FALSE(result);
-    EXPECT_EQ(result.strErrorText, "An unknown error occurred while accessing " + path + ".");
+    EXPECT_EQ(result.errorText, "An unknown error occurred while accessing " + path + ".");
     EXPECT_EQ(Describe(m_doc), "path= title=Untitled modified=0 result= keywords=");
 }
 
@@ -162,14 +163,14 @@ TEST_F(DocFileTest, FailedSavesReportTheCauseAndChangeNothing)
     const std::string ontoFolder = m_dir.File("folder.txt");
     std::filesystem::create_directory(ontoFolder);
 
-    CDocFileResult result = m_doc.OnSaveDocument(intoMissing);
+    keywords::DocFileResult result = m_doc.OnSaveDocument(intoMissing);
     EXPECT_FALSE(result);
-    EXPECT_EQ(result.strErrorText, intoMissing + " contains an invalid path.");
+    EXPECT_EQ(result.errorText, intoMissing + " contains an invalid path.");
     EXPECT_FALSE(std::filesystem::exists(m_dir.File("none")));
 
     result = m_doc.OnSaveDocument(ontoFolder);
     EXPECT_FALSE(result);
-    EXPECT_EQ(result.strErrorText, ontoFolder + " contains an invalid path.");
+    EXPECT_EQ(result.errorText, ontoFolder + " contains an invalid path.");
     EXPECT_TRUE(std::filesystem::is_directory(ontoFolder));
     EXPECT_EQ(Describe(m_doc), before);
 }
@@ -185,9 +186,9 @@ TEST_F(DocFileTest, SaveToANameThatIsNotUtf8NeverWritesAnotherFile)
     m_doc.SetModifiedFlag();
     const std::string before = Describe(m_doc);
 
-    const CDocFileResult result = m_doc.OnSaveDocument(path);
+    const keywords::DocFileResult result = m_doc.OnSaveDocument(path);
     EXPECT_FALSE(result);
-    EXPECT_EQ(result.strErrorText, path + " contains an invalid path.");
+    EXPECT_EQ(result.errorText, path + " contains an invalid path.");
     EXPECT_EQ(Describe(m_doc), before);
     EXPECT_EQ(ReadFileBytes(path), "old\r\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Path()),
@@ -218,8 +219,8 @@ TEST_F(DocPermissionTest, SaveIntoReadOnlyFolderKeepsTheOldFile)
             return std::string("open failed");
         doc.AddKeyword("new");
         doc.SetModifiedFlag();
-        const CDocFileResult result = doc.OnSaveDocument(path);
-        return result.strErrorText + "\n" + Describe(doc);
+        const keywords::DocFileResult result = doc.OnSaveDocument(path);
+        return result.errorText + "\n" + Describe(doc);
     });
     if (!outcome)
         GTEST_SKIP() << "cannot drop root privileges here";
@@ -241,9 +242,9 @@ TEST_F(DocPermissionTest, OpenUnreadableFileIsDenied)
 
     const std::optional<std::string> outcome = testing_support::RunUnprivileged([&] {
         CVistrelDoc doc;
-        doc.m_arrKeywords = {"kept"};
-        const CDocFileResult result = doc.OnOpenDocument(path);
-        return result.strErrorText + "\n" + Describe(doc);
+        testing_support::SetKeywords(doc, {"kept"});
+        const keywords::DocFileResult result = doc.OnOpenDocument(path);
+        return result.errorText + "\n" + Describe(doc);
     });
     if (!outcome)
         GTEST_SKIP() << "cannot drop root privileges here";

@@ -44,13 +44,13 @@ TEST_P(DocRoundTripTest, OpensKeywordsAndSavesCrLfLines)
     const std::string path = m_dir.File("list.txt");
     WriteFileBytes(path, GetParam().fileBytes);
 
-    const CDocFileResult opened = m_doc.OnOpenDocument(path);
-    ASSERT_TRUE(opened) << opened.strErrorText;
-    EXPECT_EQ(m_doc.m_arrKeywords, GetParam().keywords);
+    const keywords::DocFileResult opened = m_doc.OnOpenDocument(path);
+    ASSERT_TRUE(opened) << opened.errorText;
+    EXPECT_EQ(m_doc.GetKeywords(), GetParam().keywords);
     EXPECT_EQ(m_doc.GetEncoding(), GetParam().encoding);
 
-    const CDocFileResult saved = m_doc.OnSaveDocument(path);
-    ASSERT_TRUE(saved) << saved.strErrorText;
+    const keywords::DocFileResult saved = m_doc.OnSaveDocument(path);
+    ASSERT_TRUE(saved) << saved.errorText;
     EXPECT_EQ(ReadFileBytes(path), GetParam().savedBytes);
     EXPECT_EQ(m_doc.GetEncoding(), GetParam().encoding);
 

@@ -164,7 +164,7 @@ TEST_F(CBatchTest, YesStartsTheBrowserWithTheResultPathAsItsOneArgument)
     ASSERT_TRUE(medora.Load(MEDORA_MODULE_PATH));
     CVistrelDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(WriteKeywords({"ドラマ", "ニュース"})));
-    keywords::CDocumentRows rows(doc);
+    keywords::DocumentRows rows(doc);
     batch::CReportQueue reports;
     search::CHttpWorkerPool pool(reports, m_config.GetPath());
     CYesPrompts prompts;
