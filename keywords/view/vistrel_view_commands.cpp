@@ -71,8 +71,11 @@ void CVistrelView::MoveSelectedRow(int step)
         ShowStop(InvalidArgumentText());
         return;
     }
+    // Selected alone and current, as the list's own selection would leave it; not left to the
+    // modifier keys held meanwhile, with which Ctrl would deselect it.
     const QModelIndex moved = m_model->index(to, 0);
-    setCurrentIndex(moved);
+    selectionModel()->setCurrentIndex(moved, QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
     scrollTo(moved);
 }
 

@@ -138,6 +138,50 @@ INSTANTIATE_TEST_SUITE_P(Moves, FocusTest,
                                          FocusCase{"PopupMenu", FocusMove::PopupMenu, true}),
                          testing_support::CaseName());
 
+struct MoveCase
+{
+    const char* name;
+    Qt::Key held; // a modifier key held down meanwhile, or Qt::Key_unknown
+    void (CVistrelView::*command)();
+    const char* selected;
+};
+
+class MoveSelectionTest : public testing::TestWithParam<MoveCase>
+{
+};
+
+// The moved row is the one selected afterwards, whatever modifier key is held while the
+// command is given from the menu or the toolbar.
+TEST_P(MoveSelectionTest, TheMovedRowIsSelected)
+{
+    const MoveCase& c = GetParam();
+    ListWindow list;
+    list.Load({"a", "b", "c"});
+    list.Select({1});
+    const Qt::KeyboardModifiers modifiers = c.held == Qt::Key_Control ? Qt::ControlModifier
+                                            : c.held == Qt::Key_Shift ? Qt::ShiftModifier
+                                                                      : Qt::NoModifier;
+    if (c.held != Qt::Key_unknown)
+        QTest::keyPress(list.view, c.held, modifiers);
+    (list.view->*c.command)();
+    if (c.held != Qt::Key_unknown)
+        QTest::keyRelease(list.view, c.held, Qt::NoModifier);
+    list.Settle();
+    EXPECT_EQ(list.SelectedRows(), c.selected);
+    EXPECT_EQ(list.view->currentIndex().row(), std::stoi(c.selected));
+    EXPECT_TRUE(list.view->OnUpdateDeleteKeyword());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modifiers, MoveSelectionTest,
+    testing::Values(MoveCase{"Up", Qt::Key_unknown, &CVistrelView::OnMoveUp, "0"},
+                    MoveCase{"Down", Qt::Key_unknown, &CVistrelView::OnMoveDown, "2"},
+                    MoveCase{"UpWithShift", Qt::Key_Shift, &CVistrelView::OnMoveUp, "0"},
+                    MoveCase{"DownWithShift", Qt::Key_Shift, &CVistrelView::OnMoveDown, "2"},
+                    MoveCase{"UpWithCtrl", Qt::Key_Control, &CVistrelView::OnMoveUp, "0"},
+                    MoveCase{"DownWithCtrl", Qt::Key_Control, &CVistrelView::OnMoveDown, "2"}),
+    testing_support::CaseName());
+
 // A click on the keyword of the row already selected opens the editor; a first click, and a
 // click on the status, do not. The view opens it once no double click can follow, so the
 // test has no double clicks and waits for the editor to take the focus.
