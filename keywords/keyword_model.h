@@ -56,8 +56,6 @@ public:
     // Moves row from to row to, with its mark. False, changing nothing, for a row out of range
     // (in the rows or the document).
     bool MoveRow(int from, int to);
-    // The first row, other than skipRow, that shows text, letter case aside; -1 for none.
-    int FindShown(const QString& text, int skipRow = -1) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -89,6 +87,8 @@ private:
     };
 
     TextEncoding Encoding() const;
+    // The first row, other than skipRow, that shows text, letter case aside; -1 for none.
+    int FindShown(const QString& text, int skipRow = -1) const;
     // The keyword of a row the document has; null for one it lacks.
     const std::string* KeywordAt(std::ptrdiff_t row) const;
     bool IsRow(std::ptrdiff_t row) const;

@@ -63,7 +63,7 @@ TEST_P(EditTest, LeavesTheseRows)
 }
 
 // Opens the editor on row, types text and clicks elsewhere.
-auto Label(int row, QString text)
+auto Label(int row, const QString& text)
 {
     return [=](ListWindow& list) {
         list.Edit(row);
@@ -73,7 +73,7 @@ auto Label(int row, QString text)
 }
 // Opens the editor on row, types text and ends the edit as the window does before it saves
 // or searches; finished: whether that takes the text.
-auto Finish(int row, QString text, bool finished, bool settleFirst = true)
+auto Finish(int row, const QString& text, bool finished, bool settleFirst = true)
 {
     return [=](ListWindow& list) {
         if (row >= 0) {
@@ -86,7 +86,7 @@ auto Finish(int row, QString text, bool finished, bool settleFirst = true)
     };
 }
 // The document loses its last keyword behind the list's back, then steps run.
-auto Shortened(std::function<void(ListWindow&)> steps)
+auto Shortened(const std::function<void(ListWindow&)>& steps)
 {
     return [=](ListWindow& list) {
         ASSERT_TRUE(list.doc.RemoveKeyword(list.doc.GetKeywordCount() - 1));

@@ -46,7 +46,8 @@ auto Rows(std::initializer_list<int> rows)
 {
     return [rows = std::vector<int>(rows)](ListWindow& list) { list.Select(rows); };
 }
-auto Then(std::function<void(ListWindow&)> first, std::function<void(CVistrelView&)> command)
+auto Then(const std::function<void(ListWindow&)>& first,
+          const std::function<void(CVistrelView&)>& command)
 {
     return [=](ListWindow& list) {
         first(list);
