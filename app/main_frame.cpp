@@ -200,7 +200,7 @@ void CMainFrame::AttachRun(std::unique_ptr<app::IRunCommands> run)
     m_runCommands = m_run.get();
 }
 
-void CMainFrame::SetDownloadDoneHandler(CQueuedDownloadNotify::Handler handler)
+void CMainFrame::SetDownloadDoneHandler(QueuedDownloadNotify::Handler handler)
 {
     m_downloadNotify.SetHandler(std::move(handler));
 }

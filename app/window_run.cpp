@@ -22,7 +22,7 @@ CWindowRun::CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
     , m_run(config, programFolder, m_pool, *this, this)
 {
     m_frame.SetDownloadDoneHandler(
-        [this](std::uint32_t threadId) { m_run.OnDownloadDone(threadId); });
+        [this](const search::WorkerReport& report) { m_run.OnDownloadDone(report); });
 }
 
 CWindowRun::~CWindowRun()

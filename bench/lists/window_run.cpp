@@ -105,7 +105,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication qt(argc, argv);
-    CCurlGlobal curl;
+    download::CurlGlobal curl;
 
     std::string folder = (fs::temp_directory_path() / "vistrel-window-bench-XXXXXX").string();
     if (mkdtemp(folder.data()) == nullptr) {
