@@ -17,30 +17,30 @@ QString Utf8(const std::string& text)
 
 } // namespace
 
-CDocCommands::CDocCommands(CVistrelDoc& doc, IPrompts& prompts, CRecentFileList& recent)
+DocCommands::DocCommands(CVistrelDoc& doc, IPrompts& prompts, CRecentFileList& recent)
     : m_doc(doc)
     , m_prompts(prompts)
     , m_recent(recent)
 {}
 
-void CDocCommands::SetOnChanged(std::function<void(bool)> onChanged)
+void DocCommands::SetOnChanged(std::function<void(bool)> onChanged)
 {
     m_onChanged = std::move(onChanged);
 }
 
-void CDocCommands::Changed(bool replaced)
+void DocCommands::Changed(bool replaced)
 {
     if (m_onChanged)
         m_onChanged(replaced);
 }
 
-void CDocCommands::NewDocument()
+void DocCommands::NewDocument()
 {
     m_doc.OnNewDocument();
     Changed(true);
 }
 
-bool CDocCommands::OnFileNew()
+bool DocCommands::OnFileNew()
 {
     if (!SaveModified())
         return false;
@@ -48,7 +48,7 @@ bool CDocCommands::OnFileNew()
     return true;
 }
 
-bool CDocCommands::OnFileOpen()
+bool DocCommands::OnFileOpen()
 {
     const QString chosen = m_prompts.GetOpenFileName(QString::fromUtf8(kFilters));
     if (chosen.isEmpty())
@@ -56,7 +56,7 @@ bool CDocCommands::OnFileOpen()
     return OpenDocumentFile(ToNativePath(chosen)) == OpenResult::Opened;
 }
 
-bool CDocCommands::OnOpenRecentFile(int index)
+bool DocCommands::OnOpenRecentFile(int index)
 {
     if (index < 0 || index >= m_recent.GetSize())
         return false;
@@ -68,7 +68,7 @@ bool CDocCommands::OnOpenRecentFile(int index)
     return result == OpenResult::Opened;
 }
 
-CDocCommands::OpenResult CDocCommands::OpenDocumentFile(const std::string& path)
+DocCommands::OpenResult DocCommands::OpenDocumentFile(const std::string& path)
 {
     if (!SaveModified())
         return OpenResult::Cancelled;
@@ -84,17 +84,17 @@ CDocCommands::OpenResult CDocCommands::OpenDocumentFile(const std::string& path)
     return OpenResult::Opened;
 }
 
-bool CDocCommands::OnFileSave()
+bool DocCommands::OnFileSave()
 {
     return DoSave(m_doc.GetPathName());
 }
 
-bool CDocCommands::OnFileSaveAs()
+bool DocCommands::OnFileSaveAs()
 {
     return DoSave(std::string());
 }
 
-bool CDocCommands::SaveModified()
+bool DocCommands::SaveModified()
 {
     if (!m_doc.IsModified())
         return true;
@@ -109,7 +109,7 @@ bool CDocCommands::SaveModified()
     }
 }
 
-bool CDocCommands::DoSave(std::string path)
+bool DocCommands::DoSave(std::string path)
 {
     if (path.empty()) {
         const std::string proposed = m_doc.GetPathName().empty()
@@ -131,12 +131,12 @@ bool CDocCommands::DoSave(std::string path)
     return true;
 }
 
-QString CDocCommands::GetWindowTitle() const
+QString DocCommands::GetWindowTitle() const
 {
     return QStringLiteral("%1 - %2").arg(Utf8(m_doc.GetTitle()), QString::fromUtf8(kAppTitle));
 }
 
-std::string CDocCommands::WithDefaultExtension(const std::string& path)
+std::string DocCommands::WithDefaultExtension(const std::string& path)
 {
     const std::size_t slash = path.find_last_of('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;

@@ -15,7 +15,7 @@ class IPrompts;
 // The document commands New, Open, Save, Save As and the recent files, with the save prompt
 // before a document is replaced or the window closes. The keyword document does the reading
 // and writing; this decides when, asks the user, and reports failures.
-class CDocCommands
+class DocCommands
 {
 public:
     static constexpr const char* kFilters = "ｷｰﾜｰﾄﾞﾌｧｲﾙ (*.txt);;All Files (*.*)";
@@ -24,7 +24,7 @@ public:
 
     enum class OpenResult { Opened, Cancelled, Failed };
 
-    CDocCommands(CVistrelDoc& doc, IPrompts& prompts, CRecentFileList& recent);
+    DocCommands(CVistrelDoc& doc, IPrompts& prompts, CRecentFileList& recent);
 
     // Called after every command that may have changed the document: replaced is true when its
     // keywords were replaced (New, Open, a failed read), so the view must rebuild its rows.

@@ -12,6 +12,7 @@
 #include "app/run_commands.h"
 #include "app/status_bar.h"
 #include "config/config_store.h"
+#include "keywords/keyword_model.h"
 #include "keywords/view/vistrel_view.h"
 
 #include <QAction>
@@ -50,27 +51,29 @@ CMainFrame::CMainFrame(const Services& services, QWidget* parent)
 
 CMainFrame::~CMainFrame()
 {
-    // A run under way ends before the bars and the view it reports to go.
-    m_pRunCommands = nullptr;
-    m_pRun.reset();
+    // A run under way ends before the bars and the list it marks go.
+    m_runCommands = nullptr;
+    m_run.reset();
 }
 
 void CMainFrame::OnCreate()
 {
-    m_pView = new CVistrelView(this);
-    m_pView->SetDocument(&m_services.doc);
-    m_pView->SetStopMessage([this](const QString& text) {
+    // The model is the window's only writer of the keywords; the view shows and edits it.
+    m_keywords = new keywords::KeywordModel(m_services.doc, this);
+    m_view = new CVistrelView(this);
+    m_view->SetKeywordModel(m_keywords);
+    m_view->SetStopMessage([this](const QString& text) {
         m_services.prompts.MessageBox(text, MsgIcon::Stop, MsgButtons::Ok);
     });
-    setCentralWidget(m_pView);
+    setCentralWidget(m_view);
 
-    m_pCommands = std::make_unique<CFrameCommands>(*this);
-    m_pCommands->BuildMenuBar(*menuBar());
+    m_commands = std::make_unique<CFrameCommands>(*this);
+    m_commands->BuildMenuBar(*menuBar());
 
     m_wndToolBar = new QToolBar(QStringLiteral("ToolBar"), this);
     m_wndToolBar->setObjectName(QStringLiteral("ToolBar"));
     m_wndToolBar->setIconSize(QSize(16, 16));
-    m_pCommands->BuildToolBar(*m_wndToolBar);
+    m_commands->BuildToolBar(*m_wndToolBar);
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
 
     m_wndStatusBar = new CStatusBar(this);
@@ -81,7 +84,7 @@ void CMainFrame::OnCreate()
     addToolBarBreak(Qt::TopToolBarArea);
     addToolBar(Qt::TopToolBarArea, m_wndQueryBar);
 
-    m_pUpdater = new CCommandUpdater(this);
+    m_updater = new CCommandUpdater(this);
     ConnectCommands();
     SetEnablingRules();
 
@@ -91,17 +94,17 @@ void CMainFrame::OnCreate()
     LoadWindowPos(*this, config);
     LoadBarState(*this, config);
     OnDocumentChanged(false);
-    m_pUpdater->Update();
+    m_updater->Update();
 }
 
 QAction* CMainFrame::GetCommand(int id) const
 {
-    return m_pCommands ? m_pCommands->Get(id) : nullptr;
+    return m_commands ? m_commands->Get(id) : nullptr;
 }
 
 void CMainFrame::ConnectCommands()
 {
-    CDocCommands& doc = m_services.docCommands;
+    DocCommands& doc = m_services.docCommands;
     auto on = [this](int id, auto handler) {
         connect(GetCommand(id), &QAction::triggered, this, handler);
     };
@@ -130,25 +133,25 @@ void CMainFrame::ConnectCommands()
     }
     on(ID_APP_EXIT, [this] { close(); });
 
-    on(ID_KEYWORD_ADD, [this] { m_pView->OnAddKeyword(); });
-    on(ID_KEYWORD_DELETE, [this] { m_pView->OnDeleteKeyword(); });
-    on(ID_MOVE_UP, [this] { m_pView->OnMoveUp(); });
-    on(ID_MOVE_DOWN, [this] { m_pView->OnMoveDown(); });
+    on(ID_KEYWORD_ADD, [this] { m_view->OnAddKeyword(); });
+    on(ID_KEYWORD_DELETE, [this] { m_view->OnDeleteKeyword(); });
+    on(ID_MOVE_UP, [this] { m_view->OnMoveUp(); });
+    on(ID_MOVE_DOWN, [this] { m_view->OnMoveDown(); });
 
     on(ID_VIEW_TOOLBAR, [this](bool checked) { m_wndToolBar->setVisible(checked); });
     on(ID_VIEW_STATUS_BAR, [this](bool checked) { m_wndStatusBar->setVisible(checked); });
 
     on(ID_SEARCH_START, [this] {
-        if (m_pRunCommands && EndLabelEdit())
-            m_pRunCommands->Start();
+        if (m_runCommands && EndLabelEdit())
+            m_runCommands->Start();
     });
     on(ID_SEARCH_STOP, [this] {
-        if (m_pRunCommands)
-            m_pRunCommands->Stop();
+        if (m_runCommands)
+            m_runCommands->Stop();
     });
     on(ID_BROWSE, [this] {
-        if (m_pRunCommands)
-            m_pRunCommands->Browse();
+        if (m_runCommands)
+            m_runCommands->Browse();
     });
     on(ID_OPTION, [this] {
         if (m_optionsHook)
@@ -160,7 +163,7 @@ void CMainFrame::ConnectCommands()
 
 void CMainFrame::SetEnablingRules()
 {
-    CCommandUpdater& updater = *m_pUpdater;
+    CCommandUpdater& updater = *m_updater;
     auto rule = [this, &updater](int id, CCommandUpdater::Rule r) {
         updater.SetRule(GetCommand(id), std::move(r));
     };
@@ -170,15 +173,15 @@ void CMainFrame::SetEnablingRules()
         rule(id, always);
     for (int i = 0; i < CFrameCommands::kRecentFileSlots; ++i)
         rule(ID_FILE_MRU_FILE1 + i, always);
-    updater.SetRule(m_pCommands->RecentFilePlaceholder(), [] { return false; });
+    updater.SetRule(m_commands->RecentFilePlaceholder(), [] { return false; });
 
-    rule(ID_KEYWORD_DELETE, [this] { return m_pView->OnUpdateDeleteKeyword(); });
-    rule(ID_MOVE_UP, [this] { return m_pView->OnUpdateMoveUp(); });
-    rule(ID_MOVE_DOWN, [this] { return m_pView->OnUpdateMoveDown(); });
+    rule(ID_KEYWORD_DELETE, [this] { return m_view->OnUpdateDeleteKeyword(); });
+    rule(ID_MOVE_UP, [this] { return m_view->OnUpdateMoveUp(); });
+    rule(ID_MOVE_DOWN, [this] { return m_view->OnUpdateMoveDown(); });
 
-    rule(ID_SEARCH_START, [this] { return m_pRunCommands && m_pRunCommands->CanStart(); });
-    rule(ID_SEARCH_STOP, [this] { return m_pRunCommands && m_pRunCommands->CanStop(); });
-    rule(ID_BROWSE, [this] { return m_pRunCommands && m_pRunCommands->CanBrowse(); });
+    rule(ID_SEARCH_START, [this] { return m_runCommands && m_runCommands->CanStart(); });
+    rule(ID_SEARCH_STOP, [this] { return m_runCommands && m_runCommands->CanStop(); });
+    rule(ID_BROWSE, [this] { return m_runCommands && m_runCommands->CanBrowse(); });
     rule(ID_OPTION, [this] { return static_cast<bool>(m_optionsHook); });
 
     updater.SetCheckRule(GetCommand(ID_VIEW_TOOLBAR), [this] { return !m_wndToolBar->isHidden(); });
@@ -188,13 +191,13 @@ void CMainFrame::SetEnablingRules()
 
 bool CMainFrame::EndLabelEdit()
 {
-    return m_pView == nullptr || !m_pView->IsEditingLabel() || m_pView->FinishLabelEdit();
+    return m_view == nullptr || !m_view->IsEditingLabel() || m_view->FinishLabelEdit();
 }
 
 void CMainFrame::AttachRun(std::unique_ptr<app::IRunCommands> run)
 {
-    m_pRun = std::move(run);
-    m_pRunCommands = m_pRun.get();
+    m_run = std::move(run);
+    m_runCommands = m_run.get();
 }
 
 void CMainFrame::SetDownloadDoneHandler(QueuedDownloadNotify::Handler handler)
@@ -227,19 +230,19 @@ void CMainFrame::OnPluginOption()
 
 void CMainFrame::OnDocumentChanged(bool replaced)
 {
-    if (replaced && m_pView)
-        m_pView->OnInitialUpdate();
+    if (replaced && m_view)
+        m_view->OnInitialUpdate();
     // "[*]" is Qt's modified-mark placeholder; a file name holding it must show as written.
     QString title = m_services.docCommands.GetWindowTitle();
     title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(title);
-    if (m_pCommands) {
+    if (m_commands) {
         std::vector<std::string> paths;
         const CRecentFileList& recent = m_services.recentFiles;
         paths.reserve(recent.GetSize());
         for (int i = 0; i < recent.GetSize(); ++i)
             paths.push_back(recent.GetAt(i));
-        m_pCommands->ShowRecentFiles(paths);
+        m_commands->ShowRecentFiles(paths);
     }
 }
 
@@ -266,8 +269,8 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
     event->accept();
     // A run under way ends as a stop ends it, without a question.
-    if (m_pRunCommands && m_pRunCommands->CanStop())
-        m_pRunCommands->Stop();
+    if (m_runCommands && m_runCommands->CanStop())
+        m_runCommands->Stop();
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)

@@ -13,13 +13,17 @@ class CVistrelDoc;
 class CVistrelView;
 class QToolBar;
 
+namespace keywords {
+class KeywordModel;
+}
+
 namespace config {
 class Config;
 }
 
 namespace app {
 class CCommandUpdater;
-class CDocCommands;
+class DocCommands;
 class CFrameCommands;
 class CQueryBar;
 class CRecentFileList;
@@ -45,7 +49,7 @@ public:
         const config::Config& config;
         const CPluginList& plugins;
         CVistrelDoc& doc;
-        app::CDocCommands& docCommands;
+        app::DocCommands& docCommands;
         const app::CRecentFileList& recentFiles;
         app::IPrompts& prompts;
     };
@@ -64,16 +68,18 @@ public:
     // The "ｵﾌﾟｼｮﾝ" button of the query bar: the selected plug-in's own settings.
     void OnPluginOption();
 
-    CVistrelView* GetActiveView() const { return m_pView; }
+    CVistrelView* GetActiveView() const { return m_view; }
+    // The keyword list over the document: the rows a run reads and marks.
+    keywords::KeywordModel* GetKeywordModel() const { return m_keywords; }
     app::CQueryBar* GetQueryBar() const { return m_wndQueryBar; }
     app::CStatusBar* GetStatusBar() const { return m_wndStatusBar; }
     QToolBar* GetToolBar() const { return m_wndToolBar; }
     QAction* GetCommand(int id) const;
-    app::CCommandUpdater& GetCommandUpdater() const { return *m_pUpdater; }
+    app::CCommandUpdater& GetCommandUpdater() const { return *m_updater; }
 
     // The search run's seam: the three run commands call through run (null: disabled), and
     // the workers report to GetDownloadNotify(), whose reports reach handler on this thread.
-    void SetRunCommands(app::IRunCommands* run) { m_pRunCommands = run; }
+    void SetRunCommands(app::IRunCommands* run) { m_runCommands = run; }
     // Gives the window its run for good: the window owns it and ends it when it closes.
     void AttachRun(std::unique_ptr<app::IRunCommands> run);
     search::IReportReceiver& GetDownloadNotify() { return m_downloadNotify; }
@@ -82,7 +88,7 @@ public:
     // "ｵﾌﾟｼｮﾝ" (32772) is enabled once a hook is set.
     void SetOptionsHook(OptionsHook hook) { m_optionsHook = std::move(hook); }
 
-    // After a document command: the view rebuilds its rows when the keywords were replaced;
+    // After a document command: the list rebuilds its rows when the keywords were replaced;
     // the title and the recent-file entries follow the document.
     void OnDocumentChanged(bool replaced);
 
@@ -104,16 +110,17 @@ private:
     app::CStatusBar* m_wndStatusBar = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     app::CQueryBar* m_wndQueryBar = nullptr;
-    CVistrelView* m_pView = nullptr;
-    std::unique_ptr<app::CFrameCommands> m_pCommands;
-    app::CCommandUpdater* m_pUpdater = nullptr;
+    keywords::KeywordModel* m_keywords = nullptr;
+    CVistrelView* m_view = nullptr;
+    std::unique_ptr<app::CFrameCommands> m_commands;
+    app::CCommandUpdater* m_updater = nullptr;
     app::QueuedDownloadNotify m_downloadNotify;
     // Seam for the search run (search/ CSearchRun, which holds m_pThreadList, m_pPlugin and
     // m_pJobArray and which this window is to own). Until it is wired in, this stays null and
     // "検索開始", "検索中止" and "ﾌﾞﾗｳｻﾞで閲覧" are disabled.
-    app::IRunCommands* m_pRunCommands = nullptr;
+    app::IRunCommands* m_runCommands = nullptr;
     OptionsHook m_optionsHook;
     // The run the window owns. Declared last so that it goes first: its workers end while the
     // report queue and the view they mark still exist.
-    std::unique_ptr<app::IRunCommands> m_pRun;
+    std::unique_ptr<app::IRunCommands> m_run;
 };

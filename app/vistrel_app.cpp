@@ -60,7 +60,7 @@ bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
     const std::string file = FileToOpen(args);
     if (file.empty())
         m_docCommands.NewDocument();
-    else if (m_docCommands.OpenDocumentFile(file) != app::CDocCommands::OpenResult::Opened)
+    else if (m_docCommands.OpenDocumentFile(file) != app::DocCommands::OpenResult::Opened)
         return false;
 
     m_signalClose = std::make_unique<app::SignalClose>([this] { OnCloseSignal(); });

@@ -46,7 +46,7 @@ public:
     const CPluginList& GetPlugins() const { return m_arrPlugins; }
     const config::Config& GetConfig() const { return m_config; }
     const app::CRecentFileList& GetRecentFiles() const { return m_recentFiles; }
-    app::CDocCommands& GetDocCommands() { return m_docCommands; }
+    app::DocCommands& GetDocCommands() { return m_docCommands; }
 
     // The keyword file the command line names: its first argument that is not an option.
     static std::string CommandLineFile(const std::vector<std::string>& args);
@@ -65,7 +65,7 @@ private:
     CPluginList m_arrPlugins;
     CVistrelDoc m_doc;
     app::CRecentFileList m_recentFiles;
-    app::CDocCommands m_docCommands;
+    app::DocCommands m_docCommands;
     std::unique_ptr<CMainFrame> m_pMainWnd;
     app::IRunCommands* m_run = nullptr; // the window's run, owned by the window
     std::unique_ptr<app::SignalClose> m_signalClose;

@@ -4,7 +4,7 @@
 #include "app/prompts.h"
 #include "app/query_bar.h"
 #include "app/status_bar.h"
-#include "keywords/view/vistrel_view.h"
+#include "keywords/keyword_model.h"
 
 #include <QLabel>
 
@@ -48,11 +48,11 @@ bool CWindowRun::CanBrowse() const
 
 void CWindowRun::Start()
 {
-    CVistrelView* view = m_frame.GetActiveView();
+    keywords::KeywordModel* rows = m_frame.GetKeywordModel();
     const CQueryBar* bar = m_frame.GetQueryBar();
-    if (view == nullptr || bar == nullptr)
+    if (rows == nullptr || bar == nullptr)
         return;
-    m_run.OnSearchStart(&m_doc, *view, bar->GetAreaIndex(), bar->GetAreaName(),
+    m_run.OnSearchStart(&m_doc, *rows, bar->GetAreaIndex(), bar->GetAreaName(),
                         bar->GetSelectedPlugin());
 }
 

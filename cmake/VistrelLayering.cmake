@@ -17,8 +17,9 @@ set(VISTREL_LAYERS
     "app/options:config,platform:Widgets"
     "app/batch:search,download,plugin_host,keywords,config,platform:NONE"
     "app:app/options,app/batch,keywords/view,search,download,plugin_host,keywords,config,platform:Widgets")
-# Single targets that may reach further than their folder: medora's options dialog.
-set(VISTREL_LAYER_TARGET_QT "medora:Widgets")
+# Single targets that may reach further than their folder: medora's options dialog, and the
+# keyword list's item model (Qt Core) beside the Qt-free keyword document.
+set(VISTREL_LAYER_TARGET_QT "medora:Widgets" "vistrel_keyword_model:Core")
 
 # Sets out to the entry of VISTREL_LAYERS for folder, or to "" when the folder has none.
 function(vistrel_layer_of folder out)

@@ -38,18 +38,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = fuzz::WriteScratchFile("keywords.txt", bytes);
 
     CVistrelDoc doc;
-    doc.m_arrKeywords = {"from before"};
+    doc.AddKeyword("from before");
     doc.SetModifiedFlag();
     FUZZ_CHECK(doc.OnOpenDocument(path));
     FUZZ_CHECK(!doc.IsModified());
     FUZZ_CHECK(doc.GetPathName() == path);
     const bool bom = bytes.starts_with(keywords::kUtf8Bom);
     FUZZ_CHECK(doc.GetEncoding().bom == bom);
-    FUZZ_CHECK(doc.m_arrKeywords == ModelKeywords(bom ? bytes.substr(3) : bytes));
+    FUZZ_CHECK(doc.GetKeywords() == ModelKeywords(bom ? bytes.substr(3) : bytes));
 
-    const std::string saved = keywords::WriteKeywordFile(doc.m_arrKeywords, doc.GetEncoding());
+    const std::string saved = keywords::WriteKeywordFile(doc.GetKeywords(), doc.GetEncoding());
     const keywords::KeywordFile again = keywords::ReadKeywordFile(saved);
-    FUZZ_CHECK(again.keywords == doc.m_arrKeywords);
+    FUZZ_CHECK(again.keywords == doc.GetKeywords());
     FUZZ_CHECK(again.encoding == doc.GetEncoding());
     return 0;
 }

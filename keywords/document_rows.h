@@ -10,17 +10,19 @@ class CVistrelDoc;
 namespace keywords {
 
 // The rows of a document without a view (batch mode): row i is keyword i of the document,
-// and the marks are kept here, beside the document, as the view keeps them beside its rows.
-class CDocumentRows : public IKeywordRows
+// and the marks are kept here, beside the document, as the window's keyword model keeps
+// them beside its rows. A run finds a keyword's row by the default FirstRowOf, a walk over
+// the rows.
+class DocumentRows : public IKeywordRows
 {
 public:
-    struct CMark
+    struct Mark
     {
         std::string mark;   // "", "OK" or "NG"
         std::string reason; // UTF-8; why an "NG"
     };
 
-    explicit CDocumentRows(const CVistrelDoc& doc)
+    explicit DocumentRows(const CVistrelDoc& doc)
         : m_doc(doc)
     {}
 
@@ -33,11 +35,11 @@ public:
     void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) override;
 
     // The mark of a row; empty for a row never marked or out of range.
-    CMark GetRowMark(std::ptrdiff_t row) const;
+    Mark GetRowMark(std::ptrdiff_t row) const;
 
 private:
     const CVistrelDoc& m_doc;
-    std::vector<CMark> m_marks; // grows to the highest row marked
+    std::vector<Mark> m_marks; // grows to the highest row marked
 };
 
 } // namespace keywords

@@ -8,9 +8,9 @@
 
 namespace keywords {
 
-// The rows a search run walks and marks: the list view in the window, the document itself in
-// batch mode. Column 0 is the keyword, its bytes exactly as stored (code page 932, or UTF-8
-// for a keyword file read as UTF-8); column 1 is the mark of the latest run.
+// The rows a search run reads and marks: the keyword list's model in the window, the document
+// itself in batch mode. Column 0 is the keyword, its bytes exactly as stored (code page 932, or
+// UTF-8 for a keyword file read as UTF-8); column 1 is the mark of the latest run.
 class IKeywordRows
 {
 public:
@@ -19,11 +19,21 @@ public:
     virtual std::ptrdiff_t GetRowCount() const = 0;
     // The whole column-0 text of a row; empty for a row out of range.
     virtual std::string GetRowText(std::ptrdiff_t row) const = 0;
-    // GetRowText(row) == text, without making a copy of the row's text: a run looks through
-    // the rows for each job that ends.
+    // GetRowText(row) == text, without making a copy of the row's text.
     virtual bool IsRowText(std::ptrdiff_t row, std::string_view text) const
     {
         return GetRowText(row) == text;
+    }
+    // The first row, in row order, whose text is text (bytes compared exactly); -1 for none.
+    // A run asks this for every job that ends, so rows kept in a list of their own answer it
+    // from an index rather than by this walk.
+    virtual std::ptrdiff_t FirstRowOf(std::string_view text) const
+    {
+        for (std::ptrdiff_t row = 0; row < GetRowCount(); ++row) {
+            if (IsRowText(row, text))
+                return row;
+        }
+        return -1;
     }
     // The row's keyword as the plug-in takes it: code page 932 bytes, or why it cannot be
     // (a keyword file read as UTF-8 may hold characters that code page 932 lacks).

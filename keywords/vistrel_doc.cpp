@@ -22,8 +22,8 @@ CVistrelDoc::~CVistrelDoc() = default;
 
 bool CVistrelDoc::OnNewDocument()
 {
-    m_strPathName.clear();
-    m_bModified = false;
+    m_pathName.clear();
+    m_modified = false;
     m_strResultPath.clear();
     m_arrKeywords.clear();
     m_encoding = {};
@@ -47,8 +47,8 @@ platform::Result<> CVistrelDoc::OnOpenDocument(const std::string& path)
     m_arrKeywords = std::move(file.keywords);
     m_encoding = file.encoding;
     m_strResultPath.clear();
-    m_strPathName = path;
-    m_bModified = false;
+    m_pathName = path;
+    m_modified = false;
     return {};
 }
 
@@ -59,16 +59,16 @@ platform::Result<> CVistrelDoc::OnSaveDocument(const std::string& path)
     if (!saved)
         return platform::Failure{keywords::SaveErrorText(saved.systemError, path),
                                  saved.systemError};
-    m_strPathName = path;
-    m_bModified = false;
+    m_pathName = path;
+    m_modified = false;
     return {};
 }
 
 std::string CVistrelDoc::GetTitle() const
 {
-    if (m_strPathName.empty())
+    if (m_pathName.empty())
         return std::string(kUntitledTitle);
-    return keywords::FileNameOf(m_strPathName);
+    return keywords::FileNameOf(m_pathName);
 }
 
 void CVistrelDoc::MakeResultPath(const std::string& cacheFolder, const std::string& pluginTitle,
@@ -84,7 +84,7 @@ void CVistrelDoc::MakeResultPath(const std::string& cacheFolder, const std::stri
                                  const std::string& regionName, const std::tm& date)
 {
     m_strResultPath =
-        keywords::FormatResultPath(cacheFolder, keywords::ResultBaseName(m_strPathName), regionName,
+        keywords::FormatResultPath(cacheFolder, keywords::ResultBaseName(m_pathName), regionName,
                                    keywords::ResultDateText(date), pluginTitle);
 }
 
@@ -93,43 +93,43 @@ std::ptrdiff_t CVistrelDoc::GetKeywordCount() const
     return static_cast<std::ptrdiff_t>(m_arrKeywords.size());
 }
 
-bool CVistrelDoc::IsValidIndex(std::ptrdiff_t nIndex) const
+bool CVistrelDoc::IsValidIndex(std::ptrdiff_t index) const
 {
-    return nIndex >= 0 && nIndex < GetKeywordCount();
+    return index >= 0 && index < GetKeywordCount();
 }
 
-std::optional<std::string> CVistrelDoc::GetKeyword(std::ptrdiff_t nIndex) const
+std::optional<std::string> CVistrelDoc::GetKeyword(std::ptrdiff_t index) const
 {
-    if (!IsValidIndex(nIndex))
+    if (!IsValidIndex(index))
         return std::nullopt;
-    return m_arrKeywords[static_cast<std::size_t>(nIndex)];
+    return m_arrKeywords[static_cast<std::size_t>(index)];
 }
 
-void CVistrelDoc::AddKeyword(std::string strKeyword)
+void CVistrelDoc::AddKeyword(std::string keyword)
 {
-    m_arrKeywords.push_back(std::move(strKeyword));
+    m_arrKeywords.push_back(std::move(keyword));
 }
 
-bool CVistrelDoc::SetKeyword(std::ptrdiff_t nIndex, std::string strKeyword)
+bool CVistrelDoc::SetKeyword(std::ptrdiff_t index, std::string keyword)
 {
-    if (!IsValidIndex(nIndex))
+    if (!IsValidIndex(index))
         return false;
-    m_arrKeywords[static_cast<std::size_t>(nIndex)] = std::move(strKeyword);
+    m_arrKeywords[static_cast<std::size_t>(index)] = std::move(keyword);
     return true;
 }
 
-bool CVistrelDoc::RemoveKeyword(std::ptrdiff_t nIndex)
+bool CVistrelDoc::RemoveKeyword(std::ptrdiff_t index)
 {
-    if (!IsValidIndex(nIndex))
+    if (!IsValidIndex(index))
         return false;
-    m_arrKeywords.erase(m_arrKeywords.begin() + nIndex);
+    m_arrKeywords.erase(m_arrKeywords.begin() + index);
     return true;
 }
 
-bool CVistrelDoc::InsertKeyword(std::ptrdiff_t nIndex, std::string strKeyword)
+bool CVistrelDoc::InsertKeyword(std::ptrdiff_t index, std::string keyword)
 {
-    if (nIndex < 0 || nIndex > GetKeywordCount())
+    if (index < 0 || index > GetKeywordCount())
         return false;
-    m_arrKeywords.insert(m_arrKeywords.begin() + nIndex, std::move(strKeyword));
+    m_arrKeywords.insert(m_arrKeywords.begin() + index, std::move(keyword));
     return true;
 }

@@ -11,7 +11,8 @@
 #include <vector>
 
 // The keyword document: the user's search keywords as kept in a keyword file, and the result
-// page path of the latest search run. It draws nothing; the list view edits m_arrKeywords.
+// page path of the latest search run. It draws nothing; the keyword list's model changes the
+// keywords through the list operations below.
 class CVistrelDoc
 {
 public:
@@ -36,13 +37,13 @@ public:
     [[nodiscard]] virtual platform::Result<> OnSaveDocument(const std::string& path);
 
     // Native path bytes; empty while the document has never been saved or opened.
-    const std::string& GetPathName() const { return m_strPathName; }
+    const std::string& GetPathName() const { return m_pathName; }
     // "Untitled" for a new document, else the file name of its path.
     std::string GetTitle() const;
-    bool IsModified() const { return m_bModified; }
+    bool IsModified() const { return m_modified; }
     // The encoding of the keyword file the document was read from; its keywords are in it.
     keywords::FileEncoding GetEncoding() const { return m_encoding; }
-    void SetModifiedFlag(bool bModified = true) { m_bModified = bModified; }
+    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
 
     // Forms the result page path of a run started now from the cache folder (ending in "/"),
     // the plug-in's base name and the region name, and keeps it. Does not mark the document.
@@ -53,27 +54,27 @@ public:
                         const std::string& regionName, const std::tm& date);
     std::string GetResultPath() const { return m_strResultPath; }
 
-    // Keyword list operations for the list view. They change m_arrKeywords only: the view
-    // marks the document with SetModifiedFlag() after each change it makes. An index out of
-    // range gives false (show kInvalidArgumentText) and leaves the list unchanged. Insert
-    // takes 0..count; a larger index is refused rather than padding the list with empty
-    // keywords, which would leave it longer than the view's rows.
-    std::ptrdiff_t GetKeywordCount() const;
-    std::optional<std::string> GetKeyword(std::ptrdiff_t nIndex) const;
-    void AddKeyword(std::string strKeyword);
-    [[nodiscard]] bool SetKeyword(std::ptrdiff_t nIndex, std::string strKeyword);
-    [[nodiscard]] bool RemoveKeyword(std::ptrdiff_t nIndex);
-    [[nodiscard]] bool InsertKeyword(std::ptrdiff_t nIndex, std::string strKeyword);
-
     // The keywords in list order, in the bytes of GetEncoding(); empty and repeated keywords
     // allowed.
-    std::vector<std::string> m_arrKeywords;
+    const std::vector<std::string>& GetKeywords() const { return m_arrKeywords; }
+
+    // Keyword list operations, the only way to change the keywords. They do not mark the
+    // document: whoever changes it calls SetModifiedFlag(). An index out of range gives false
+    // (show kInvalidArgumentText) and leaves the list unchanged. Insert takes 0..count; a
+    // larger index is refused rather than padding the list with empty keywords.
+    std::ptrdiff_t GetKeywordCount() const;
+    std::optional<std::string> GetKeyword(std::ptrdiff_t index) const;
+    void AddKeyword(std::string keyword);
+    [[nodiscard]] bool SetKeyword(std::ptrdiff_t index, std::string keyword);
+    [[nodiscard]] bool RemoveKeyword(std::ptrdiff_t index);
+    [[nodiscard]] bool InsertKeyword(std::ptrdiff_t index, std::string keyword);
 
 private:
-    bool IsValidIndex(std::ptrdiff_t nIndex) const;
+    bool IsValidIndex(std::ptrdiff_t index) const;
 
-    std::string m_strPathName;
-    bool m_bModified = false;
+    std::vector<std::string> m_arrKeywords;
+    std::string m_pathName;
+    bool m_modified = false;
     keywords::FileEncoding m_encoding;
     // Result page of the latest run on this document; never written to the keyword file.
     std::string m_strResultPath;

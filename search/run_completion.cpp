@@ -97,12 +97,8 @@ void CSearchRun::RecordOutcome(CDownloadJob& job, bool succeeded, const std::str
     // Only the first row with the job's keyword is marked: a row edited or deleted meanwhile
     // gets nothing, and no other row is marked in its place.
     if (m_rows) {
-        for (std::ptrdiff_t row = 0; row < m_rows->GetRowCount(); ++row) {
-            if (m_rows->IsRowText(row, job.m_strKeyword)) {
-                m_rows->SetRowMark(row, succeeded ? "OK" : "NG", reason);
-                break;
-            }
-        }
+        if (const std::ptrdiff_t row = m_rows->FirstRowOf(job.m_strKeyword); row >= 0)
+            m_rows->SetRowMark(row, succeeded ? "OK" : "NG", reason);
     }
     if (m_progress) {
         const std::string keyword = m_rows ? m_rows->ToUtf8(job.m_strKeyword) : std::string();

@@ -95,7 +95,7 @@ int RunBatchSearch(const BatchArgs& args, const std::string& programFolder, std:
     search::HttpWorkerPool pool(reports, config.GetPath());
     CTerminalPrompts prompts(err);
     CTerminalProgress progress(out, err);
-    keywords::CDocumentRows rows(doc);
+    keywords::DocumentRows rows(doc);
     CSearchRun run(config, programFolder, pool, prompts, &progress);
 
     const InterruptGuard interrupt;

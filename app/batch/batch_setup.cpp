@@ -41,7 +41,7 @@ bool OpenKeywords(const std::string& path, CVistrelDoc& doc, std::ostream& err)
         err << "Vistrel: " << opened.error << "\n";
         return false;
     }
-    if (std::ranges::all_of(doc.m_arrKeywords, [](const std::string& k) { return k.empty(); })) {
+    if (std::ranges::all_of(doc.GetKeywords(), [](const std::string& k) { return k.empty(); })) {
         err << "Vistrel: " << path << " holds no keyword\n";
         return false;
     }

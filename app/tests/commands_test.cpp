@@ -4,6 +4,7 @@
 #include "app/run_commands.h"
 #include "app/status_bar.h"
 #include "app/tests/app_folder.h"
+#include "keywords/keyword_model.h"
 #include "keywords/view/vistrel_view.h"
 
 #include <QAction>
@@ -49,11 +50,13 @@ public:
     }
     CMainFrame& Frame() { return started.Frame(); }
     CVistrelView& View() { return *Frame().GetActiveView(); }
-    void Select(std::initializer_list<int> rows)
+    void Select(const std::vector<int>& rows)
     {
         View().clearSelection();
         for (int row : rows)
-            View().topLevelItem(row)->setSelected(true);
+            View().selectionModel()->select(Frame().GetKeywordModel()->index(row, 0),
+                                            QItemSelectionModel::Select |
+                                                QItemSelectionModel::Rows);
     }
     bool Enabled(int id)
     {
@@ -93,11 +96,7 @@ void NoRun(Window& w)
 }
 auto Rows(std::initializer_list<int> rows)
 {
-    return [rows = std::vector<int>(rows)](Window& w) {
-        w.View().clearSelection();
-        for (int row : rows)
-            w.View().topLevelItem(row)->setSelected(true);
-    };
+    return [rows = std::vector<int>(rows)](Window& w) { w.Select(rows); };
 }
 auto Run(bool start, bool stop, bool browse)
 {

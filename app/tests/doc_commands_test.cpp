@@ -12,7 +12,7 @@
 namespace app_test {
 namespace {
 
-using app::CDocCommands;
+using app::DocCommands;
 using app::MsgAnswer;
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
@@ -45,7 +45,7 @@ protected:
     app::CRecentFileList recent;
     CVistrelDoc doc;
     CFakePrompts prompts;
-    CDocCommands commands;
+    DocCommands commands;
     std::vector<bool> changes;
 };
 
@@ -187,7 +187,7 @@ class DefaultExtension : public testing::TestWithParam<ExtensionCase>
 
 TEST_P(DefaultExtension, AddedOnlyToANameWithout)
 {
-    EXPECT_EQ(CDocCommands::WithDefaultExtension(GetParam().typed), GetParam().saved);
+    EXPECT_EQ(DocCommands::WithDefaultExtension(GetParam().typed), GetParam().saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, DefaultExtension,

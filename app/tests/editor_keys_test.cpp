@@ -2,6 +2,7 @@
 #include "app/main_frame.h"
 #include "app/run_commands.h"
 #include "app/tests/app_folder.h"
+#include "keywords/keyword_model.h"
 #include "keywords/view/vistrel_view.h"
 
 #include <QApplication>
@@ -36,7 +37,7 @@ TEST(EditorKeys, EscInTheLabelEditorStopsTheRun)
     frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     CVistrelView& view = *frame.GetActiveView();
-    view.editItem(view.topLevelItem(1), 0);
+    view.edit(frame.GetKeywordModel()->index(1, 0));
     ASSERT_TRUE(view.IsEditingLabel());
     frame.GetCommandUpdater().Update();
     QWidget* editor = QApplication::focusWidget();

@@ -1,7 +1,7 @@
 #include "app/main_frame.h"
 #include "app/query_bar.h"
 #include "app/tests/app_folder.h"
-#include "keywords/view/vistrel_view.h"
+#include "keywords/keyword_model.h"
 #include "plugin_host/plugin_module.h"
 
 #include <QCoreApplication>
@@ -179,8 +179,8 @@ TEST(Startup, DroppedFilesAreOpenedInTurnAndTheLastStays)
     ASSERT_EQ(started.prompts.messages.size(), 1u);
     EXPECT_EQ(started.prompts.messages[0].text, QStringLiteral("Save changes to Untitled?"));
     EXPECT_EQ(started.Doc().GetPathName(), second);
-    EXPECT_EQ(started.Doc().m_arrKeywords, (std::vector<std::string>{"2", "2b"}));
-    EXPECT_EQ(started.Frame().GetActiveView()->GetRowCount(), 2) << "the rows follow the file";
+    EXPECT_EQ(started.Doc().GetKeywords(), (std::vector<std::string>{"2", "2b"}));
+    EXPECT_EQ(started.Frame().GetKeywordModel()->GetRowCount(), 2) << "the rows follow the file";
     EXPECT_EQ(started.App().GetRecentFiles().GetAt(0), second);
     EXPECT_EQ(started.App().GetRecentFiles().GetAt(1), first);
     EXPECT_EQ(started.Frame().windowTitle(), QStringLiteral("second.txt - Vistrel"));

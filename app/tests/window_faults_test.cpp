@@ -74,7 +74,7 @@ TEST_P(WindowFault, MarksTheRowsSaysOnceWhatHappenedAndLeavesNothing)
     EXPECT_FALSE(Enabled(ID_SEARCH_STOP));
     EXPECT_EQ(Marks(), row.marks);
     for (std::size_t i = 0; i < row.tips.size(); ++i) {
-        const std::string tip = View().topLevelItem(static_cast<int>(i))->toolTip(1).toStdString();
+        const std::string tip = Tip(static_cast<int>(i));
         EXPECT_TRUE(tip.starts_with(row.tips[i])) << i << ": " << tip;
     }
     if (row.message.isEmpty()) {

@@ -7,7 +7,7 @@
 #include "app/tests/fake_prompts.h"
 #include "app/vistrel_app.h"
 #include "batch_fixture.h"
-#include "keywords/view/vistrel_view.h"
+#include "keywords/keyword_model.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -25,7 +25,7 @@ protected:
     ~CWindowRunTest() override { m_app.ExitInstance(); }
 
     CMainFrame& Frame() { return *m_app.GetMainFrame(); }
-    CVistrelView& View() { return *Frame().GetActiveView(); }
+    keywords::KeywordModel& List() { return *Frame().GetKeywordModel(); }
     bool Enabled(int id)
     {
         Frame().GetCommandUpdater().Update();
@@ -49,10 +49,14 @@ protected:
     std::vector<std::string> Marks()
     {
         std::vector<std::string> marks;
-        marks.reserve(View().topLevelItemCount());
-        for (int i = 0; i < View().topLevelItemCount(); ++i)
-            marks.push_back(View().topLevelItem(i)->text(1).toStdString());
+        for (int i = 0; i < List().rowCount(); ++i)
+            marks.push_back(List().index(i, 1).data().toString().toStdString());
         return marks;
+    }
+    // The tool tip of a row's mark.
+    std::string Tip(int row)
+    {
+        return List().index(row, 1).data(Qt::ToolTipRole).toString().toStdString();
     }
 
     CFakePrompts m_prompts;

@@ -35,7 +35,7 @@ TEST_F(WindowSearchTest, F5MarksEveryRowAsksToShowTheResultAndLeavesNoPageFile)
     ASSERT_TRUE(PumpUntil([&] { return !m_prompts.messages.empty(); }));
 
     EXPECT_EQ(Marks(), (std::vector<std::string>{"OK", "", "NG", "OK"}));
-    EXPECT_THAT(View().topLevelItem(2)->toolTip(1).toStdString(), HasSubstr("HTTP 404"));
+    EXPECT_THAT(Tip(2), HasSubstr("HTTP 404"));
     const auto& message = m_prompts.messages.front();
     EXPECT_EQ(message.text,
               QStringLiteral("検索を完了しました。\n検索結果をブラウザで表示しますか？"));

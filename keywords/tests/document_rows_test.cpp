@@ -39,7 +39,7 @@ TEST_P(DocumentRowsTextTest, SearchesAndShowsTheKeywordAsWritten)
     testing_support::WriteFileBytes(path, c.file);
     CVistrelDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(path));
-    const keywords::CDocumentRows rows(doc);
+    const keywords::DocumentRows rows(doc);
 
     EXPECT_EQ(rows.ToUtf8(rows.GetRowText(c.row)), c.shown);
     const platform::Result<std::string> search = rows.GetRowSearchText(c.row);

@@ -2,6 +2,7 @@
 #include "keywords/vistrel_doc.h"
 
 #include "case_name.h"
+#include "doc_keywords.h"
 #include "platform/tests/temp_dir.h"
 
 #include <QDate>
@@ -61,7 +62,7 @@ TEST(ResultPathTest, SavedDocumentNamesThePageAfterItsFile)
 TEST(ResultPathTest, UnsavedDocumentGivesLeadingUnderscore)
 {
     CVistrelDoc doc;
-    doc.m_arrKeywords = {"a"};
+    testing_support::SetKeywords(doc, {"a"});
     doc.MakeResultPath("/c/", "medora", "北海道", MakeDate(2026, 3, 4));
     EXPECT_EQ(doc.GetResultPath(), "/c/_北海道_20260304_medora.html");
     EXPECT_FALSE(doc.IsModified());

@@ -1,6 +1,7 @@
 #include "keywords/vistrel_doc.h"
 
 #include "case_name.h"
+#include "doc_keywords.h"
 #include "platform/tests/temp_dir.h"
 #include "platform/tests/unprivileged.h"
 
@@ -25,7 +26,7 @@ std::string Describe(const CVistrelDoc& doc)
     std::string text = "path=" + doc.GetPathName() + " title=" + doc.GetTitle() +
                        " modified=" + (doc.IsModified() ? "1" : "0") +
                        " result=" + doc.GetResultPath() + " keywords=";
-    for (const std::string& keyword : doc.m_arrKeywords)
+    for (const std::string& keyword : doc.GetKeywords())
         text += "[" + keyword + "]";
     return text;
 }
@@ -87,7 +88,7 @@ TEST_F(DocFileTest, SaveReplacesALongerFileWhole)
 {
     const std::string path = m_dir.File("list.txt");
     WriteFileBytes(path, std::string(10000, 'z') + "\r\n");
-    m_doc.m_arrKeywords = {"a"};
+    testing_support::SetKeywords(m_doc, {"a"});
     ASSERT_TRUE(m_doc.OnSaveDocument(path));
     EXPECT_EQ(ReadFileBytes(path), "a\r\n");
 }
@@ -219,7 +220,7 @@ TEST_F(DocPermissionTest, OpenUnreadableFileIsDenied)
 
     const std::optional<std::string> outcome = testing_support::RunUnprivileged([&] {
         CVistrelDoc doc;
-        doc.m_arrKeywords = {"kept"};
+        testing_support::SetKeywords(doc, {"kept"});
         const platform::Result<> result = doc.OnOpenDocument(path);
         return result.error + "\n" + Describe(doc);
     });

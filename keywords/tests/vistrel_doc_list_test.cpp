@@ -2,6 +2,7 @@
 #include "keywords/vistrel_doc.h"
 
 #include "case_name.h"
+#include "doc_keywords.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +21,9 @@ using Keywords = std::vector<std::string>;
 TEST(DocumentRowsTest, IsRowTextAgreesWithTheRowsText)
 {
     CVistrelDoc doc;
-    doc.m_arrKeywords = {"Abc", "", "\x83\x68\x83\x89", std::string("a\0b", 3), "\x81"};
-    const keywords::CDocumentRows rows(doc);
+    testing_support::SetKeywords(doc,
+                                 {"Abc", "", "\x83\x68\x83\x89", std::string("a\0b", 3), "\x81"});
+    const keywords::DocumentRows rows(doc);
     const Keywords texts = {
         "Abc", "abc",  "Ab", "Abcd", "", "\x83\x68", "\x83\x68\x83\x89", std::string("a\0b", 3),
         "a",   "\x81", "z"};
@@ -31,7 +33,7 @@ TEST(DocumentRowsTest, IsRowTextAgreesWithTheRowsText)
                 EXPECT_EQ(rows.IsRowText(row, text), rows.GetRowText(row) == text)
                     << "row " << row << " text " << text << " round " << round;
         }
-        doc.m_arrKeywords = {"z", "abc"};
+        testing_support::SetKeywords(doc, {"z", "abc"});
     }
     EXPECT_TRUE(rows.IsRowText(1, "abc"));
     EXPECT_FALSE(rows.IsRowText(0, "Z")) << "bytes compare exactly";
@@ -43,17 +45,17 @@ TEST(DocKeywordListTest, OperationsEditTheListInPlace)
     doc.AddKeyword("x");
     doc.AddKeyword("");
     doc.AddKeyword("x");
-    EXPECT_EQ(doc.m_arrKeywords, (Keywords{"x", "", "x"}));
+    EXPECT_EQ(doc.GetKeywords(), (Keywords{"x", "", "x"}));
 
     ASSERT_TRUE(doc.InsertKeyword(0, "first"));
     ASSERT_TRUE(doc.InsertKeyword(2, "mid"));
     ASSERT_TRUE(doc.InsertKeyword(doc.GetKeywordCount(), "last"));
-    EXPECT_EQ(doc.m_arrKeywords, (Keywords{"first", "x", "mid", "", "x", "last"}));
+    EXPECT_EQ(doc.GetKeywords(), (Keywords{"first", "x", "mid", "", "x", "last"}));
 
     ASSERT_TRUE(doc.SetKeyword(3, "filled"));
     ASSERT_TRUE(doc.RemoveKeyword(0));
     ASSERT_TRUE(doc.RemoveKeyword(doc.GetKeywordCount() - 1));
-    EXPECT_EQ(doc.m_arrKeywords, (Keywords{"x", "mid", "filled", "x"}));
+    EXPECT_EQ(doc.GetKeywords(), (Keywords{"x", "mid", "filled", "x"}));
     EXPECT_EQ(doc.GetKeywordCount(), 4);
     EXPECT_EQ(doc.GetKeyword(2), "filled");
 
@@ -77,7 +79,7 @@ class DocBadIndexTest : public testing::TestWithParam<BadIndexCase>
 TEST_P(DocBadIndexTest, IsRefusedAndLeavesTheListAlone)
 {
     CVistrelDoc doc;
-    doc.m_arrKeywords = {"a", "b", "c"};
+    testing_support::SetKeywords(doc, {"a", "b", "c"});
     const std::ptrdiff_t index = GetParam().index;
     bool accepted = true;
     switch (GetParam().operation) {
@@ -95,7 +97,7 @@ TEST_P(DocBadIndexTest, IsRefusedAndLeavesTheListAlone)
         break;
     }
     EXPECT_FALSE(accepted);
-    EXPECT_EQ(doc.m_arrKeywords, (Keywords{"a", "b", "c"}));
+    EXPECT_EQ(doc.GetKeywords(), (Keywords{"a", "b", "c"}));
     EXPECT_FALSE(doc.IsModified());
 }
 

@@ -46,7 +46,7 @@ TEST_P(DocRoundTripTest, OpensKeywordsAndSavesCrLfLines)
 
     const platform::Result<> opened = m_doc.OnOpenDocument(path);
     ASSERT_TRUE(opened) << opened.error;
-    EXPECT_EQ(m_doc.m_arrKeywords, GetParam().keywords);
+    EXPECT_EQ(m_doc.GetKeywords(), GetParam().keywords);
     EXPECT_EQ(m_doc.GetEncoding(), GetParam().encoding);
 
     const platform::Result<> saved = m_doc.OnSaveDocument(path);

@@ -1,43 +1,51 @@
 #include "keywords/view/vistrel_view.h"
 
-#include "keywords/view/keyword_text.h"
+#include "keywords/keyword_model.h"
 #include "keywords/vistrel_doc.h"
-#include "platform/cp932.h"
 
 #include <algorithm>
 
+namespace {
+
+// What the document's refusal of an index out of range shows.
+QString InvalidArgumentText()
+{
+    const std::string_view text = CVistrelDoc::kInvalidArgumentText;
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
 void CVistrelView::OnAddKeyword()
 {
-    if (!m_pDocument || !FinishLabelEdit())
+    if (!m_model || !FinishLabelEdit())
         return;
-    const QString name =
-        keywords::NewKeywordName([this](const QString& text) { return FindRow(text, -1) >= 0; });
-    platform::Result<std::string> bytes = keywords::TypedKeyword(name, Encoding());
-    if (!bytes) {
-        ShowStop(QString::fromStdString(bytes.error));
+    const keywords::EditResult added = m_model->AddKeyword();
+    if (added.outcome == keywords::EditResult::Outcome::Refused) {
+        ShowStop(added.refusal);
         return;
     }
-    QTreeWidgetItem* item = MakeRow(bytes.value);
-    addTopLevelItem(item);
-    m_pDocument->AddKeyword(std::move(bytes.value));
-    m_pDocument->SetModifiedFlag();
-    scrollToItem(item);
-    editItem(item, 0);
+    const QModelIndex row = m_model->index(m_model->rowCount() - 1, 0);
+    scrollTo(row);
+    edit(row);
 }
 
 void CVistrelView::OnDeleteKeyword()
 {
-    if (!m_pDocument || !FinishLabelEdit())
+    if (!m_model || !FinishLabelEdit())
         return;
-    // From the bottom up, so every index stays the row's index in list and document alike.
+    // Runs of adjacent rows go together, from the bottom up, so every index stays the row's
+    // index in list and document alike.
     const std::vector<int> rows = SelectedRows();
-    for (auto row = rows.rbegin(); row != rows.rend(); ++row) {
-        if (!m_pDocument->RemoveKeyword(*row)) {
+    for (auto last = rows.rbegin(); last != rows.rend();) {
+        auto first = last;
+        while (std::next(first) != rows.rend() && *std::next(first) == *first - 1)
+            ++first;
+        if (!m_model->removeRows(*first, *last - *first + 1)) {
             ShowStop(InvalidArgumentText());
-            return;
+            break;
         }
-        delete takeTopLevelItem(*row);
-        m_pDocument->SetModifiedFlag();
+        last = std::next(first);
     }
     m_bHasSelection = selectionModel()->hasSelection();
 }
@@ -54,22 +62,21 @@ void CVistrelView::OnMoveDown()
 
 void CVistrelView::MoveSelectedRow(int step)
 {
-    if (!m_pDocument || !(step < 0 ? OnUpdateMoveUp() : OnUpdateMoveDown()) || !FinishLabelEdit())
+    if (!m_model || !(step < 0 ? OnUpdateMoveUp() : OnUpdateMoveDown()) || !FinishLabelEdit())
         return;
     const int from = SelectedRows().front();
     const int to = from + step;
-    const std::optional<std::string> keyword = m_pDocument->GetKeyword(from);
-    if (!keyword || !m_pDocument->RemoveKeyword(from) ||
-        !m_pDocument->InsertKeyword(to, *keyword)) {
+    // The row moves whole: keyword bytes, mark and reason, never cut.
+    if (!m_model->MoveRow(from, to)) {
         ShowStop(InvalidArgumentText());
         return;
     }
-    // The item moves whole: keyword bytes, mark and reason, never cut.
-    QTreeWidgetItem* item = takeTopLevelItem(from);
-    insertTopLevelItem(to, item);
-    setCurrentItem(item);
-    scrollToItem(item);
-    m_pDocument->SetModifiedFlag();
+    // Selected alone and current, as the list's own selection would leave it; not left to the
+    // modifier keys held meanwhile, with which Ctrl would deselect it.
+    const QModelIndex moved = m_model->index(to, 0);
+    selectionModel()->setCurrentIndex(moved, QItemSelectionModel::ClearAndSelect |
+                                                 QItemSelectionModel::Rows);
+    scrollTo(moved);
 }
 
 bool CVistrelView::OnUpdateDeleteKeyword() const
@@ -86,26 +93,17 @@ bool CVistrelView::OnUpdateMoveUp() const
 bool CVistrelView::OnUpdateMoveDown() const
 {
     const std::vector<int> rows = SelectedRows();
-    return rows.size() == 1 && rows.front() < topLevelItemCount() - 1;
+    return m_model && rows.size() == 1 && rows.front() < m_model->rowCount() - 1;
 }
 
 std::vector<int> CVistrelView::SelectedRows() const
 {
     std::vector<int> rows;
-    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
-        if (!index.parent().isValid())
-            rows.push_back(index.row());
-    }
+    if (!selectionModel())
+        return rows;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes())
+        rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
-}
-
-int CVistrelView::FindRow(const QString& text, int skipRow) const
-{
-    for (int row = 0; row < topLevelItemCount(); ++row) {
-        if (row != skipRow && keywords::SameShownText(topLevelItem(row)->text(0), text))
-            return row;
-    }
-    return -1;
 }

@@ -1,14 +1,12 @@
 #include "keywords/view/vistrel_view.h"
 
-#include "keywords/view/keyword_text.h"
-#include "keywords/vistrel_doc.h"
-#include "platform/cp932.h"
+#include "keywords/keyword_model.h"
 
 #include <utility>
 
 bool CVistrelView::IsEditingLabel() const
 {
-    return m_pEditor != nullptr && state() == EditingState;
+    return m_editor != nullptr && state() == EditingState;
 }
 
 bool CVistrelView::FinishLabelEdit()
@@ -16,20 +14,20 @@ bool CVistrelView::FinishLabelEdit()
     // A refusal still waiting for the event loop counts too: its text was not taken.
     if (!IsEditingLabel())
         return !ShowRefusal();
-    QWidget* editor = m_pEditor;
-    m_bFinishingEdit = true;
+    QWidget* editor = m_editor;
+    m_finishingEdit = true;
     commitData(editor);
     closeEditor(editor, QAbstractItemDelegate::NoHint);
-    m_bFinishingEdit = false;
+    m_finishingEdit = false;
     return !ShowRefusal();
 }
 
 void CVistrelView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
 {
-    QTreeWidget::closeEditor(editor, hint);
+    QTreeView::closeEditor(editor, hint);
     // The editor may be closing because the focus left it; a message box now would move the
     // focus again in the middle of that, so the refusal waits for the event loop.
-    if (m_refusal && !m_bFinishingEdit)
+    if (m_refusal && !m_finishingEdit)
         QMetaObject::invokeMethod(
             this, [this] { ShowRefusal(); }, Qt::QueuedConnection);
 }
@@ -49,37 +47,9 @@ bool CVistrelView::ShowRefusal()
 
 void CVistrelView::OnEndLabelEdit(const QModelIndex& index, const QString& text)
 {
-    QTreeWidgetItem* item = itemFromIndex(index);
-    if (!m_pDocument || !item || index.column() != 0 || text.isEmpty())
+    if (!m_model || !index.isValid() || index.column() != keywords::KeywordModel::KeywordColumn)
         return;
-    // An unchanged label stores nothing, also when its bytes show as U+FFFD.
-    if (text == item->text(0))
-        return;
-    const int row = indexOfTopLevelItem(item);
-    if (keywords::HasLineBreak(text)) {
-        m_refusal = Refusal{index, keywords::kLineBreakText + QLatin1Char('\n') +
-                                       keywords::kChooseAnotherText};
-        return;
-    }
-    // A code page 932 document refuses what the code page cannot hold; a UTF-8 one takes any
-    // text, and a keyword the code page lacks fails only its own search.
-    platform::Result<std::string> bytes = keywords::TypedKeyword(text, Encoding());
-    if (!bytes) {
-        m_refusal = Refusal{index, QString::fromStdString(bytes.error) + QLatin1Char('\n') +
-                                       keywords::kChooseAnotherText};
-        return;
-    }
-    // The row itself is left out, so a change of letter case alone is taken.
-    if (FindRow(keywords::ShownText(bytes.value, Encoding()), row) >= 0) {
-        m_refusal = Refusal{index, keywords::kDuplicateKeywordText};
-        return;
-    }
-    if (bytes.value == GetRowText(row))
-        return;
-    if (!m_pDocument->SetKeyword(row, bytes.value)) {
-        m_refusal = Refusal{index, InvalidArgumentText()};
-        return;
-    }
-    SetRowKeyword(item, bytes.value);
-    m_pDocument->SetModifiedFlag();
+    keywords::EditResult result = m_model->Rename(index.row(), text);
+    if (result.outcome == keywords::EditResult::Outcome::Refused)
+        m_refusal = Refusal{index, std::move(result.refusal)};
 }

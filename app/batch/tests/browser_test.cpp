@@ -45,7 +45,7 @@ TEST_F(CBatchTest, YesStartsTheBrowserWithTheResultPathAsItsOneArgument)
     ASSERT_TRUE(medora.Load(MEDORA_MODULE_PATH));
     CVistrelDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(WriteKeywords({"ドラマ", "ニュース"})));
-    keywords::CDocumentRows rows(doc);
+    keywords::DocumentRows rows(doc);
     batch::ReportQueue reports;
     search::HttpWorkerPool pool(reports, m_config.GetPath());
     YesPrompts prompts;

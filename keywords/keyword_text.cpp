@@ -1,4 +1,4 @@
-#include "keywords/view/keyword_text.h"
+#include "keywords/keyword_text.h"
 
 #include "platform/utf8.h"
 
