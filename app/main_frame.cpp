@@ -180,6 +180,8 @@ void CMainFrame::SetEnablingRules()
     rule(ID_SEARCH_STOP, [this] { return m_pRunCommands && m_pRunCommands->CanStop(); });
     rule(ID_BROWSE, [this] { return m_pRunCommands && m_pRunCommands->CanBrowse(); });
     rule(ID_OPTION, [this] { return static_cast<bool>(m_optionsHook); });
+    updater.SetRule(m_wndQueryBar->OptionButton(),
+                    [this] { return !m_pRunCommands || m_pRunCommands->CanCallPlugin(); });
 
     updater.SetCheckRule(GetCommand(ID_VIEW_TOOLBAR), [this] { return !m_wndToolBar->isHidden(); });
     updater.SetCheckRule(GetCommand(ID_VIEW_STATUS_BAR),

@@ -14,6 +14,9 @@ class CStatusBar : public QStatusBar
 {
 public:
     static constexpr const char* kIdleMessage = "レディ";
+    // What the message pane says while the end of a run is under way.
+    static constexpr const char* kMergingMessage = "結果ページを作成中…";
+    static constexpr const char* kDeletingMessage = "一時ファイルを削除中…";
 
     explicit CStatusBar(QWidget* parent = nullptr);
     ~CStatusBar() override;

@@ -11,7 +11,8 @@
 namespace app {
 
 CWindowRun::CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
-                       const config::CConfig& config, const std::string& programFolder)
+                       const config::CConfig& config, const std::string& programFolder,
+                       search::IEndPhaseRunner* endPhase)
     : m_frame(frame)
     , m_doc(doc)
     , m_prompts(prompts)
@@ -19,7 +20,7 @@ CWindowRun::CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
         m_prompts.MessageBox(QString::fromStdString(text), MsgIcon::Exclamation, MsgButtons::Ok);
     })
     , m_pool(frame.GetDownloadNotify(), config.GetPath())
-    , m_run(config, programFolder, m_pool, *this, this)
+    , m_run(config, programFolder, m_pool, *this, this, endPhase ? endPhase : &m_endPhaseThread)
 {
     m_frame.SetDownloadDoneHandler(
         [this](std::uint32_t threadId) { m_run.OnDownloadDone(threadId); });
@@ -44,6 +45,11 @@ bool CWindowRun::CanStop() const
 bool CWindowRun::CanBrowse() const
 {
     return m_run.OnUpdateBrowse(&m_doc);
+}
+
+bool CWindowRun::CanCallPlugin() const
+{
+    return !m_run.IsEnding(); // the merge is a call of the plug-in, and calls never overlap
 }
 
 void CWindowRun::Start()
@@ -98,14 +104,24 @@ void CWindowRun::JobEnded(const std::string&, bool, const std::string&)
 
 void CWindowRun::ProgressChanged(const search::CRunProgress& progress)
 {
-    if (CStatusBar* bar = m_frame.GetStatusBar())
-        bar->MessagePane()->setText(QString::fromStdString(search::FormatProgress(progress)));
+    ShowStatus(QString::fromStdString(search::FormatProgress(progress)));
+}
+
+void CWindowRun::EndStepStarted(search::EndStep step)
+{
+    ShowStatus(QString::fromUtf8(step == search::EndStep::Merging ? CStatusBar::kMergingMessage
+                                                                  : CStatusBar::kDeletingMessage));
 }
 
 void CWindowRun::RunEnded()
 {
+    ShowStatus(QString::fromUtf8(CStatusBar::kIdleMessage));
+}
+
+void CWindowRun::ShowStatus(const QString& text)
+{
     if (CStatusBar* bar = m_frame.GetStatusBar())
-        bar->MessagePane()->setText(QString::fromUtf8(CStatusBar::kIdleMessage));
+        bar->MessagePane()->setText(text);
 }
 
 } // namespace app
