@@ -1,5 +1,6 @@
 // The end of a search in the window, held at each step as its thread would hold it: what the
 // window offers meanwhile, what its status bar says, and a close while the pages are merged.
+// The document edited meanwhile is the run's own test (search/tests).
 #include "app/command_ids.h"
 #include "app/query_bar.h"
 #include "app/status_bar.h"
@@ -109,27 +110,6 @@ TEST_F(WindowEndPhase, ClosingWhileMergingWaitsForTheMergeAndDeletesThePages)
     EXPECT_TRUE(std::filesystem::exists(page)) << "the merge ran to its end";
     EXPECT_THAT(TvFiles(), IsEmpty());
     EXPECT_THAT(m_prompts.messages, IsEmpty());
-}
-
-TEST_F(WindowEndPhase, TheDocumentMayBeReplacedWhileThePagesAreMerged)
-{
-    StartSite();
-    Open({"ドラマ", "ニュース"});
-    SearchToTheEnd();
-    const std::string page = m_app.GetDocument().GetResultPath();
-    View().setCurrentItem(View().topLevelItem(0));
-    Press(ID_KEYWORD_DELETE);
-    m_prompts.answers = {MsgAnswer::No, MsgAnswer::No}; // not saved; not shown
-    Press(ID_FILE_NEW);
-    while (m_held.Holding())
-        m_held.Release();
-    ASSERT_EQ(m_prompts.messages.size(), 2u);
-    EXPECT_EQ(m_prompts.messages.back().text,
-              QStringLiteral("検索を完了しました。\n検索結果をブラウザで表示しますか？"));
-    EXPECT_TRUE(std::filesystem::exists(page));
-    EXPECT_THAT(TvFiles(), IsEmpty());
-    EXPECT_TRUE(Marks().empty());
-    EXPECT_TRUE(Enabled(ID_SEARCH_START));
 }
 
 } // namespace
