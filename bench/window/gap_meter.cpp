@@ -2,8 +2,9 @@
 
 namespace bench {
 
-GapMeter::GapMeter(std::function<QString()> status)
+GapMeter::GapMeter(std::function<QString()> status, QStringList watched)
     : m_status(std::move(status))
+    , m_watched(std::move(watched))
 {
     m_timer.setInterval(10);
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -28,8 +29,14 @@ void GapMeter::Tick()
 {
     const qint64 now = m_clock.nsecsElapsed();
     const QString status = m_status();
-    if (now - m_lastNs > m_longest.ns)
-        m_longest = {now - m_lastNs, m_lastStatus, status};
+    const Gap gap{now - m_lastNs, m_lastStatus, status};
+    if (gap.ns > m_longest.ns)
+        m_longest = gap;
+    const bool watched = m_watched.contains(m_lastStatus) || m_watched.contains(status);
+    if (watched && gap.ns > m_longestWatched.ns)
+        m_longestWatched = gap;
+    if (m_watched.contains(status))
+        m_firstSeen.try_emplace(status, now);
     m_lastNs = now;
     m_lastStatus = status;
     ++m_ticks;

@@ -55,6 +55,22 @@ double Ms(qint64 ns)
     return static_cast<double>(ns) / 1e6;
 }
 
+// When each step of the run's end was first shown (from F5's return), and the longest gap
+// next to one.
+void PrintEndPhase(const bench::GapMeter& meter, const QStringList& steps, qint64 outcomeNs)
+{
+    for (const QString& step : steps) {
+        const auto seen = meter.FirstSeen().find(step);
+        if (seen != meter.FirstSeen().end())
+            std::printf("\"%s\" from %.3f s\n", step.toStdString().c_str(),
+                        Ms(seen->second) / 1000);
+    }
+    std::printf("outcome at %.3f s\n", Ms(outcomeNs) / 1000);
+    const bench::GapMeter::Gap& gap = meter.LongestWatched();
+    std::printf("longest gap in the end phase: %.1f ms (from \"%s\" to \"%s\")\n", Ms(gap.ns),
+                gap.before.toStdString().c_str(), gap.after.toStdString().c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -73,7 +89,10 @@ int main(int argc, char** argv)
     if (!app.InitInstance({file}))
         return 1;
     CMainFrame& frame = *app.GetMainFrame();
-    bench::GapMeter meter([&frame] { return frame.GetStatusBar()->MessagePane()->text(); });
+    const QString merging = QString::fromUtf8(app::StatusBar::kMergingMessage);
+    const QString deleting = QString::fromUtf8(app::StatusBar::kDeletingMessage);
+    bench::GapMeter meter([&frame] { return frame.GetStatusBar()->MessagePane()->text(); },
+                          {merging, deleting});
 
     QElapsedTimer clock;
     qint64 startNs = 0;
@@ -100,6 +119,7 @@ int main(int argc, char** argv)
     std::printf("F5 handler: %.1f ms\n", Ms(startNs));
     std::printf("longest gap: %.1f ms (from \"%s\" to \"%s\"; %ld ticks)\n", Ms(gap.ns),
                 gap.before.toStdString().c_str(), gap.after.toStdString().c_str(), meter.Ticks());
+    PrintEndPhase(meter, {merging, deleting}, searchNs - startNs); // times from F5's return
     app.ExitInstance();
     return ok == rows && rows > 0 ? 0 : 1;
 }
