@@ -73,7 +73,7 @@ void CMainFrame::OnCreate()
     m_pCommands->BuildToolBar(*m_wndToolBar);
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
 
-    m_wndStatusBar = new CStatusBar(this);
+    m_wndStatusBar = new StatusBar(this);
     setStatusBar(m_wndStatusBar);
 
     // The query bar lies under the toolbar, in a row of its own.

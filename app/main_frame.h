@@ -23,7 +23,7 @@ class CDocCommands;
 class CFrameCommands;
 class CQueryBar;
 class CRecentFileList;
-class CStatusBar;
+class StatusBar;
 class IPrompts;
 class IRunCommands;
 } // namespace app
@@ -66,7 +66,7 @@ public:
 
     CVistrelView* GetActiveView() const { return m_pView; }
     app::CQueryBar* GetQueryBar() const { return m_wndQueryBar; }
-    app::CStatusBar* GetStatusBar() const { return m_wndStatusBar; }
+    app::StatusBar* GetStatusBar() const { return m_wndStatusBar; }
     QToolBar* GetToolBar() const { return m_wndToolBar; }
     QAction* GetCommand(int id) const;
     app::CCommandUpdater& GetCommandUpdater() const { return *m_pUpdater; }
@@ -101,7 +101,7 @@ private:
     void SetEnablingRules();
 
     Services m_services;
-    app::CStatusBar* m_wndStatusBar = nullptr;
+    app::StatusBar* m_wndStatusBar = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     app::CQueryBar* m_wndQueryBar = nullptr;
     CVistrelView* m_pView = nullptr;

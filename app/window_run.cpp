@@ -10,9 +10,9 @@
 
 namespace app {
 
-CWindowRun::CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
-                       const config::CConfig& config, const std::string& programFolder,
-                       search::IEndPhaseRunner* endPhase)
+WindowRun::WindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
+                     const config::CConfig& config, const std::string& programFolder,
+                     search::IEndPhaseRunner* endPhase)
     : m_frame(frame)
     , m_doc(doc)
     , m_prompts(prompts)
@@ -26,33 +26,33 @@ CWindowRun::CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
         [this](std::uint32_t threadId) { m_run.OnDownloadDone(threadId); });
 }
 
-CWindowRun::~CWindowRun()
+WindowRun::~WindowRun()
 {
     // Reports still on their way find no handler and are dropped.
     m_frame.SetDownloadDoneHandler({});
 }
 
-bool CWindowRun::CanStart() const
+bool WindowRun::CanStart() const
 {
     return m_run.OnUpdateSearchStart();
 }
 
-bool CWindowRun::CanStop() const
+bool WindowRun::CanStop() const
 {
     return m_run.OnUpdateSearchStop();
 }
 
-bool CWindowRun::CanBrowse() const
+bool WindowRun::CanBrowse() const
 {
     return m_run.OnUpdateBrowse(&m_doc);
 }
 
-bool CWindowRun::CanCallPlugin() const
+bool WindowRun::CanCallPlugin() const
 {
     return !m_run.IsEnding(); // the merge is a call of the plug-in, and calls never overlap
 }
 
-void CWindowRun::Start()
+void WindowRun::Start()
 {
     CVistrelView* view = m_frame.GetActiveView();
     const CQueryBar* bar = m_frame.GetQueryBar();
@@ -62,29 +62,29 @@ void CWindowRun::Start()
                         bar->GetSelectedPlugin());
 }
 
-void CWindowRun::Stop()
+void WindowRun::Stop()
 {
     m_run.OnSearchStop();
 }
 
-void CWindowRun::Browse()
+void WindowRun::Browse()
 {
     m_run.OnBrowse(&m_doc);
 }
 
-void CWindowRun::ShowRegionMissing()
+void WindowRun::ShowRegionMissing()
 {
     m_prompts.MessageBox(QStringLiteral("地域を選択してください。"), MsgIcon::None, MsgButtons::Ok);
 }
 
-bool CWindowRun::AskShowResult()
+bool WindowRun::AskShowResult()
 {
     return m_prompts.MessageBox(
                QStringLiteral("検索を完了しました。\n検索結果をブラウザで表示しますか？"),
                MsgIcon::Information, MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 
-void CWindowRun::ShowSearchFailed(const std::string& reason)
+void WindowRun::ShowSearchFailed(const std::string& reason)
 {
     QString text = QStringLiteral("検索に失敗しました。");
     if (!reason.empty())
@@ -92,35 +92,35 @@ void CWindowRun::ShowSearchFailed(const std::string& reason)
     m_prompts.MessageBox(text, MsgIcon::Information, MsgButtons::Ok);
 }
 
-void CWindowRun::OpenResult(const std::string& browserProgram, const std::string& path)
+void WindowRun::OpenResult(const std::string& browserProgram, const std::string& path)
 {
     m_launcher.Open(browserProgram, path);
 }
 
-void CWindowRun::JobEnded(const std::string&, bool, const std::string&)
+void WindowRun::JobEnded(const std::string&, bool, const std::string&)
 {
     // The row's mark and tool tip already say it; the status bar shows the counts.
 }
 
-void CWindowRun::ProgressChanged(const search::CRunProgress& progress)
+void WindowRun::ProgressChanged(const search::CRunProgress& progress)
 {
     ShowStatus(QString::fromStdString(search::FormatProgress(progress)));
 }
 
-void CWindowRun::EndStepStarted(search::EndStep step)
+void WindowRun::EndStepStarted(search::EndStep step)
 {
-    ShowStatus(QString::fromUtf8(step == search::EndStep::Merging ? CStatusBar::kMergingMessage
-                                                                  : CStatusBar::kDeletingMessage));
+    ShowStatus(QString::fromUtf8(step == search::EndStep::Merging ? StatusBar::kMergingMessage
+                                                                  : StatusBar::kDeletingMessage));
 }
 
-void CWindowRun::RunEnded()
+void WindowRun::RunEnded()
 {
-    ShowStatus(QString::fromUtf8(CStatusBar::kIdleMessage));
+    ShowStatus(QString::fromUtf8(StatusBar::kIdleMessage));
 }
 
-void CWindowRun::ShowStatus(const QString& text)
+void WindowRun::ShowStatus(const QString& text)
 {
-    if (CStatusBar* bar = m_frame.GetStatusBar())
+    if (StatusBar* bar = m_frame.GetStatusBar())
         bar->MessagePane()->setText(text);
 }
 

@@ -21,15 +21,14 @@ class IPrompts;
 // off the main thread, so the window stays live meanwhile. Owned by the main window;
 // destroying it stops a run under way, silently, as closing the window must (a run that is
 // ending is waited for first).
-class CWindowRun : public IRunCommands, private search::IRunPrompts, private search::IRunProgress
+class WindowRun : public IRunCommands, private search::IRunPrompts, private search::IRunProgress
 {
 public:
     // endPhase: where the end of a run is done (null: on a thread of its own); it must
     // outlive this object.
-    CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
-               const config::CConfig& config, const std::string& programFolder,
-               search::IEndPhaseRunner* endPhase = nullptr);
-    ~CWindowRun() override;
+    WindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts, const config::CConfig& config,
+              const std::string& programFolder, search::IEndPhaseRunner* endPhase = nullptr);
+    ~WindowRun() override;
 
     bool CanStart() const override;
     bool CanStop() const override;

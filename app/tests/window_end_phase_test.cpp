@@ -32,8 +32,8 @@ protected:
     {
         CWindowRunTest::Open(keywords);
         Frame().AttachRun(nullptr); // the first run lets go of the reports before the next
-        Frame().AttachRun(std::make_unique<CWindowRun>(
-            Frame(), m_app.GetDocument(), m_prompts, m_app.GetConfig(), ProgramFolder(), &m_held));
+        Frame().AttachRun(std::make_unique<WindowRun>(Frame(), m_app.GetDocument(), m_prompts,
+                                                      m_app.GetConfig(), ProgramFolder(), &m_held));
     }
     // F5, then the event loop until the last report has handed the merge over.
     void SearchToTheEnd()
