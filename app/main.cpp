@@ -8,7 +8,7 @@ int main(int argc, char* argv[])
 {
     // libcurl's global set-up, once, for the program's whole life: before the first worker
     // starts and after the last has ended.
-    const CCurlGlobal curl;
+    const download::CurlGlobal curl;
 
     // Batch mode ("Vistrel --search FILE ..."), --help, --version and a wrong command line: no
     // window, no display.

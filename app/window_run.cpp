@@ -23,7 +23,7 @@ WindowRun::WindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
     , m_run(config, programFolder, m_pool, *this, this, endPhase ? endPhase : &m_endPhaseThread)
 {
     m_frame.SetDownloadDoneHandler(
-        [this](std::uint32_t threadId) { m_run.OnDownloadDone(threadId); });
+        [this](const search::WorkerReport& report) { m_run.OnDownloadDone(report); });
 }
 
 WindowRun::~WindowRun()

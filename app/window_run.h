@@ -59,7 +59,7 @@ private:
     CVistrelDoc& m_doc;
     IPrompts& m_prompts;
     CResultLauncher m_launcher;
-    search::CHttpWorkerPool m_pool;
+    search::HttpWorkerPool m_pool;
     EndPhaseThread m_endPhaseThread;
     // Declared last: it goes first, ending its workers while the pool and the frame still exist.
     CSearchRun m_run;

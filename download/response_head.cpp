@@ -36,17 +36,17 @@ void ForEachElement(std::string_view list, Each each)
 
 } // namespace
 
-void CResponseHead::AddLine(std::string_view line)
+void ResponseHead::AddLine(std::string_view line)
 {
     if (line.starts_with("HTTP/")) {
-        *this = CResponseHead();
+        *this = ResponseHead();
         return;
     }
-    if (m_bComplete)
+    if (m_complete)
         return;
     line = Trimmed(line);
     if (line.empty()) {
-        m_bComplete = true;
+        m_complete = true;
         return;
     }
     const std::size_t colon = line.find(':');
@@ -60,7 +60,7 @@ void CResponseHead::AddLine(std::string_view line)
         AddEncoding(value);
 }
 
-void CResponseHead::AddLength(std::string_view value)
+void ResponseHead::AddLength(std::string_view value)
 {
     bool any = false;
     ForEachElement(value, [this, &any](std::string_view element) {
@@ -79,7 +79,7 @@ void CResponseHead::AddLength(std::string_view value)
         SetFault(AnswerFault::LengthInvalid);
 }
 
-void CResponseHead::AddEncoding(std::string_view value)
+void ResponseHead::AddEncoding(std::string_view value)
 {
     ForEachElement(value, [this](std::string_view coding) {
         if (IsNamed(coding, "identity") || m_fault != AnswerFault::None)
@@ -87,11 +87,11 @@ void CResponseHead::AddEncoding(std::string_view value)
         SetFault(AnswerFault::Encoded);
         // A server's bytes go into a message for the user: keep them short and plain.
         for (const char c : coding.substr(0, kMaxCodingBytes))
-            m_strEncoding += c > ' ' && c <= '~' ? c : '?';
+            m_encoding += c > ' ' && c <= '~' ? c : '?';
     });
 }
 
-void CResponseHead::SetFault(AnswerFault fault)
+void ResponseHead::SetFault(AnswerFault fault)
 {
     if (m_fault == AnswerFault::None)
         m_fault = fault;

@@ -20,20 +20,20 @@ enum class AnswerFault {
 // The header block of one response, fed line by line as libcurl hands it over: whether it
 // ended, and what it says about the body. A status line starts a new block (after a redirect
 // or an interim answer); lines after the empty line (trailers) are not part of it.
-class CResponseHead
+class ResponseHead
 {
 public:
     // One line, its line end included or not.
     void AddLine(std::string_view line);
 
-    bool IsComplete() const { return m_bComplete; }
+    bool IsComplete() const { return m_complete; }
     // The first of LengthConflict, LengthInvalid and Encoded the lines show, or None.
     AnswerFault GetFault() const { return m_fault; }
     // The length the block announces, when it announces one it agrees on.
     std::optional<std::uint64_t> GetContentLength() const { return m_length; }
     // The first coding other than identity, as sent but fit for a message: printable ASCII
     // only (others become '?'), at most kMaxCodingBytes.
-    const std::string& GetEncoding() const { return m_strEncoding; }
+    const std::string& GetEncoding() const { return m_encoding; }
 
     static constexpr std::size_t kMaxCodingBytes = 32;
 
@@ -42,10 +42,10 @@ private:
     void AddEncoding(std::string_view value);
     void SetFault(AnswerFault fault);
 
-    bool m_bComplete = false;
+    bool m_complete = false;
     AnswerFault m_fault = AnswerFault::None;
     std::optional<std::uint64_t> m_length;
-    std::string m_strEncoding;
+    std::string m_encoding;
 };
 
 } // namespace download

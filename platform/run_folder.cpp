@@ -69,6 +69,24 @@ RunFolder::~RunFolder()
 
 TempFileResult RunFolder::MakeFile(std::string_view prefix)
 {
+    TempFileResult folder = MakeFolder();
+    if (!folder)
+        return folder;
+    return MakeTempFile(m_path, prefix);
+}
+
+TempFileResult RunFolder::NewFileName(std::string_view prefix)
+{
+    TempFileResult name = MakeFolder();
+    if (!name)
+        return name;
+    // mkstemp's names never hold '-', so these cannot meet one of MakeFile's.
+    name.path = m_path + "/" + std::string(prefix) + "-" + std::to_string(++m_names);
+    return name;
+}
+
+TempFileResult RunFolder::MakeFolder()
+{
     if (m_path.empty()) {
         TempFileResult folder = TempFolder();
         if (!folder)
@@ -84,8 +102,12 @@ TempFileResult RunFolder::MakeFile(std::string_view prefix)
             return failed;
         }
         m_path = std::move(pattern);
+        m_names = 0;
     }
-    return MakeTempFile(m_path, prefix);
+    TempFileResult made;
+    made.status = TempFileResult::Status::Made;
+    made.path = m_path;
+    return made;
 }
 
 void RunFolder::Remove()

@@ -2,6 +2,7 @@
 
 #include "platform/temp_file.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,13 +21,20 @@ public:
 
     // A new, empty file whose name starts with prefix in the folder, made first if need be.
     TempFileResult MakeFile(std::string_view prefix = kTempFilePrefix);
+    // The path of a file that is not there yet, in the folder (made first if need be), whose
+    // name starts with prefix and differs from every other this folder has given: the folder
+    // is its user's alone, so the file can be created later, on another thread.
+    TempFileResult NewFileName(std::string_view prefix = kTempFilePrefix);
     // Deletes the page files still in the folder, then the folder; the next file makes a new one.
     void Remove();
     // Empty while there is no folder.
     const std::string& Path() const { return m_path; }
 
 private:
+    TempFileResult MakeFolder();
+
     std::string m_path;
+    std::uint64_t m_names = 0; // given out by NewFileName in this folder
 };
 
 // Deletes the regular page files ("~TV...") in the folder at path, then the folder unless

@@ -1,6 +1,5 @@
 // Completion handling: each worker report ends the worker's job and hands it the next one or
 // ends it; the last one ends the run.
-#include "download/download_messages.h"
 #include "keywords/keyword_rows.h"
 #include "keywords/vistrel_doc.h"
 #include "plugin_host/plugin_module.h"
@@ -8,36 +7,9 @@
 
 #include <algorithm>
 
-namespace {
-
-// What the row's tool tip says when the worker gave no reason of its own.
-std::string FallbackReason(std::int32_t error)
+void CSearchRun::OnDownloadDone(const search::WorkerReport& report)
 {
-    switch (error) {
-    case DLERR_INTERNET:
-        return "通信エラー";
-    case DLERR_STATUS:
-        return "HTTP エラー";
-    case DLERR_FILE:
-        return "ファイルに書けません";
-    default:
-        return "ダウンロード失敗 (コード " + std::to_string(error) + ")";
-    }
-}
-
-// Why the worker's job (or its start) failed; empty when it did not.
-std::string WorkerReason(const search::IDownloadWorker& worker, std::int32_t status)
-{
-    if (status == DLERR_NONE)
-        return {};
-    std::string reason = worker.GetReason();
-    return reason.empty() ? FallbackReason(status) : reason;
-}
-
-} // namespace
-
-void CSearchRun::OnDownloadDone(std::uint32_t threadId)
-{
+    const std::uint32_t threadId = report.threadId;
     if (!m_pThreadList || m_pThreadList->empty())
         return; // a late report after the run has ended
     const auto workerIt =
@@ -46,8 +18,9 @@ void CSearchRun::OnDownloadDone(std::uint32_t threadId)
     if (workerIt == m_pThreadList->end())
         return;
     search::IDownloadWorker& worker = **workerIt;
-    const std::int32_t status = worker.GetError();
-    const std::string reason = WorkerReason(worker, status); // of its job, or of its start
+    const bool succeeded =
+        report.outcome == search::Outcome::Ready || report.outcome == search::Outcome::Done;
+    const std::string reason = succeeded ? std::string() : report.reason; // of its job or start
     if (!reason.empty())
         m_lastFailure = reason;
 
@@ -65,14 +38,13 @@ void CSearchRun::OnDownloadDone(std::uint32_t threadId)
         remaining = m_jobIndex.waiting + static_cast<int>(m_jobIndex.running.size());
         if (finished) {
             finished->m_nThreadID = 0;
-            const bool succeeded = status == DLERR_NONE;
             finished->m_nState = succeeded ? JOB_DONE : JOB_FAILED;
             ++(succeeded ? m_jobIndex.done : m_jobIndex.failed);
             RecordOutcome(*finished, succeeded, reason);
         }
         // A job whose page file cannot be made fails; the worker then takes the next one.
         // A worker whose connection failed gets no further job.
-        while (status != DLERR_INTERNET && m_pJobArray &&
+        while (report.outcome != search::Outcome::Retired && m_pJobArray &&
                m_jobIndex.nextWaiting < m_pJobArray->size()) {
             CDownloadJob& next = *(*m_pJobArray)[m_jobIndex.nextWaiting++];
             if (next.m_nState != JOB_WAITING)

@@ -57,7 +57,7 @@ public:
     void OnSearchStart(CVistrelDoc* doc, keywords::IKeywordRows& rows, int area,
                        const std::string& areaName, const CPluginModule* plugin);
     // A worker's report: it is free, having just started or ended its job.
-    void OnDownloadDone(std::uint32_t threadId);
+    void OnDownloadDone(const search::WorkerReport& report);
     // "検索中止": aborts the transfers in flight, ends the workers, deletes the page files.
     // A run that is ending is left to end: it has no worker left to stop, and a merge cannot
     // be interrupted.

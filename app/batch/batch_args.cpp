@@ -207,7 +207,7 @@ window also takes Qt's own options, such as -platform offscreen, -style fusion, 
 -qwindowtitle TITLE (see Qt's QGuiApplication and QApplication); any other option is refused.
 
   --search FILE    search the listings for every non-empty line of the keyword file FILE
-                   (code page 932), without a window, with the Vistrel.ini and the plug-ins
+                   (code page 932, or UTF-8), without a window, with the Vistrel.ini and the plug-ins
                    beside the program. Prints a line for every keyword as it ends: "OK", a
                    tab and the keyword, or "NG", a tab, the keyword, a tab and why (a keyword
                    never tried says "未実行" and why); then, when the result page was written,
@@ -229,7 +229,12 @@ Exit status:
   1    the search failed and no result page was written (why goes to standard error)
   2    bad arguments or input (nothing was searched)
   3    the result page was written, but some keyword is NG or was never tried
-  130  interrupted by Ctrl+C or SIGTERM; the search was stopped
+  129  stopped by SIGHUP (the terminal closed)
+  130  stopped by Ctrl+C (SIGINT)
+  131  stopped by SIGQUIT
+  141  stopped because standard output lost its reader
+  143  stopped by SIGTERM
+       (128 + the signal's number; a stopped search deletes its temporary files)
 )";
 }
 

@@ -91,8 +91,8 @@ int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std
     if (!PrepareSearch(args, config, programFolder, doc, setup, err))
         return kExitBadInput;
 
-    CReportQueue reports;
-    search::CHttpWorkerPool pool(reports, config.GetPath());
+    ReportQueue reports;
+    search::HttpWorkerPool pool(reports, config.GetPath());
     CTerminalPrompts prompts(err);
     CTerminalProgress progress(out, err);
     keywords::CDocumentRows rows(doc);
@@ -112,8 +112,8 @@ int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std
                     << "; the search was stopped\n";
             return ExitStatusFor(signal);
         }
-        if (const std::optional<std::uint32_t> threadId = reports.Take(interrupt.WakeFd()))
-            run.OnDownloadDone(*threadId);
+        if (const std::optional<search::WorkerReport> report = reports.Take(interrupt.WakeFd()))
+            run.OnDownloadDone(*report);
     }
     if (!prompts.HasMerged())
         return kExitFailed;

@@ -20,7 +20,7 @@ inline constexpr int kExitInterrupted = 130; // stopped by Ctrl+C
 
 // Handles --search, --help, --version and a command line that is wrong; none for the window's
 // command line, whose keyword file (empty for none) goes to windowFile. Runs on the program's
-// main thread, which holds libcurl's global set-up (CCurlGlobal) meanwhile.
+// main thread, which holds libcurl's global set-up (download::CurlGlobal) meanwhile.
 std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
                                   std::string& windowFile);
 

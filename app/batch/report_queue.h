@@ -1,35 +1,31 @@
 #pragma once
 
-#include "download/download_messages.h"
+#include "platform/blocking_queue.h"
+#include "search/run_ports.h"
 
-#include <cstdint>
-#include <deque>
-#include <mutex>
 #include <optional>
 
 namespace batch {
 
 // Batch mode's stand-in for the window's message queue: workers post their reports from their
-// own threads, and the main thread takes them in arrival order. The lock hands over whatever
-// a worker wrote before its report.
-class CReportQueue : public IDownloadNotify
+// own threads, and the main thread takes them in arrival order.
+class ReportQueue : public search::IReportReceiver
 {
 public:
-    CReportQueue();
-    ~CReportQueue() override;
-    CReportQueue(const CReportQueue&) = delete;
-    CReportQueue& operator=(const CReportQueue&) = delete;
-
-    void PostDownloadDone(std::uint32_t threadId) override;
+    void PostDownloadDone(search::WorkerReport report) override
+    {
+        m_reports.Post(std::move(report));
+    }
 
     // The oldest report, waiting for one as long as it takes; none when wakeFd (if not -1)
     // became readable first, e.g. from a signal.
-    std::optional<std::uint32_t> Take(int wakeFd = -1);
+    std::optional<search::WorkerReport> Take(int wakeFd = -1)
+    {
+        return m_reports.TakeOrWake(wakeFd);
+    }
 
 private:
-    std::mutex m_mutex;
-    std::deque<std::uint32_t> m_reports;
-    int m_postedFd; // an eventfd, readable while a report may be waiting; -1 if none was given
+    platform::BlockingQueue<search::WorkerReport> m_reports;
 };
 
 } // namespace batch

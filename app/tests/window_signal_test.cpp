@@ -43,13 +43,15 @@ TEST_P(WindowSignal, StopsTheRunThenClosesAsTheCloseCommandDoes)
     const SignalCloseCase& row = GetParam();
     constexpr int kArea = 13; // anything but the default, to see it written
     ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 3));
+    // Forked before the site's threads exist: a child forked beside them could find the
+    // allocator's lock held by one of them and never get on.
+    const ChildRunFolder died(ChildRunFolder::Child::Ended);
+    ASSERT_FALSE(died.Path().empty());
     batch_test::RequestFeed requests(m_work.File("requests"));
     listing_site::CSiteOptions options;
     options.logPath = requests.Path();
     options.stall = true; // the pages hang half-way until the signal comes
     StartSite(options);
-    const ChildRunFolder died(ChildRunFolder::Child::Ended);
-    ASSERT_FALSE(died.Path().empty());
     Open({"ドラマ", "ニュース", "映画"});
     EXPECT_FALSE(fs::exists(died.Path())) << "swept at the start";
     const std::string keywordBytes = testing_support::ReadFileBytes(m_work.File("watch.txt"));

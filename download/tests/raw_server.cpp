@@ -45,13 +45,13 @@ std::string ReadRequest(int client)
 
 } // namespace
 
-CRawServer::CRawServer(CScript script)
-    : CRawServer(std::vector<CScript>{std::move(script)})
+RawServer::RawServer(Script script)
+    : RawServer(std::vector<Script>{std::move(script)})
 {}
 
-CRawServer::CRawServer(std::vector<CScript> scripts)
+RawServer::RawServer(std::vector<Script> scripts)
     : m_scripts(std::move(scripts))
-    , m_listenFd(ListenOnLoopback(m_nPort))
+    , m_listenFd(ListenOnLoopback(m_port))
 {
     if (m_scripts.empty())
         m_scripts.emplace_back();
@@ -60,7 +60,7 @@ CRawServer::CRawServer(std::vector<CScript> scripts)
     m_thread = std::thread([this] { Serve(); });
 }
 
-CRawServer::~CRawServer()
+RawServer::~RawServer()
 {
     [[maybe_unused]] const ssize_t n = ::write(m_stopPipe[1], "x", 1);
     m_thread.join();
@@ -69,19 +69,19 @@ CRawServer::~CRawServer()
     ::close(m_stopPipe[1]);
 }
 
-std::vector<std::string> CRawServer::Received() const
+std::vector<std::string> RawServer::Received() const
 {
     std::lock_guard lock(m_mutex);
     return m_requests;
 }
 
-bool CRawServer::WaitReceived(std::size_t count, std::chrono::milliseconds timeout)
+bool RawServer::WaitReceived(std::size_t count, std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(m_mutex);
     return m_received.wait_for(lock, timeout, [&] { return m_requests.size() >= count; });
 }
 
-void CRawServer::Serve()
+void RawServer::Serve()
 {
     pollfd fds[2] = {{m_listenFd, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
     while (::poll(fds, 2, -1) > 0 && !(fds[1].revents & POLLIN)) {
@@ -101,9 +101,9 @@ void CRawServer::Serve()
     }
 }
 
-void CRawServer::Play(int client, const CScript& script)
+void RawServer::Play(int client, const Script& script)
 {
-    for (const CStep& step : script) {
+    for (const Step& step : script) {
         if (!Pause(step.delay))
             return;
         if (step.endless) {
@@ -115,7 +115,7 @@ void CRawServer::Play(int client, const CScript& script)
     }
 }
 
-void CRawServer::SendForEver(int client, const std::string& bytes)
+void RawServer::SendForEver(int client, const std::string& bytes)
 {
     // Never blocked in a send: the server's destruction must end it at once.
     pollfd fds[2] = {{client, POLLOUT, 0}, {m_stopPipe[0], POLLIN, 0}};
@@ -130,7 +130,7 @@ void CRawServer::SendForEver(int client, const std::string& bytes)
     }
 }
 
-bool CRawServer::Pause(std::chrono::milliseconds delay)
+bool RawServer::Pause(std::chrono::milliseconds delay)
 {
     pollfd stop = {m_stopPipe[0], POLLIN, 0};
     return delay.count() <= 0 || ::poll(&stop, 1, static_cast<int>(delay.count())) == 0;

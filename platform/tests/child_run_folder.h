@@ -8,6 +8,7 @@ namespace testing_support {
 // A run folder with two page files, made by a child process in the temporary folder of the
 // moment (TMPDIR). Ended: the child has ended and been waited for, as a run that died leaves
 // its folder. Alive: the child waits until this object goes, as a run still under way.
+// Make it before the test starts threads of its own: the child allocates after the fork.
 class ChildRunFolder
 {
 public:

@@ -17,7 +17,7 @@ namespace search_test {
 using CEventLog = std::vector<std::string>;
 class CFakePool;
 
-// A worker that never runs: the test plays it, setting the outcome before each report.
+// A worker that never runs: the test plays it, delivering its reports to the run.
 class CFakeWorker : public search::IDownloadWorker
 {
 public:
@@ -26,15 +26,11 @@ public:
 
     std::uint32_t GetThreadID() const override { return m_nId; }
     void Resume() override;
-    std::int32_t GetError() const override { return m_nError; }
-    std::string GetReason() const override { return m_strReason; }
     void StartDownload(const std::string& object, const std::string& saveFile) override;
     void Abort() override { Log("abort"); }
     void PostQuit() override { Log("quit"); }
     void WaitForEnd() override { Log("wait"); }
 
-    std::int32_t m_nError = 0;
-    std::string m_strReason;
     std::string m_strObject, m_strSaveFile; // of the latest job
 
 private:

@@ -1,6 +1,8 @@
 #include "run_fixture.h"
 
+#include "download/download_messages.h"
 #include "platform/run_owner.h"
+#include "search/http_worker_pool.h"
 
 #include <filesystem>
 #include <sstream>
@@ -53,11 +55,10 @@ void CRunTest::Start(int area)
 
 void CRunTest::Report(std::uint32_t id, std::int32_t error, const std::string& reason)
 {
-    CFakeWorker* worker = m_pool.Worker(id);
-    ASSERT_NE(worker, nullptr) << "worker " << id << " is gone";
-    worker->m_nError = error;
-    worker->m_strReason = reason;
-    m_run->OnDownloadDone(id);
+    ASSERT_NE(m_pool.Worker(id), nullptr) << "worker " << id << " is gone";
+    // As the real pool hands a worker's report on.
+    const download::Report report{id, download::StatusAfterJob(error), error, reason, 0};
+    m_run->OnDownloadDone(search::ToWorkerReport(report));
 }
 
 std::string CRunTest::JobOf(std::uint32_t id) const

@@ -33,7 +33,8 @@ protected:
 
     void SetRows(const std::vector<std::string>& texts);
     void Start(int area = 8);
-    // Delivers worker id's report with the outcome of its latest job.
+    // Delivers worker id's report with the outcome code (DLERR_) and reason of its latest job,
+    // mapped as the real pool maps them.
     void Report(std::uint32_t id, std::int32_t error = 0, const std::string& reason = "");
     std::string JobOf(std::uint32_t id) const; // the keyword of the worker's latest job
     std::vector<std::string> MergedFiles() const;

@@ -17,8 +17,8 @@ TEST_F(CRunTest, TwoWorkersThreeJobs)
     SetRows({"a", "b", "c"});
     ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 2));
     Start();
-    m_run->OnDownloadDone(999); // from no worker of the run: ignored
-    Report(102);                // whichever announcement comes first takes the first job
+    m_run->OnDownloadDone({999, search::Outcome::Done, ""}); // from no worker of the run: ignored
+    Report(102); // whichever announcement comes first takes the first job
     Report(101);
     EXPECT_EQ(JobOf(102) + JobOf(101), "ab");
     EXPECT_EQ(m_pool.Worker(102)->m_strSaveFile, (*m_run->GetJobArray())[0]->m_strTempFile);

@@ -126,7 +126,7 @@ TEST_P(EndStep, KeepsTheRunEndingUntilThePagesAreGone)
     // Meanwhile a start, a stop and a late report change nothing.
     m_run->OnSearchStart(&m_doc, m_rows, 8, "東京", &m_plugin);
     m_run->OnSearchStop();
-    m_run->OnDownloadDone(101);
+    m_run->OnDownloadDone({101, search::Outcome::Done, ""});
     EXPECT_THAT(EndEvents(), ElementsAreArray(c.events));
     EXPECT_EQ(!TvFiles(m_tmp.Path()).empty(), c.pagesLeft);
     EXPECT_THAT(m_rows.Marks(), ElementsAre("OK", "OK", "OK"));

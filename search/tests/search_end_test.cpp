@@ -42,8 +42,10 @@ TEST_P(Stop, AbortsEveryWorkerWaitsAndDeletesEveryFile)
     if (m_run) {
         EXPECT_TRUE(m_run->OnUpdateSearchStart());
         EXPECT_TRUE(m_run->OnUpdateBrowse(&m_doc)) << "the path formed at the start stays";
-        m_run->OnDownloadDone(102); // an aborted job's report comes in late
-        m_run->OnDownloadDone(999); // and one from no worker of the run
+        m_run->OnDownloadDone(
+            {102, search::Outcome::Retired, "中止"}); // an aborted job's report comes in late
+        m_run->OnDownloadDone(
+            {999, search::Outcome::Done, ""}); // and one from no worker of the run
         m_run->OnSearchStop();
         EXPECT_EQ(m_log.back(), "ready");
         EXPECT_EQ(m_log.size(), 13u);

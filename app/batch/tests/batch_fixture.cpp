@@ -32,7 +32,7 @@ public:
     void TearDown() override { m_curl.reset(); }
 
 private:
-    std::optional<CCurlGlobal> m_curl;
+    std::optional<download::CurlGlobal> m_curl;
 };
 
 [[maybe_unused]] const ::testing::Environment* const kCurl =

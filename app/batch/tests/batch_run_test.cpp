@@ -7,6 +7,8 @@
 
 #include <gmock/gmock.h>
 
+#include <csignal>
+
 #include <filesystem>
 
 namespace batch_test {
@@ -138,8 +140,9 @@ TEST_F(CBatchTest, HelpVersionAndTheWindowsCommandLine)
     COutcome run = Run({"--help"});
     EXPECT_EQ(run.code, 0);
     EXPECT_THAT(run.out, HasSubstr("Vistrel --search FILE [--area N|NAME] [--plugin TITLE]"));
-    for (const int status : {batch::kExitMerged, batch::kExitFailed, batch::kExitBadInput,
-                             batch::kExitPartial, batch::kExitInterrupted}) {
+    for (const int status :
+         {batch::kExitMerged, batch::kExitFailed, batch::kExitBadInput, batch::kExitPartial,
+          128 + SIGHUP, batch::kExitInterrupted, 128 + SIGQUIT, 128 + SIGPIPE, 128 + SIGTERM}) {
         EXPECT_THAT(run.out, ::testing::ContainsRegex("\n  " + std::to_string(status) + " +[a-z]"))
             << "every exit status is listed";
     }

@@ -165,14 +165,14 @@ TEST_F(CBatchTest, YesStartsTheBrowserWithTheResultPathAsItsOneArgument)
     CVistrelDoc doc;
     ASSERT_TRUE(doc.OnOpenDocument(WriteKeywords({"ドラマ", "ニュース"})));
     keywords::CDocumentRows rows(doc);
-    batch::CReportQueue reports;
-    search::CHttpWorkerPool pool(reports, m_config.GetPath());
+    batch::ReportQueue reports;
+    search::HttpWorkerPool pool(reports, m_config.GetPath());
     CYesPrompts prompts;
     CSearchRun run(m_config, ProgramFolder(), pool, prompts);
     run.OnSearchStart(&doc, rows, 8, "東京", &medora);
     while (!run.OnUpdateSearchStart()) {
-        if (const auto id = reports.Take())
-            run.OnDownloadDone(*id);
+        if (const auto report = reports.Take())
+            run.OnDownloadDone(*report);
     }
     EXPECT_EQ(rows.GetRowMark(0).mark + rows.GetRowMark(1).mark, "OKOK");
     EXPECT_TRUE(doc.GetResultPath().starts_with(cache + "/watch_東京_"));
