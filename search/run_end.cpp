@@ -45,9 +45,11 @@ void CSearchRun::EndRun(const std::string& why)
     const bool noneTried = !m_jobIndex.anyHandedOut && !m_lastFailure.empty();
     FailWaitingJobs(!why.empty() ? why : noneTried ? m_lastFailure : kNoWorkerLeft);
     ForgetRun();
-    m_ending.emplace();
-    m_ending->resultPath = doc ? doc->GetResultPath() : std::string();
-    m_ending->why = why;
+    // Built whole: clang cannot default-construct a nested struct with member initialisers here.
+    m_ending.emplace(Ending{.resultPath = doc ? doc->GetResultPath() : std::string(),
+                            .why = why,
+                            .merged = false,
+                            .failure = {}});
     BeginMerge();
 }
 
