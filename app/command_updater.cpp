@@ -2,6 +2,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QWidget>
 
 #include <algorithm>
 #include <utility>
@@ -30,6 +31,16 @@ void CCommandUpdater::SetRule(QAction* action, Rule rule)
     EntryFor(action).rule = std::move(rule);
 }
 
+void CCommandUpdater::SetRule(QWidget* control, Rule rule)
+{
+    auto it = std::find_if(m_controls.begin(), m_controls.end(),
+                           [control](const auto& entry) { return entry.first == control; });
+    if (it != m_controls.end())
+        it->second = std::move(rule);
+    else
+        m_controls.emplace_back(control, std::move(rule));
+}
+
 void CCommandUpdater::SetCheckRule(QAction* action, Rule rule)
 {
     EntryFor(action).checkRule = std::move(rule);
@@ -44,6 +55,10 @@ void CCommandUpdater::Update()
             entry.action->setEnabled(entry.rule());
         if (entry.checkRule)
             entry.action->setChecked(entry.checkRule());
+    }
+    for (const auto& [control, rule] : m_controls) {
+        if (control)
+            control->setEnabled(rule());
     }
 }
 

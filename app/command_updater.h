@@ -4,9 +4,11 @@
 #include <QPointer>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QAction;
+class QWidget;
 
 namespace app {
 
@@ -22,6 +24,8 @@ public:
 
     // Gives action its enabling rule; a second call for the same action replaces the first.
     void SetRule(QAction* action, Rule rule);
+    // The same for a control that carries no command (the query bar's "ｵﾌﾟｼｮﾝ" button).
+    void SetRule(QWidget* control, Rule rule);
     // Gives a checkable action the rule for its check mark (the bars of the "表示" menu).
     void SetCheckRule(QAction* action, Rule rule);
     // Evaluates every rule now (also done each time the event loop is about to block).
@@ -36,6 +40,7 @@ private:
     };
     Entry& EntryFor(QAction* action);
     std::vector<Entry> m_entries;
+    std::vector<std::pair<QPointer<QWidget>, Rule>> m_controls;
 };
 
 } // namespace app

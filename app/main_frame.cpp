@@ -76,7 +76,7 @@ void CMainFrame::OnCreate()
     m_commands->BuildToolBar(*m_wndToolBar);
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
 
-    m_wndStatusBar = new CStatusBar(this);
+    m_wndStatusBar = new StatusBar(this);
     setStatusBar(m_wndStatusBar);
 
     // The query bar lies under the toolbar, in a row of its own.
@@ -183,6 +183,8 @@ void CMainFrame::SetEnablingRules()
     rule(ID_SEARCH_STOP, [this] { return m_runCommands && m_runCommands->CanStop(); });
     rule(ID_BROWSE, [this] { return m_runCommands && m_runCommands->CanBrowse(); });
     rule(ID_OPTION, [this] { return static_cast<bool>(m_optionsHook); });
+    updater.SetRule(m_wndQueryBar->OptionButton(),
+                    [this] { return !m_runCommands || m_runCommands->CanCallPlugin(); });
 
     updater.SetCheckRule(GetCommand(ID_VIEW_TOOLBAR), [this] { return !m_wndToolBar->isHidden(); });
     updater.SetCheckRule(GetCommand(ID_VIEW_STATUS_BAR),

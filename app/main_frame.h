@@ -27,7 +27,7 @@ class DocCommands;
 class CFrameCommands;
 class CQueryBar;
 class CRecentFileList;
-class CStatusBar;
+class StatusBar;
 class IPrompts;
 class IRunCommands;
 } // namespace app
@@ -72,7 +72,7 @@ public:
     // The keyword list over the document: the rows a run reads and marks.
     keywords::KeywordModel* GetKeywordModel() const { return m_keywords; }
     app::CQueryBar* GetQueryBar() const { return m_wndQueryBar; }
-    app::CStatusBar* GetStatusBar() const { return m_wndStatusBar; }
+    app::StatusBar* GetStatusBar() const { return m_wndStatusBar; }
     QToolBar* GetToolBar() const { return m_wndToolBar; }
     QAction* GetCommand(int id) const;
     app::CCommandUpdater& GetCommandUpdater() const { return *m_updater; }
@@ -107,7 +107,7 @@ private:
     void SetEnablingRules();
 
     Services m_services;
-    app::CStatusBar* m_wndStatusBar = nullptr;
+    app::StatusBar* m_wndStatusBar = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     app::CQueryBar* m_wndQueryBar = nullptr;
     keywords::KeywordModel* m_keywords = nullptr;

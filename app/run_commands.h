@@ -13,6 +13,9 @@ public:
     virtual bool CanStart() const = 0;  // "検索開始" (F5)
     virtual bool CanStop() const = 0;   // "検索中止" (Esc)
     virtual bool CanBrowse() const = 0; // "ﾌﾞﾗｳｻﾞで閲覧" (F6)
+    // False while the run itself calls the plug-in away from the main thread (its merge), so
+    // that the window makes no call of its own meanwhile (the query bar's "ｵﾌﾟｼｮﾝ").
+    virtual bool CanCallPlugin() const { return true; }
     virtual void Start() = 0;
     virtual void Stop() = 0;
     virtual void Browse() = 0;

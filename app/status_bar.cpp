@@ -14,7 +14,7 @@ constexpr const char* kIndicatorTexts[3] = {"CAP", "NUM", "SCRL"};
 
 } // namespace
 
-CStatusBar::CStatusBar(QWidget* parent)
+StatusBar::StatusBar(QWidget* parent)
     : QStatusBar(parent)
     , m_message(new QLabel(QString::fromUtf8(kIdleMessage), this))
 {
@@ -34,17 +34,17 @@ CStatusBar::CStatusBar(QWidget* parent)
     RefreshLockKeys();
 }
 
-CStatusBar::~CStatusBar()
+StatusBar::~StatusBar()
 {
     qApp->removeEventFilter(this);
 }
 
-QLabel* CStatusBar::IndicatorPane(int index) const
+QLabel* StatusBar::IndicatorPane(int index) const
 {
     return index >= 0 && index < 3 ? m_indicators[index] : nullptr;
 }
 
-void CStatusBar::RefreshLockKeys()
+void StatusBar::RefreshLockKeys()
 {
     const std::optional<LockKeyState> state = ReadLockKeys();
     const bool on[3] = {state && state->capsLock, state && state->numLock,
@@ -53,7 +53,7 @@ void CStatusBar::RefreshLockKeys()
         m_indicators[i]->setText(on[i] ? QLatin1String(kIndicatorTexts[i]) : QString());
 }
 
-bool CStatusBar::eventFilter(QObject* watched, QEvent* event)
+bool StatusBar::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::KeyRelease:

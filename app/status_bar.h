@@ -10,13 +10,16 @@ namespace app {
 // prompt over it while the command is highlighted), then "CAP", "NUM" and "SCRL", each
 // shown while its lock is on. The locks are read again after every key and whenever the
 // program becomes active; where the platform cannot tell, those panes stay blank.
-class CStatusBar : public QStatusBar
+class StatusBar : public QStatusBar
 {
 public:
     static constexpr const char* kIdleMessage = "レディ";
+    // What the message pane says while the end of a run is under way.
+    static constexpr const char* kMergingMessage = "結果ページを作成中…";
+    static constexpr const char* kDeletingMessage = "一時ファイルを削除中…";
 
-    explicit CStatusBar(QWidget* parent = nullptr);
-    ~CStatusBar() override;
+    explicit StatusBar(QWidget* parent = nullptr);
+    ~StatusBar() override;
 
     QLabel* MessagePane() const { return m_message; }
     QLabel* IndicatorPane(int index) const; // 0 CAP, 1 NUM, 2 SCRL

@@ -47,8 +47,8 @@ bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
         m_config, m_arrPlugins, m_doc, m_docCommands, m_recentFiles, m_prompts});
     m_pMainWnd->OnCreate();
     m_pMainWnd->SetOptionsHook(&ShowOptionsSheet);
-    auto run = std::make_unique<app::CWindowRun>(*m_pMainWnd, m_doc, m_prompts, m_config,
-                                                 m_strProgramFolder);
+    auto run = std::make_unique<app::WindowRun>(*m_pMainWnd, m_doc, m_prompts, m_config,
+                                                m_strProgramFolder);
     m_run = run.get();
     m_pMainWnd->AttachRun(std::move(run));
     if (m_pQtPrompts)

@@ -10,8 +10,9 @@
 
 namespace app {
 
-CWindowRun::CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
-                       const config::Config& config, const std::string& programFolder)
+WindowRun::WindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
+                     const config::Config& config, const std::string& programFolder,
+                     search::IEndPhaseRunner* endPhase)
     : m_frame(frame)
     , m_doc(doc)
     , m_prompts(prompts)
@@ -19,34 +20,39 @@ CWindowRun::CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
         m_prompts.MessageBox(QString::fromStdString(text), MsgIcon::Exclamation, MsgButtons::Ok);
     })
     , m_pool(frame.GetDownloadNotify(), config.GetPath())
-    , m_run(config, programFolder, m_pool, *this, this)
+    , m_run(config, programFolder, m_pool, *this, this, endPhase ? endPhase : &m_endPhaseThread)
 {
     m_frame.SetDownloadDoneHandler(
         [this](const search::WorkerReport& report) { m_run.OnDownloadDone(report); });
 }
 
-CWindowRun::~CWindowRun()
+WindowRun::~WindowRun()
 {
     // Reports still on their way find no handler and are dropped.
     m_frame.SetDownloadDoneHandler({});
 }
 
-bool CWindowRun::CanStart() const
+bool WindowRun::CanStart() const
 {
     return m_run.OnUpdateSearchStart();
 }
 
-bool CWindowRun::CanStop() const
+bool WindowRun::CanStop() const
 {
     return m_run.OnUpdateSearchStop();
 }
 
-bool CWindowRun::CanBrowse() const
+bool WindowRun::CanBrowse() const
 {
     return m_run.OnUpdateBrowse(&m_doc);
 }
 
-void CWindowRun::Start()
+bool WindowRun::CanCallPlugin() const
+{
+    return !m_run.IsEnding(); // the merge is a call of the plug-in, and calls never overlap
+}
+
+void WindowRun::Start()
 {
     keywords::KeywordModel* rows = m_frame.GetKeywordModel();
     const CQueryBar* bar = m_frame.GetQueryBar();
@@ -56,29 +62,29 @@ void CWindowRun::Start()
                         bar->GetSelectedPlugin());
 }
 
-void CWindowRun::Stop()
+void WindowRun::Stop()
 {
     m_run.OnSearchStop();
 }
 
-void CWindowRun::Browse()
+void WindowRun::Browse()
 {
     m_run.OnBrowse(&m_doc);
 }
 
-void CWindowRun::ShowRegionMissing()
+void WindowRun::ShowRegionMissing()
 {
     m_prompts.MessageBox(QStringLiteral("地域を選択してください。"), MsgIcon::None, MsgButtons::Ok);
 }
 
-bool CWindowRun::AskShowResult()
+bool WindowRun::AskShowResult()
 {
     return m_prompts.MessageBox(
                QStringLiteral("検索を完了しました。\n検索結果をブラウザで表示しますか？"),
                MsgIcon::Information, MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 
-void CWindowRun::ShowSearchFailed(const std::string& reason)
+void WindowRun::ShowSearchFailed(const std::string& reason)
 {
     QString text = QStringLiteral("検索に失敗しました。");
     if (!reason.empty())
@@ -86,26 +92,36 @@ void CWindowRun::ShowSearchFailed(const std::string& reason)
     m_prompts.MessageBox(text, MsgIcon::Information, MsgButtons::Ok);
 }
 
-void CWindowRun::OpenResult(const std::string& browserProgram, const std::string& path)
+void WindowRun::OpenResult(const std::string& browserProgram, const std::string& path)
 {
     m_launcher.Open(browserProgram, path);
 }
 
-void CWindowRun::JobEnded(const std::string&, bool, const std::string&)
+void WindowRun::JobEnded(const std::string&, bool, const std::string&)
 {
     // The row's mark and tool tip already say it; the status bar shows the counts.
 }
 
-void CWindowRun::ProgressChanged(const search::CRunProgress& progress)
+void WindowRun::ProgressChanged(const search::CRunProgress& progress)
 {
-    if (CStatusBar* bar = m_frame.GetStatusBar())
-        bar->MessagePane()->setText(QString::fromStdString(search::FormatProgress(progress)));
+    ShowStatus(QString::fromStdString(search::FormatProgress(progress)));
 }
 
-void CWindowRun::RunEnded()
+void WindowRun::EndStepStarted(search::EndStep step)
 {
-    if (CStatusBar* bar = m_frame.GetStatusBar())
-        bar->MessagePane()->setText(QString::fromUtf8(CStatusBar::kIdleMessage));
+    ShowStatus(QString::fromUtf8(step == search::EndStep::Merging ? StatusBar::kMergingMessage
+                                                                  : StatusBar::kDeletingMessage));
+}
+
+void WindowRun::RunEnded()
+{
+    ShowStatus(QString::fromUtf8(StatusBar::kIdleMessage));
+}
+
+void WindowRun::ShowStatus(const QString& text)
+{
+    if (StatusBar* bar = m_frame.GetStatusBar())
+        bar->MessagePane()->setText(text);
 }
 
 } // namespace app

@@ -56,6 +56,7 @@ std::string CPluginModule::CallTextFunction(const char* name) const
     if (fn == nullptr)
         return {};
     char buffer[VISTREL_PLUGIN_NAME_SIZE + 1] = {};
+    const std::scoped_lock turn(m_callLock);
     fn(buffer, VISTREL_PLUGIN_NAME_SIZE);
     return std::string(buffer);
 }
@@ -81,6 +82,7 @@ std::string CPluginModule::GetSearchUrl(const std::string& keyword, int region) 
     if (fn == nullptr)
         return {};
     char buffer[VISTREL_PLUGIN_URL_SIZE + 1] = {};
+    const std::scoped_lock turn(m_callLock);
     fn(buffer, VISTREL_PLUGIN_URL_SIZE, keyword.c_str(), region);
     return std::string(buffer);
 }
@@ -96,6 +98,7 @@ bool CPluginModule::MergeDownloadFiles(const std::string& outputPath,
     for (const std::string& file : pageFiles)
         list.push_back(file.c_str());
     list.push_back(nullptr);
+    const std::scoped_lock turn(m_callLock);
     return fn(outputPath.c_str(), list.data()) == 0;
 }
 
@@ -107,5 +110,8 @@ bool CPluginModule::HasSetupOption() const
 bool CPluginModule::SetupOption(std::uintptr_t ownerWindow) const
 {
     auto fn = reinterpret_cast<PFN_PIN_SetupOption>(Lookup(VISTREL_PIN_SETUPOPTION));
-    return fn != nullptr && fn(ownerWindow) == 0;
+    if (fn == nullptr)
+        return false;
+    const std::scoped_lock turn(m_callLock);
+    return fn(ownerWindow) == 0;
 }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
 // One loaded plug-in library. It keeps no function addresses: every entry point is looked up
-// by name at each call, and a missing one gives the documented empty result.
+// by name at each call, and a missing one gives the documented empty result. Calls into the
+// library take turns: the merge may run on a thread of the program's own while the main
+// thread is still in another call (an options dialog open as a run ends).
 class CPluginModule
 {
 public:
@@ -43,4 +46,6 @@ private:
 
     void* m_hModule = nullptr;
     std::string m_strPath;
+    // Held for each call; recursive, since a dialog's event loop may run on in a call.
+    mutable std::recursive_mutex m_callLock;
 };

@@ -3,7 +3,9 @@
  *
  * A plug-in is a shared library in the program's Plugin folder that exports some of the six
  * functions below as plain C symbols. The program looks every function up by name each time
- * it calls it, and calls them from its main thread only, one call at a time.
+ * it calls it. Calls never overlap: the program makes one at a time. PIN_MergeDownloadFiles
+ * may be called from a thread of the program's own while the program's window keeps running;
+ * every other function is called from the program's main thread.
  *
  * Text: every text is a zero-terminated byte string in code page 932 (Shift_JIS); sizes count
  * bytes. Text-returning functions get a caller-owned buffer of size + 1 bytes, zero-filled by
@@ -66,6 +68,8 @@ typedef void (*PFN_PIN_GetSearchUrl)(char* buffer, int32_t size, const char* key
  * from the downloaded pages in pageFiles, a null-terminated array in keyword order that may be
  * empty. The caller owns the array and its strings; the files are deleted after the call.
  * Returns 0 when the page was written, any other value on failure (also for a null path).
+ * May be called on a thread other than the main thread (see above): it must not use the program's
+ * windows or toolkit.
  */
 typedef int32_t (*PFN_PIN_MergeDownloadFiles)(const char* outputPath, const char* const* pageFiles);
 

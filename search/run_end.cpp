@@ -1,9 +1,14 @@
-// The end of a run: keywords never tried are marked, the pages merged when any came in, and
-// the user told how it went.
+// The end of a run: keywords never tried are marked, the pages merged when any came in, the
+// page files deleted and the user told how it went. The merge and the deletion are steps of
+// the end-phase runner: they take copies of what they need, so the rows and the document may
+// change while they run.
 #include "keywords/vistrel_doc.h"
 #include "plugin_host/plugin_module.h"
 #include "search/search_run.h"
 
+#include <filesystem>
+#include <memory>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -11,6 +16,16 @@ namespace {
 // Why jobs were never tried once the last worker has left after trying some.
 constexpr const char* kNoWorkerLeft = "接続できるダウンロードスレッドがありません";
 constexpr const char* kNoPage = "ダウンロードできたページがありません";
+
+// Deletes every page file, then their folder.
+void DeletePages(const std::vector<std::string>& pageFiles, search::IWorkerPool& pool)
+{
+    for (const std::string& file : pageFiles) {
+        std::error_code ignored; // a file that is already gone is no concern
+        std::filesystem::remove(file, ignored);
+    }
+    pool.DeletePageFolder();
+}
 
 } // namespace
 
@@ -30,17 +45,12 @@ void CSearchRun::EndRun(const std::string& why)
     const bool noneTried = !m_jobIndex.anyHandedOut && !m_lastFailure.empty();
     FailWaitingJobs(!why.empty() ? why : noneTried ? m_lastFailure : kNoWorkerLeft);
     ForgetRun();
-    std::string failure;
-    const bool merged = Merge(doc, failure);
-    DeleteJobArray(m_pJobArray); // every page file, failed ones too, once the merge is over
-    if (m_progress)
-        m_progress->RunEnded();
-    if (!merged) {
-        m_prompts.ShowSearchFailed(why.empty() ? failure : why);
-        return;
-    }
-    if (m_prompts.AskShowResult())
-        OnBrowse(doc);
+    // Built whole: clang cannot default-construct a nested struct with member initialisers here.
+    m_ending.emplace(Ending{.resultPath = doc ? doc->GetResultPath() : std::string(),
+                            .why = why,
+                            .merged = false,
+                            .failure = {}});
+    BeginMerge();
 }
 
 void CSearchRun::FailWaitingJobs(const std::string& why)
@@ -58,28 +68,72 @@ void CSearchRun::FailWaitingJobs(const std::string& why)
     m_lastFailure = lastFailure;
 }
 
-bool CSearchRun::Merge(const CVistrelDoc* doc, std::string& failure)
+void CSearchRun::BeginMerge()
 {
-    const CPluginModule* const plugin = std::exchange(m_pPlugin, nullptr);
-    if (!plugin)
-        return false;
-    std::vector<std::string> pageFiles;
-    for (const auto& job : *m_pJobArray) {
-        if (job->m_nState == JOB_DONE)
-            pageFiles.push_back(job->m_strTempFile);
-    }
+    std::vector<std::string> pageFiles = PageFiles(*m_pJobArray, true);
     // A page made of no page would only hide that the search failed.
-    if (pageFiles.empty()) {
-        failure =
+    if (m_pPlugin && pageFiles.empty()) {
+        m_ending->failure =
             m_lastFailure.empty() ? kNoPage : std::string(kNoPage) + " (" + m_lastFailure + ")";
-        return false;
     }
-    const std::string resultPath = doc ? doc->GetResultPath() : std::string();
-    if (resultPath.empty())
-        return false;
-    if (!plugin->MergeDownloadFiles(resultPath, pageFiles)) {
-        failure = "プラグイン「" + plugin->GetFileTitle() + "」が結果ページを作れませんでした";
-        return false;
+    if (!m_pPlugin || pageFiles.empty() || m_ending->resultPath.empty()) {
+        BeginDeletingPages();
+        return;
     }
-    return true;
+    if (m_progress)
+        m_progress->EndStepStarted(search::EndStep::Merging);
+    auto merged = std::make_shared<bool>(false);
+    m_endPhase.Run([plugin = m_pPlugin, path = m_ending->resultPath, pages = std::move(pageFiles),
+                    merged] { *merged = plugin->MergeDownloadFiles(path, pages); },
+                   [this, merged] {
+                       m_ending->merged = *merged;
+                       if (!*merged)
+                           m_ending->failure = "プラグイン「" + m_pPlugin->GetFileTitle() +
+                                               "」が結果ページを作れませんでした";
+                       BeginDeletingPages();
+                   });
+}
+
+void CSearchRun::BeginDeletingPages()
+{
+    m_pPlugin = nullptr;
+    if (m_progress)
+        m_progress->EndStepStarted(search::EndStep::DeletingPages);
+    // Every page file, failed ones too, once the merge is over. The pool is the step's alone
+    // meanwhile: no worker is left to ask it for anything.
+    m_endPhase.Run(
+        [pages = PageFiles(*m_pJobArray, false), &pool = m_pool] { DeletePages(pages, pool); },
+        [this] { FinishRun(); });
+}
+
+void CSearchRun::FinishRun()
+{
+    const Ending ending = std::move(*m_ending);
+    m_ending.reset();
+    m_pJobArray.reset();
+    if (m_progress)
+        m_progress->RunEnded();
+    if (!ending.merged) {
+        m_prompts.ShowSearchFailed(ending.why.empty() ? ending.failure : ending.why);
+        return;
+    }
+    // The page just made, even when the document has been renewed while it was being made.
+    if (m_prompts.AskShowResult())
+        OpenResultPage(ending.resultPath);
+}
+
+std::vector<std::string> CSearchRun::PageFiles(const CJobArray& jobArray, bool doneOnly)
+{
+    std::vector<std::string> files;
+    for (const auto& job : jobArray) {
+        if (doneOnly ? job->m_nState == JOB_DONE : !job->m_strTempFile.empty())
+            files.push_back(job->m_strTempFile);
+    }
+    return files;
+}
+
+void CSearchRun::DeleteJobArray(std::unique_ptr<CJobArray>& jobArray)
+{
+    DeletePages(PageFiles(*jobArray, false), m_pool);
+    jobArray.reset();
 }

@@ -3,6 +3,7 @@
 #include "platform/temp_file.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -102,6 +103,41 @@ public:
     virtual void OpenResult(const std::string& browserProgram, const std::string& path) = 0;
 };
 
+// Where the end of a run is done: the merge, then the deletion of the page files. Each is one
+// step that uses only what it was given, never the run, so it may run on a thread of its own
+// while the owner's event loop goes on (the window), or in place where there is none to keep
+// (batch mode, tests).
+class IEndPhaseRunner
+{
+public:
+    virtual ~IEndPhaseRunner() = default;
+
+    // Runs step, then done on the run's thread after step has returned; an inline runner calls
+    // both before it returns. The run hands over one step at a time, the next one from done.
+    virtual void Run(std::function<void()> step, std::function<void()> done) = 0;
+    // Returns once the step handed over has returned, and its done then never comes. A step
+    // is never cut off: a merge half written would leave neither the old page nor a new one.
+    virtual void Wait() = 0;
+};
+
+// Runs each step and its done at once, on the caller's thread.
+class InlineEndPhase final : public IEndPhaseRunner
+{
+public:
+    void Run(std::function<void()> step, std::function<void()> done) override
+    {
+        step();
+        done();
+    }
+    void Wait() override {}
+};
+
+// What the end of a run is doing, one step after the other.
+enum class EndStep {
+    Merging,      // the plug-in makes the result page
+    DeletingPages // the page files and their folder go
+};
+
 // How far a run has got.
 struct CRunProgress
 {
@@ -122,6 +158,9 @@ public:
                           const std::string& reason) = 0;
     // The counts after a start or a job's end.
     virtual void ProgressChanged(const CRunProgress& progress) = 0;
+    // The end of the run has begun step; the counts stay as they were. Nothing to show in
+    // batch mode, where the steps run in place and the next line is the outcome.
+    virtual void EndStepStarted(EndStep /*step*/) {}
     // The run is over (ended, stopped or torn down): no run is under way any more.
     virtual void RunEnded() = 0;
 };

@@ -6,21 +6,26 @@
 #include "plugin_host/plugin_module.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
 CSearchRun::CSearchRun(config::Config config, std::string programFolder, search::IWorkerPool& pool,
-                       search::IRunPrompts& prompts, search::IRunProgress* progress)
+                       search::IRunPrompts& prompts, search::IRunProgress* progress,
+                       search::IEndPhaseRunner* endPhase)
     : m_config(std::move(config))
     , m_programFolder(std::move(programFolder))
     , m_pool(pool)
     , m_prompts(prompts)
     , m_progress(progress)
+    , m_endPhase(endPhase ? *endPhase : m_inlineEndPhase)
 {}
 
 CSearchRun::~CSearchRun()
 {
-    OnSearchStop();
+    if (m_ending) {
+        // The step under way ends first: a merge cut off would leave no page at all.
+        m_endPhase.Wait();
+        m_ending.reset();
+    }
+    OnSearchStop(); // then the page files go, whichever step was under way
 }
 
 int CSearchRun::ReadWorkerLimit() const
@@ -120,25 +125,29 @@ std::unique_ptr<CSearchRun::CJobArray> CSearchRun::MakeJobs(keywords::IKeywordRo
 
 void CSearchRun::OnSearchStop()
 {
-    const bool bUnderWay = m_pThreadList || m_pJobArray;
+    if (m_ending)
+        return;
+    const bool underWay = m_pThreadList || m_pJobArray;
     if (m_pThreadList)
         DeleteThreadList(m_pThreadList, true);
     m_pPlugin = nullptr;
     if (m_pJobArray)
         DeleteJobArray(m_pJobArray);
     ForgetRun();
-    if (bUnderWay && m_progress)
+    if (underWay && m_progress)
         m_progress->RunEnded();
 }
 
 void CSearchRun::OnBrowse(const CVistrelDoc* doc)
 {
-    if (!doc)
-        return;
-    const std::string strPath = doc->GetResultPath();
-    if (strPath.empty())
-        return;
-    m_prompts.OpenResult(m_config.ReadString(config::Key::Browser), strPath);
+    if (doc)
+        OpenResultPage(doc->GetResultPath());
+}
+
+void CSearchRun::OpenResultPage(const std::string& path)
+{
+    if (!path.empty())
+        m_prompts.OpenResult(m_config.ReadString(config::Key::Browser), path);
 }
 
 bool CSearchRun::OnUpdateSearchStart() const
@@ -185,15 +194,4 @@ void CSearchRun::DeleteThreadList(std::unique_ptr<CThreadList>& threadList, bool
     for (const auto& worker : *threadList)
         worker->WaitForEnd();
     threadList.reset();
-}
-
-void CSearchRun::DeleteJobArray(std::unique_ptr<CJobArray>& jobArray)
-{
-    for (const auto& job : *jobArray) {
-        std::error_code ec; // a file that is already gone is no concern
-        if (!job->m_strTempFile.empty())
-            std::filesystem::remove(job->m_strTempFile, ec);
-    }
-    jobArray.reset();
-    m_pool.DeletePageFolder();
 }

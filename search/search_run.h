@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -23,7 +24,9 @@ struct WritableResult;
 // One search run at a time, owned by the main window (or by batch mode): the start, the
 // completion handling of every worker report, the stop, the browse command and the enabling
 // rules of the three run commands. Everything runs on the owner's thread; the workers only
-// report, and their reports must reach OnDownloadDone on that thread, one after another.
+// report, and their reports must reach OnDownloadDone on that thread, one after another. The
+// end of a run (the merge, then deleting the page files) goes through an end-phase runner,
+// which may do it on a thread of its own and hand back to the owner's thread when it is over.
 //
 // A run borrows its document, rows and plug-in: they must outlive it or be left behind by a
 // stop first (the window stops a run before it destroys its view).
@@ -38,10 +41,13 @@ public:
     using CThreadList = std::list<std::unique_ptr<search::IDownloadWorker>>;
     using CJobArray = std::vector<std::unique_ptr<CDownloadJob>>;
 
-    // programFolder ends in "/"; progress may be null.
+    // programFolder ends in "/"; progress may be null; endPhase null: the end of a run is done
+    // in place, before the last report returns. endPhase and pool must outlive the run.
     CSearchRun(config::Config config, std::string programFolder, search::IWorkerPool& pool,
-               search::IRunPrompts& prompts, search::IRunProgress* progress = nullptr);
-    // Ends a run under way as a stop does, silently.
+               search::IRunPrompts& prompts, search::IRunProgress* progress = nullptr,
+               search::IEndPhaseRunner* endPhase = nullptr);
+    // Ends a run under way as a stop does, silently. A run that is ending first waits for its
+    // step (a merge is never cut off half-way), then its page files go all the same.
     ~CSearchRun();
     CSearchRun(const CSearchRun&) = delete;
     CSearchRun& operator=(const CSearchRun&) = delete;
@@ -53,6 +59,8 @@ public:
     // A worker's report: it is free, having just started or ended its job.
     void OnDownloadDone(const search::WorkerReport& report);
     // "検索中止": aborts the transfers in flight, ends the workers, deletes the page files.
+    // A run that is ending is left to end: it has no worker left to stop, and a merge cannot
+    // be interrupted.
     void OnSearchStop();
     // "ﾌﾞﾗｳｻﾞで閲覧": opens the result page of doc's latest run.
     void OnBrowse(const CVistrelDoc* doc);
@@ -61,6 +69,11 @@ public:
     bool OnUpdateSearchStart() const;
     bool OnUpdateSearchStop() const;
     bool OnUpdateBrowse(const CVistrelDoc* doc) const;
+
+    // From the last report until the page files are gone: no worker is left and the job array
+    // is still held, so none of the three commands is enabled. No other call of the plug-in
+    // may overlap the merge meanwhile; the document and the rows may change.
+    bool IsEnding() const { return m_ending.has_value(); }
 
     // The run's jobs and workers as they stand; null while no run is under way.
     const CJobArray* GetJobArray() const { return m_pJobArray.get(); }
@@ -87,22 +100,29 @@ private:
     void FailJob(CDownloadJob& job, const std::string& reason);
     bool HandOut(CDownloadJob& job, search::IDownloadWorker& worker);
     // The end of a run: jobs still waiting end as never tried, because of why (or, when why is
-    // empty, because no worker is left), then the pages are merged when there is any.
+    // empty, because no worker is left), then the pages are merged when there is any, the page
+    // files deleted and the user told.
     void EndRun(const std::string& why = {});
     void FailWaitingJobs(const std::string& why);
-    // Merges the downloaded pages into doc's result file; false with the reason (empty when
-    // there is none to give) when no result page was written.
-    bool Merge(const CVistrelDoc* doc, std::string& failure);
+    // The steps of the end, each begun by the one before: merge, delete the pages, finish.
+    void BeginMerge();
+    void BeginDeletingPages();
+    void FinishRun();
+    void OpenResultPage(const std::string& path);
     void ForgetRun();
     search::CRunProgress CountProgress() const;
     static void DeleteThreadList(std::unique_ptr<CThreadList>& threadList, bool abortTransfers);
     void DeleteJobArray(std::unique_ptr<CJobArray>& jobArray);
+    // The page file of every job handed out (doneOnly: of every job downloaded), in row order.
+    static std::vector<std::string> PageFiles(const CJobArray& jobArray, bool doneOnly);
 
     const config::Config m_config;
     const std::string m_programFolder;
     search::IWorkerPool& m_pool;
     search::IRunPrompts& m_prompts;
     search::IRunProgress* m_progress;
+    search::InlineEndPhase m_inlineEndPhase;
+    search::IEndPhaseRunner& m_endPhase;
 
     // The run state: all null while no run is under way, set together when one starts.
     std::unique_ptr<CThreadList> m_pThreadList; // the workers, in creation order
@@ -128,4 +148,14 @@ private:
     CJobIndex m_jobIndex;
     // Why the latest job failed or a worker left; what the user is told when no page came in.
     std::string m_lastFailure;
+
+    // What the end of a run carries from one step to the next; set while the run is ending.
+    struct Ending
+    {
+        std::string resultPath; // taken as the run ended: the document may change meanwhile
+        std::string why;        // what ended the run before its jobs, if anything
+        bool merged = false;
+        std::string failure; // why no page was written, when there is something to say
+    };
+    std::optional<Ending> m_ending;
 };

@@ -265,7 +265,7 @@ TEST(Commands, FileMenuShowsTheRecentFilesInPlaceOfThePlaceholder)
 TEST(Commands, StatusBarShowsReadyAndEachPrompt)
 {
     Window window;
-    CStatusBar* status = window.Frame().GetStatusBar();
+    StatusBar* status = window.Frame().GetStatusBar();
     EXPECT_EQ(status->MessagePane()->text(), QStringLiteral("レディ"));
     for (int id : {ID_SEARCH_START, ID_KEYWORD_ADD, ID_OPTION}) {
         QAction* action = window.Frame().GetCommand(id);

@@ -3,7 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <fcntl.h>
+#include <future>
+#include <set>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -64,6 +71,42 @@ TEST(PluginModule, MergePassesTheListInOrderAndRefusesAnEmptyPath)
     EXPECT_EQ(ReadFileBytes(dir.File("empty.html")), "");
     EXPECT_FALSE(module.MergeDownloadFiles("", {}));
     EXPECT_FALSE(module.MergeDownloadFiles(dir.File("no/folder/out.html"), {}));
+}
+
+// The merge runs on a thread of the program's own while the main thread may still be in a
+// call of its own (an options dialog open as a run ends): the calls take turns.
+TEST(PluginModule, CallsTakeTurnsWhenTheMergeRunsOnAnotherThread)
+{
+    CTempDir dir;
+    const std::string pipe = dir.File("page");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    CPluginModule module;
+    ASSERT_TRUE(module.Load(TestPlugin("turns")));
+    std::atomic<bool> merged = false;
+    std::thread merge([&] {
+        EXPECT_TRUE(module.MergeDownloadFiles(dir.File("out"), {pipe}));
+        merged = true;
+    });
+    const int writer = open(pipe.c_str(), O_WRONLY); // returns once the merge has opened it
+    ASSERT_GE(writer, 0);
+    // Asks again and again until the merge has returned: every answer must come from outside it.
+    std::promise<void> asking;
+    std::set<std::string> answers;
+    std::thread other([&] {
+        asking.set_value();
+        do
+            answers.insert(module.GetServerName());
+        while (!merged);
+    });
+    asking.get_future().wait();
+    // A long page keeps the merge inside while the other thread asks; then it returns.
+    const std::string piece(1 << 16, 'x');
+    for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(write(writer, piece.data(), piece.size()), static_cast<ssize_t>(piece.size()));
+    close(writer);
+    merge.join();
+    other.join();
+    EXPECT_EQ(answers, std::set<std::string>{"alone"});
 }
 
 TEST(PluginModule, MissingEntryPointsGiveEmptyResults)

@@ -89,3 +89,35 @@ VISTREL_PLUGIN_EXPORT void PIN_GetPluginName(char* buffer, int32_t size)
         std::memset(buffer, 'N', static_cast<std::size_t>(size));
 }
 #endif
+
+#if defined(PLUGIN_TURNS)
+// Tells whether a call came while its merge was inside the plug-in. The merge stays inside
+// until its first page file, a pipe, has been read to its end.
+#include <atomic>
+
+namespace {
+std::atomic<int> g_inside{0};
+} // namespace
+
+VISTREL_PLUGIN_EXPORT void PIN_GetPluginName(char* buffer, int32_t size)
+{
+    Store(buffer, size, "Turns");
+}
+
+VISTREL_PLUGIN_EXPORT void PIN_GetServerName(char* buffer, int32_t size)
+{
+    Store(buffer, size, g_inside > 0 ? "overlap" : "alone");
+}
+
+VISTREL_PLUGIN_EXPORT int32_t PIN_MergeDownloadFiles(const char*, const char* const* pageFiles)
+{
+    ++g_inside;
+    std::FILE* page = pageFiles[0] ? std::fopen(pageFiles[0], "rb") : nullptr;
+    while (page != nullptr && std::fgetc(page) != EOF) {
+    }
+    if (page != nullptr)
+        std::fclose(page);
+    --g_inside;
+    return 0;
+}
+#endif

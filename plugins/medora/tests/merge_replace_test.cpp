@@ -70,9 +70,12 @@ public: // for the table rows' set-ups
 
 // Run A stops inside its merge, reading a page from a pipe, while run B merges to the same
 // name from start to end; then A goes on. Written in place, A's shorter page overwrote the
-// start of B's and left B's tail behind it.
+// start of B's and left B's tail behind it. The runs are two programs, each with the plug-in
+// loaded: one program's calls take turns, so A has a module of its own.
 TEST_F(MedoraReplace, TwoRunsAtOnceLeaveOneRunsWholePage)
 {
+    CPluginModule medoraA;
+    ASSERT_TRUE(medoraA.Load(MEDORA_MODULE_PATH));
     const std::string pipe = m_dir.File("~TVpipe");
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     const std::string pageB = WritePage("~TVb", std::string(3000, 'B') + "\n");
@@ -81,7 +84,7 @@ TEST_F(MedoraReplace, TwoRunsAtOnceLeaveOneRunsWholePage)
 
     bool mergedA = false;
     std::thread runA([&] {
-        mergedA = m_medora.MergeDownloadFiles(Result(), {pipe});
+        mergedA = medoraA.MergeDownloadFiles(Result(), {pipe});
         // Lets the writer below go on should run A fail before it opened the pipe.
         const int fd = open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         if (fd >= 0)
