@@ -13,6 +13,7 @@
 #include <QJsonDocument>
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <numeric>
 
 namespace {
@@ -65,15 +66,18 @@ std::string MergeRun(const CTempDir& scratch, const std::vector<std::string>& ke
 }
 
 // The summary as shown: keyword, count text and link target of each entry; then the rows of the
-// block each link leads to, and whether that block shows.
+// block each link leads to (its heading up to the next one), and whether that block shows.
 constexpr const char* kSummaryExpression = R"(JSON.stringify(
   [...document.querySelectorAll('nav.summary li')].map((item) => {
     const link = item.querySelector('a');
-    const block = link && document.querySelector(link.getAttribute('href'));
+    const heading = link && document.querySelector(link.getAttribute('href'));
+    let rows = -1;
+    for (let node = heading; node && (node === heading || !node.matches('.hits'));
+         node = node.nextElementSibling)
+      rows += node.querySelectorAll('tr > td:first-child').length + (node === heading);
     return [item.querySelector('.keyword').firstChild.textContent,
-            item.querySelector('.count').textContent,
-            block ? block.querySelectorAll('tr > td:first-child').length : -1,
-            block ? !block.hidden && block.offsetHeight > 0 : false];
+            item.querySelector('.count').textContent, rows,
+            heading ? heading.offsetHeight > 0 : false];
   })))";
 
 constexpr const char* kOverflowExpression =
@@ -119,6 +123,14 @@ TEST_P(ResultPageLayout, SummaryMatchesTheBlocksAndNothingScrollsSideways)
             EXPECT_TRUE(entry[3].toBool()) << "its block does not show";
         }
     }
+    // Empty blocks show only as their summary entry.
+    const auto shown = std::count_if(listings.begin(), listings.end(),
+                                     [](const Listing& l) { return l.count > 0; });
+    EXPECT_EQ(browser
+                  .Evaluate("[...document.querySelectorAll('main .hits')]"
+                            ".filter((heading) => heading.offsetHeight > 0).length")
+                  .toInt(),
+              shown);
     const std::string facts = browser
                                   .Evaluate("document.querySelector('header .facts')"
                                             ".innerText")
