@@ -67,6 +67,7 @@ DevToolsBrowser::DevToolsBrowser(const std::string& chromium, const std::string&
                                      "--remote-debugging-pipe",
                                      "about:blank"};
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -207,9 +208,8 @@ void DevToolsBrowser::Note(const QJsonObject& event)
         m_navigated = params["frame"].toObject()["url"].toString() != "about:blank";
     else if (method == "Page.loadEventFired")
         m_loaded = m_navigated;
-    else if (method == "Runtime.exceptionThrown")
-        m_errors.push_back(QJsonDocument(params).toJson(QJsonDocument::Compact).toStdString());
-    else if (method == "Runtime.consoleAPICalled" && params["type"].toString() == "error")
+    else if (method == "Runtime.exceptionThrown" ||
+             (method == "Runtime.consoleAPICalled" && params["type"].toString() == "error"))
         m_errors.push_back(QJsonDocument(params).toJson(QJsonDocument::Compact).toStdString());
     else if (method == "Log.entryAdded" &&
              params["entry"].toObject()["level"].toString() == "error")

@@ -57,6 +57,7 @@ std::string MergeRun(const CTempDir& scratch, const std::vector<std::string>& ke
         listings.push_back({keyword, static_cast<int>(hits.size())});
     }
     std::vector<const char*> pages;
+    pages.reserve(pagePaths.size() + 1);
     for (const std::string& path : pagePaths)
         pages.push_back(path.c_str());
     pages.push_back(nullptr);
