@@ -139,6 +139,8 @@ TEST_P(ResultPageLayout, SummaryMatchesTheBlocksAndNothingScrollsSideways)
                                   .toStdString();
     EXPECT_THAT(facts, HasSubstr("東京"));
     EXPECT_THAT(facts, HasSubstr("2026年12月8日(火)"));
+    // The listings run into January; their days carry no year.
+    EXPECT_THAT(facts, HasSubstr("12/08(火)～01/04(月)"));
 }
 
 // Without scripts the page is the listings as the merge copied them: every block, every row, the
