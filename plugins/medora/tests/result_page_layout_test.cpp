@@ -2,11 +2,8 @@
 // page's script adds, the cards on narrow screens, and the page as before when scripts are off
 // or when a listing brings a script of its own.
 #include "devtools_browser.h"
-#include "plugins/medora/merge.h"
-#include "tools/listing_site/programme_search.h"
-#include "tools/listing_site/result_page.h"
+#include "merged_run.h"
 
-#include "platform/cp932.h"
 #include "platform/tests/temp_dir.h"
 
 #include <QJsonArray>
@@ -18,53 +15,17 @@
 
 namespace {
 
+using medora_test::Listing;
+using medora_test::MergeRun;
 using ::testing::Each;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using testing_support::CTempDir;
 using testing_support::WriteFileBytes;
-using namespace std::chrono;
 
 // A watch list as a user keeps one; the last keyword finds nothing.
 const std::vector<std::string> kKeywords = {"名探偵", "大相撲", "佐藤健一", "花火", "月面基地"};
-constexpr int kTokyo = 8;
-
-struct Listing
-{
-    std::string keyword;
-    int count = 0;
-};
-
-// The sample site's result pages for keywords, merged as a run on 8 December 2026 in 東京 names
-// its page. The listings' counts are as the site rendered them.
-std::string MergeRun(const CTempDir& scratch, const std::vector<std::string>& keywords,
-                     const std::string& listingExtra, std::vector<Listing>& listings)
-{
-    std::vector<std::string> pagePaths;
-    for (const std::string& keyword : keywords) {
-        listing_site::CSearchQuery query;
-        query.area = kTokyo;
-        query.firstDay = sys_days(year(2026) / December / 8);
-        query.key = platform::Utf8ToCp932(keyword).text.value_or("");
-        const auto hits = listing_site::FindProgrammes(1, query);
-        std::string page = listing_site::RenderResultPage(query, hits, false).value_or("");
-        const std::string start = "<!-- \x81\xAA\x83\x4A\x83\x65\x83\x53\x83\x8A\x95\xCF\x8D\x58 "
-                                  "\x81\x5B-->\n";
-        page.insert(page.find(start) + start.size(), listingExtra);
-        pagePaths.push_back(scratch.File("~TV" + std::to_string(pagePaths.size())));
-        WriteFileBytes(pagePaths.back(), page);
-        listings.push_back({keyword, static_cast<int>(hits.size())});
-    }
-    std::vector<const char*> pages;
-    pages.reserve(pagePaths.size() + 1);
-    for (const std::string& path : pagePaths)
-        pages.push_back(path.c_str());
-    pages.push_back(nullptr);
-    const std::string result = scratch.File("watch_東京_20261208_medora.html");
-    EXPECT_EQ(medora::MergeDownloadFiles(result.c_str(), pages.data(), MEDORA_TEMPLATE_PATH), 0);
-    return "file://" + result;
-}
 
 // The summary as shown: keyword, count text and link target of each entry; then the rows of the
 // block each link leads to (its heading up to the next one), and whether that block shows.
