@@ -62,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {"地域", "東京", "検索日", "2026年12月8日(火)", "放送日", "12/08(火)"}},
         // A keyword file's name may hold underscores of its own.
         NameCase{"my_watch_list_大阪_20270131_medora.html", {"大阪", "2027年1月31日(日)"}},
-        NameCase{"watch_東京_20261340_medora.html", {}, false}, NameCase{"result.html", {}, false},
+        NameCase{"watch_東京_20261340_medora.html", {}, false},
+        NameCase{"watch_東京_20261301_medora.html", {}, false}, NameCase{"result.html", {}, false},
         // The region in code page 932 bytes: not UTF-8, so the name cannot be decoded.
         NameCase{"watch_\x93\x8C\x8B\x9E_20261208_medora.html", {}, false}));
 
