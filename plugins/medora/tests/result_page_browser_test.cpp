@@ -1,6 +1,7 @@
 // The merged result page in a real browser (Debian's chromium, headless): listings that try to
 // fetch from outside or to navigate away do neither, and their inline styles still apply. A
 // bare page with the same listings shows that the browser would have done both.
+#include "devtools_browser.h"
 #include "plugins/medora/merge.h"
 #include "recording_server.h"
 
@@ -8,7 +9,6 @@
 
 #include <gmock/gmock.h>
 
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <optional>
@@ -28,22 +28,6 @@ using ::testing::Not;
 using testing_support::CTempDir;
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
-
-std::optional<std::string> FindProgram(const std::string& name)
-{
-    const char* path = std::getenv("PATH");
-    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
-    for (std::size_t at = 0; at <= folders.size();) {
-        std::size_t end = folders.find(':', at);
-        if (end == std::string::npos)
-            end = folders.size();
-        const std::string candidate = folders.substr(at, end - at) + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0)
-            return candidate;
-        at = end + 1;
-    }
-    return std::nullopt;
-}
 
 struct BrowserRun
 {
@@ -134,7 +118,7 @@ std::string HostileListing(int port)
 
 TEST(ResultPageInChromium, ListingsNeitherFetchFromOutsideNorNavigateAway)
 {
-    const std::optional<std::string> chromium = FindProgram("chromium");
+    const std::optional<std::string> chromium = medora_test::FindProgram("chromium");
     if (!chromium)
         GTEST_SKIP() << "chromium is not installed (apt-get install chromium); not checked";
     CTempDir scratch;

@@ -1,0 +1,219 @@
+#include "devtools_browser.h"
+
+#include <QJsonDocument>
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace medora_test {
+
+std::optional<std::string> FindProgram(const std::string& name)
+{
+    const char* path = std::getenv("PATH");
+    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
+    for (std::size_t at = 0; at <= folders.size();) {
+        std::size_t end = folders.find(':', at);
+        if (end == std::string::npos)
+            end = folders.size();
+        const std::string candidate = folders.substr(at, end - at) + "/" + name;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        at = end + 1;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// A pipe end moved above the descriptors the browser is to get, so that giving it 3 and 4
+// never overwrites another end.
+int HighDescriptor(int fd)
+{
+    const int high = fcntl(fd, F_DUPFD_CLOEXEC, 10);
+    close(fd);
+    return high;
+}
+
+} // namespace
+
+DevToolsBrowser::DevToolsBrowser(const std::string& chromium, const std::string& scratchFolder)
+{
+    // A browser that died must fail the test, not kill it on the next write.
+    std::signal(SIGPIPE, SIG_IGN);
+    int toBrowser[2];
+    int fromBrowser[2];
+    if (pipe(toBrowser) != 0 || pipe(fromBrowser) != 0)
+        return;
+    for (int* fd : {&toBrowser[0], &toBrowser[1], &fromBrowser[0], &fromBrowser[1]})
+        *fd = HighDescriptor(*fd);
+
+    std::vector<std::string> args = {chromium,
+                                     "--headless",
+                                     "--no-sandbox",
+                                     "--disable-gpu",
+                                     "--no-first-run",
+                                     "--disable-background-networking",
+                                     "--disable-component-update",
+                                     "--disable-sync",
+                                     "--no-proxy-server",
+                                     "--hide-scrollbars",
+                                     "--user-data-dir=" + scratchFolder + "/devtools-profile",
+                                     "--remote-debugging-pipe",
+                                     "about:blank"};
+    std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const std::string home = "HOME=" + scratchFolder;
+    std::vector<char*> envp;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        if (std::string_view(*variable).substr(0, 5) != "HOME=")
+            envp.push_back(*variable);
+    }
+    envp.push_back(const_cast<char*>(home.c_str()));
+    envp.push_back(nullptr);
+
+    const std::string log = scratchFolder + "/devtools-browser.log";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, toBrowser[0], 3);
+    posix_spawn_file_actions_adddup2(&actions, fromBrowser[1], 4);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (posix_spawn(&m_pid, chromium.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
+        m_pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(toBrowser[0]);
+    close(fromBrowser[1]);
+    m_toBrowser = toBrowser[1];
+    m_fromBrowser = fromBrowser[0];
+}
+
+DevToolsBrowser::~DevToolsBrowser()
+{
+    if (m_pid > 0)
+        Call("Browser.close", {}, false);
+    close(m_toBrowser);
+    close(m_fromBrowser);
+    int status = 0;
+    if (m_pid > 0)
+        waitpid(m_pid, &status, 0);
+}
+
+bool DevToolsBrowser::Load(const std::string& url, const Viewport& viewport)
+{
+    const QJsonObject target = Call("Target.createTarget", {{"url", "about:blank"}}, false);
+    const QJsonObject attached =
+        Call("Target.attachToTarget", {{"targetId", target["targetId"]}, {"flatten", true}}, false);
+    m_session = attached["sessionId"].toString();
+    if (m_session.isEmpty())
+        return false;
+    Call("Page.enable", {});
+    Call("Runtime.enable", {});
+    Call("Log.enable", {});
+    Call("Emulation.setDeviceMetricsOverride", {{"width", viewport.width},
+                                                {"height", viewport.height},
+                                                {"deviceScaleFactor", 1},
+                                                {"mobile", viewport.mobile}});
+    Call("Emulation.setScriptExecutionDisabled", {{"value", !viewport.scripts}});
+    m_navigated = m_loaded = false;
+    m_errors.clear();
+    const QJsonObject navigated = Call("Page.navigate", {{"url", QString::fromStdString(url)}});
+    if (navigated.contains("errorText"))
+        return false;
+    while (!m_loaded) {
+        const std::optional<QJsonObject> message = Read();
+        if (!message)
+            return false;
+        Note(*message);
+    }
+    return true;
+}
+
+QJsonValue DevToolsBrowser::Evaluate(const std::string& expression)
+{
+    const QJsonObject answer =
+        Call("Runtime.evaluate",
+             {{"expression", QString::fromStdString(expression)}, {"returnByValue", true}});
+    if (answer.contains("exceptionDetails"))
+        return QJsonValue::Null;
+    return answer["result"].toObject()["value"];
+}
+
+std::string DevToolsBrowser::DocumentHtml()
+{
+    const QJsonObject document = Call("DOM.getDocument", {{"depth", 0}});
+    const QJsonObject html =
+        Call("DOM.getOuterHTML", {{"nodeId", document["root"].toObject()["nodeId"]}});
+    return html["outerHTML"].toString().toStdString();
+}
+
+// Sends one command and waits for its answer, noting the events that arrive meanwhile. An
+// empty object when the browser is gone or refused the command.
+QJsonObject DevToolsBrowser::Call(const char* method, const QJsonObject& params, bool inPage)
+{
+    const int id = m_nextId++;
+    QJsonObject command{{"id", id}, {"method", method}, {"params", params}};
+    if (inPage)
+        command["sessionId"] = m_session;
+    QByteArray bytes = QJsonDocument(command).toJson(QJsonDocument::Compact);
+    bytes.append('\0');
+    for (qsizetype sent = 0; sent < bytes.size();) {
+        const ssize_t written = write(m_toBrowser, bytes.data() + sent, bytes.size() - sent);
+        if (written <= 0)
+            return {};
+        sent += written;
+    }
+    for (;;) {
+        const std::optional<QJsonObject> message = Read();
+        if (!message)
+            return {};
+        if ((*message)["id"].toInt() == id)
+            return (*message)["result"].toObject();
+        Note(*message);
+    }
+}
+
+// The next message from the browser; messages end in a NUL byte.
+std::optional<QJsonObject> DevToolsBrowser::Read()
+{
+    for (;;) {
+        const std::size_t end = m_buffer.find('\0');
+        if (end != std::string::npos) {
+            const QByteArray text(m_buffer.data(), static_cast<qsizetype>(end));
+            m_buffer.erase(0, end + 1);
+            return QJsonDocument::fromJson(text).object();
+        }
+        char chunk[65536];
+        const ssize_t got = read(m_fromBrowser, chunk, sizeof chunk);
+        if (got <= 0)
+            return std::nullopt;
+        m_buffer.append(chunk, static_cast<std::size_t>(got));
+    }
+}
+
+void DevToolsBrowser::Note(const QJsonObject& event)
+{
+    const QString method = event["method"].toString();
+    const QJsonObject params = event["params"].toObject();
+    // The blank page the tab opened with may still report its own load.
+    if (method == "Page.frameNavigated" && !params["frame"].toObject().contains("parentId"))
+        m_navigated = params["frame"].toObject()["url"].toString() != "about:blank";
+    else if (method == "Page.loadEventFired")
+        m_loaded = m_navigated;
+    else if (method == "Runtime.exceptionThrown" ||
+             (method == "Runtime.consoleAPICalled" && params["type"].toString() == "error"))
+        m_errors.push_back(QJsonDocument(params).toJson(QJsonDocument::Compact).toStdString());
+    else if (method == "Log.entryAdded" &&
+             params["entry"].toObject()["level"].toString() == "error")
+        m_errors.push_back(params["entry"].toObject()["text"].toString().toStdString());
+}
+
+} // namespace medora_test
