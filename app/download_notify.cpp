@@ -6,18 +6,18 @@
 
 namespace app {
 
-void CQueuedDownloadNotify::SetHandler(Handler handler)
+void QueuedDownloadNotify::SetHandler(Handler handler)
 {
     m_handler = std::move(handler);
 }
 
-void CQueuedDownloadNotify::PostDownloadDone(std::uint32_t threadId)
+void QueuedDownloadNotify::PostDownloadDone(search::WorkerReport report)
 {
     QMetaObject::invokeMethod(
         &m_receiver,
-        [this, threadId] {
+        [this, report = std::move(report)] {
             if (m_handler)
-                m_handler(threadId);
+                m_handler(report);
         },
         Qt::QueuedConnection);
 }

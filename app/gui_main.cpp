@@ -9,7 +9,7 @@
 
 namespace app {
 
-int RunGui(int argc, char* argv[])
+int RunGui(int argc, char* argv[], const std::string& file)
 {
     QApplication qtApp(argc, argv); // takes Qt's own options out of argv
     QApplication::setApplicationName(QStringLiteral("Vistrel"));
@@ -21,7 +21,12 @@ int RunGui(int argc, char* argv[])
 
     CVistrelApp theApp(programFolder);
     int exitCode = 1;
-    if (theApp.InitInstance(std::vector<std::string>(argv + 1, argv + argc)))
+    // The file as the command line was read before Qt took its options out: a value Qt leaves
+    // behind (-display without X11) is not taken for a file.
+    std::vector<std::string> args;
+    if (!file.empty())
+        args.push_back(file);
+    if (theApp.InitInstance(args))
         exitCode = QApplication::exec();
     theApp.ExitInstance();
     return exitCode;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <string>
+
 namespace app {
 
-// The program with its window: runs until the main window closes; the process's exit code.
-int RunGui(int argc, char* argv[]);
+// The program with its window, opening file (none when empty); runs until the main window
+// closes and gives the process's exit code. argv still holds Qt's own options, for Qt.
+int RunGui(int argc, char* argv[], const std::string& file);
 
 } // namespace app

@@ -197,7 +197,7 @@ void CMainFrame::AttachRun(std::unique_ptr<app::IRunCommands> run)
     m_pRunCommands = m_pRun.get();
 }
 
-void CMainFrame::SetDownloadDoneHandler(CQueuedDownloadNotify::Handler handler)
+void CMainFrame::SetDownloadDoneHandler(QueuedDownloadNotify::Handler handler)
 {
     m_downloadNotify.SetHandler(std::move(handler));
 }

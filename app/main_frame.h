@@ -76,8 +76,8 @@ public:
     void SetRunCommands(app::IRunCommands* run) { m_pRunCommands = run; }
     // Gives the window its run for good: the window owns it and ends it when it closes.
     void AttachRun(std::unique_ptr<app::IRunCommands> run);
-    IDownloadNotify& GetDownloadNotify() { return m_downloadNotify; }
-    void SetDownloadDoneHandler(app::CQueuedDownloadNotify::Handler handler);
+    search::IReportReceiver& GetDownloadNotify() { return m_downloadNotify; }
+    void SetDownloadDoneHandler(app::QueuedDownloadNotify::Handler handler);
 
     // "ｵﾌﾟｼｮﾝ" (32772) is enabled once a hook is set.
     void SetOptionsHook(OptionsHook hook) { m_optionsHook = std::move(hook); }
@@ -107,7 +107,7 @@ private:
     CVistrelView* m_pView = nullptr;
     std::unique_ptr<app::CFrameCommands> m_pCommands;
     app::CCommandUpdater* m_pUpdater = nullptr;
-    app::CQueuedDownloadNotify m_downloadNotify;
+    app::QueuedDownloadNotify m_downloadNotify;
     // Seam for the search run (search/ CSearchRun, which holds m_pThreadList, m_pPlugin and
     // m_pJobArray and which this window is to own). Until it is wired in, this stays null and
     // "検索開始", "検索中止" and "ﾌﾞﾗｳｻﾞで閲覧" are disabled.

@@ -5,8 +5,10 @@
 #include "app/main_frame.h"
 #include "app/options/options_sheet.h"
 #include "app/qt_prompts.h"
+#include "app/signal_close.h"
 #include "app/window_run.h"
 #include "platform/program_folder.h"
+#include "platform/run_folder.h"
 
 #include <QAction>
 
@@ -24,13 +26,15 @@ CVistrelApp::CVistrelApp(std::string programFolder, app::IPrompts* prompts)
 
 CVistrelApp::~CVistrelApp()
 {
-    // The window goes before the plug-ins it lists.
+    // The window goes before the plug-ins it lists, and nothing reaches it once it has gone.
+    m_signalClose.reset();
     m_pMainWnd.reset();
     ReleasePlugins(m_arrPlugins);
 }
 
 bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
 {
+    platform::SweepDeadRunFolders(); // what runs that died left behind
     // Only the default cache folder is made, and a failure here only shows when a run
     // downloads into it.
     std::error_code ignored;
@@ -43,8 +47,10 @@ bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
         m_config, m_arrPlugins, m_doc, m_docCommands, m_recentFiles, m_prompts});
     m_pMainWnd->OnCreate();
     m_pMainWnd->SetOptionsHook(&ShowOptionsSheet);
-    m_pMainWnd->AttachRun(std::make_unique<app::CWindowRun>(*m_pMainWnd, m_doc, m_prompts, m_config,
-                                                            m_strProgramFolder));
+    auto run = std::make_unique<app::CWindowRun>(*m_pMainWnd, m_doc, m_prompts, m_config,
+                                                 m_strProgramFolder);
+    m_run = run.get();
+    m_pMainWnd->AttachRun(std::move(run));
     if (m_pQtPrompts)
         m_pQtPrompts->SetOwner(m_pMainWnd.get());
     m_docCommands.SetOnChanged([this](bool replaced) { m_pMainWnd->OnDocumentChanged(replaced); });
@@ -57,8 +63,17 @@ bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
     else if (m_docCommands.OpenDocumentFile(file) != app::CDocCommands::OpenResult::Opened)
         return false;
 
+    m_signalClose = std::make_unique<app::SignalClose>([this] { OnCloseSignal(); });
     m_pMainWnd->show();
     return true;
+}
+
+void CVistrelApp::OnCloseSignal()
+{
+    // The pages go first, so that none is left even when the save question keeps the window.
+    if (m_run != nullptr && m_run->CanStop())
+        m_run->Stop();
+    m_pMainWnd->close();
 }
 
 std::string CVistrelApp::FileToOpen(const std::vector<std::string>& args) const
@@ -90,6 +105,8 @@ std::string CVistrelApp::CommandLineFile(const std::vector<std::string>& args)
 
 void CVistrelApp::ExitInstance()
 {
+    m_signalClose.reset();
+    m_run = nullptr;
     m_pMainWnd.reset();
     ReleasePlugins(m_arrPlugins);
     m_recentFiles.WriteList();

@@ -15,6 +15,8 @@ class CMainFrame;
 namespace app {
 class CQtPrompts;
 class IPrompts;
+class IRunCommands;
+class SignalClose;
 } // namespace app
 
 // The application: where the configuration lives, the plug-ins, the one keyword document, the
@@ -52,6 +54,9 @@ public:
 private:
     // The file to open at start, or empty for a new document.
     std::string FileToOpen(const std::vector<std::string>& args) const;
+    // SIGTERM, SIGHUP or SIGINT: the run stops, then the window closes as "アプリケーションの終了"
+    // closes it.
+    void OnCloseSignal();
 
     std::string m_strProgramFolder;
     config::CConfig m_config;
@@ -62,4 +67,6 @@ private:
     app::CRecentFileList m_recentFiles;
     app::CDocCommands m_docCommands;
     std::unique_ptr<CMainFrame> m_pMainWnd;
+    app::IRunCommands* m_run = nullptr; // the window's run, owned by the window
+    std::unique_ptr<app::SignalClose> m_signalClose;
 };

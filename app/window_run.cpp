@@ -1,6 +1,5 @@
 #include "app/window_run.h"
 
-#include "app/batch/result_opener.h"
 #include "app/main_frame.h"
 #include "app/prompts.h"
 #include "app/query_bar.h"
@@ -16,11 +15,14 @@ CWindowRun::CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
     : m_frame(frame)
     , m_doc(doc)
     , m_prompts(prompts)
+    , m_launcher([this](const std::string& text) {
+        m_prompts.MessageBox(QString::fromStdString(text), MsgIcon::Exclamation, MsgButtons::Ok);
+    })
     , m_pool(frame.GetDownloadNotify(), config.GetPath())
     , m_run(config, programFolder, m_pool, *this, this)
 {
     m_frame.SetDownloadDoneHandler(
-        [this](std::uint32_t threadId) { m_run.OnDownloadDone(threadId); });
+        [this](const search::WorkerReport& report) { m_run.OnDownloadDone(report); });
 }
 
 CWindowRun::~CWindowRun()
@@ -76,15 +78,17 @@ bool CWindowRun::AskShowResult()
                MsgIcon::Information, MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 
-void CWindowRun::ShowSearchFailed()
+void CWindowRun::ShowSearchFailed(const std::string& reason)
 {
-    m_prompts.MessageBox(QStringLiteral("検索に失敗しました。"), MsgIcon::Information,
-                         MsgButtons::Ok);
+    QString text = QStringLiteral("検索に失敗しました。");
+    if (!reason.empty())
+        text += QLatin1Char('\n') + QString::fromStdString(reason);
+    m_prompts.MessageBox(text, MsgIcon::Information, MsgButtons::Ok);
 }
 
 void CWindowRun::OpenResult(const std::string& browserProgram, const std::string& path)
 {
-    batch::OpenResultPage(browserProgram, path);
+    m_launcher.Open(browserProgram, path);
 }
 
 void CWindowRun::JobEnded(const std::string&, bool, const std::string&)

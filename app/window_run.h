@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/result_launcher.h"
 #include "app/run_commands.h"
 #include "search/http_worker_pool.h"
 #include "search/run_ports.h"
@@ -32,12 +33,13 @@ public:
     void Browse() override;
 
     const CSearchRun& Run() const { return m_run; }
+    const CResultLauncher& Launcher() const { return m_launcher; }
 
 private:
     // search::IRunPrompts
     void ShowRegionMissing() override;
     bool AskShowResult() override;
-    void ShowSearchFailed() override;
+    void ShowSearchFailed(const std::string& reason) override;
     void OpenResult(const std::string& browserProgram, const std::string& path) override;
     // search::IRunProgress
     void JobEnded(const std::string& keyword, bool bSucceeded, const std::string& reason) override;
@@ -47,7 +49,8 @@ private:
     CMainFrame& m_frame;
     CVistrelDoc& m_doc;
     IPrompts& m_prompts;
-    search::CHttpWorkerPool m_pool;
+    CResultLauncher m_launcher;
+    search::HttpWorkerPool m_pool;
     // Declared last: it goes first, ending its workers while the pool and the frame still exist.
     CSearchRun m_run;
 };

@@ -29,6 +29,8 @@ constexpr KeyInfo Text(Key key, std::string_view section, std::string_view name,
 constexpr std::array kKeys{
     Text(Key::CacheDirectory, kCache, "Directory", ""),
     Int(Key::ConnectNum, kDownload, "ConnectNum", 5),
+    // The largest page a worker stores, in MiB; a larger one fails its job.
+    Int(Key::MaxPageSize, kDownload, "MaxPageSize", 16),
     Int(Key::ProxyIESetting, kProxy, "IESetting", 1),
     Int(Key::ProxyEnable, kProxy, "Enable", 0),
     Text(Key::ProxyHost, kProxy, "Host", ""),

@@ -10,6 +10,7 @@ namespace config {
 enum class Key {
     CacheDirectory,
     ConnectNum,
+    MaxPageSize,
     ProxyIESetting,
     ProxyEnable,
     ProxyHost,

@@ -2,12 +2,16 @@
 
 #include <curl/curl.h>
 
-CCurlGlobal::CCurlGlobal()
-    : m_bReady(curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK)
+namespace download {
+
+CurlGlobal::CurlGlobal()
+    : m_ready(curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK)
 {}
 
-CCurlGlobal::~CCurlGlobal()
+CurlGlobal::~CurlGlobal()
 {
-    if (m_bReady)
+    if (m_ready)
         curl_global_cleanup();
 }
+
+} // namespace download

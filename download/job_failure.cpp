@@ -31,42 +31,68 @@ std::string WithLineEnd(std::string_view text)
     return line;
 }
 
-CJobFailure StartFailure(std::string_view logText)
+JobFailure StartFailure(std::string_view logText)
 {
     return {DLERR_INTERNET, "接続を準備できません (" + std::string(WithoutLineEnd(logText)) + ")",
             std::string(logText)};
 }
 
-CJobFailure BadTargetFailure(std::string logText)
+JobFailure BadTargetFailure(std::string logText)
 {
     return {DLERR_STATUS, "要求先が不正です", std::move(logText)};
 }
 
-CJobFailure StatusFailure(long status, std::string headerBlock)
+JobFailure StatusFailure(long status, std::string headerBlock)
 {
     return {DLERR_STATUS, "HTTP " + std::to_string(status), std::move(headerBlock)};
 }
 
-CJobFailure FileFailure(const std::string& fileText)
+JobFailure AnswerFailure(AnswerFault fault, const ResponseHead& head,
+                         const std::string& headerBlock, int pageLimitMiB)
+{
+    const std::string limit = std::to_string(pageLimitMiB) + " MiB";
+    switch (fault) {
+    case AnswerFault::None:
+        break;
+    case AnswerFault::CutShort:
+        return {DLERR_INTERNET, "応答が途中で切れました",
+                "Connection closed inside the response header\r\n" + headerBlock};
+    case AnswerFault::LengthConflict:
+        return {DLERR_STATUS, "応答が不正です (Content-Length が矛盾)",
+                "Conflicting Content-Length\r\n" + headerBlock};
+    case AnswerFault::LengthInvalid:
+        return {DLERR_STATUS, "応答が不正です (Content-Length が不正)",
+                "Invalid Content-Length\r\n" + headerBlock};
+    case AnswerFault::Encoded:
+        return {DLERR_STATUS, "応答が不正です (Content-Encoding: " + head.GetEncoding() + ")",
+                "Content-Encoding not asked for: " + head.GetEncoding() + "\r\n" + headerBlock};
+    case AnswerFault::TooLarge:
+        return {DLERR_STATUS, "ページが大きすぎます (" + limit + " 超)",
+                WithLineEnd("Page larger than " + limit + ": transfer stopped")};
+    }
+    return {DLERR_STATUS, "", ""};
+}
+
+JobFailure FileFailure(const std::string& fileText)
 {
     return {DLERR_FILE, fileText, fileText};
 }
 
-CJobFailure TransferFailure(CJobLimits::Verdict verdict, int curlCode, std::string_view curlDetail,
-                            std::chrono::milliseconds stall, std::chrono::milliseconds job)
+JobFailure TransferFailure(JobLimits::Verdict verdict, int curlCode, std::string_view curlDetail,
+                           std::chrono::milliseconds stall, std::chrono::milliseconds job)
 {
     const std::string timedOut = curl_easy_strerror(CURLE_OPERATION_TIMEDOUT);
     switch (verdict) {
-    case CJobLimits::Verdict::Aborted:
+    case JobLimits::Verdict::Aborted:
         // The owner asked for it: nothing went wrong that the log should keep.
         return {DLERR_INTERNET, "中止", ""};
-    case CJobLimits::Verdict::Stalled:
+    case JobLimits::Verdict::Stalled:
         return {DLERR_INTERNET, "タイムアウト",
                 WithLineEnd(timedOut + ": nothing received for " + DurationText(stall))};
-    case CJobLimits::Verdict::TimedOut:
+    case JobLimits::Verdict::TimedOut:
         return {DLERR_INTERNET, "タイムアウト",
                 WithLineEnd(timedOut + ": the job took longer than " + DurationText(job))};
-    case CJobLimits::Verdict::Go:
+    case JobLimits::Verdict::Go:
         break;
     }
     const auto code = static_cast<CURLcode>(curlCode);

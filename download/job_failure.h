@@ -1,6 +1,7 @@
 #pragma once
 
 #include "download/job_limits.h"
+#include "download/response_head.h"
 
 #include <chrono>
 #include <cstdint>
@@ -9,9 +10,9 @@
 
 namespace download {
 
-// How one failed job (or a failed start) is reported: the outcome code for m_nError, the
+// How one failed job (or a failed start) is reported: the outcome code for m_nError (DLERR_), the
 // short reason the user is shown, and the text for the error log (empty: nothing is logged).
-struct CJobFailure
+struct JobFailure
 {
     std::int32_t error;
     std::string reason;
@@ -22,16 +23,21 @@ struct CJobFailure
 std::string WithLineEnd(std::string_view text);
 
 // The worker could not start; logText says why and ends with its line break.
-CJobFailure StartFailure(std::string_view logText);
+JobFailure StartFailure(std::string_view logText);
 // The request target holds a blank or control byte; only this job fails.
-CJobFailure BadTargetFailure(std::string logText);
+JobFailure BadTargetFailure(std::string logText);
 // The final response's status was not 200; the log keeps its header block.
-CJobFailure StatusFailure(long status, std::string headerBlock);
+JobFailure StatusFailure(long status, std::string headerBlock);
+// The answer's body is no page (fault is not None): head is what the response's head said,
+// headerBlock its raw lines so far, pageLimitMiB the limit it was held to. A cut connection
+// leaves the worker as unusable as any transfer failure; every other fault fails the job only.
+JobFailure AnswerFailure(AnswerFault fault, const ResponseHead& head,
+                         const std::string& headerBlock, int pageLimitMiB);
 // The destination file failed; fileText is the file error's text.
-CJobFailure FileFailure(const std::string& fileText);
+JobFailure FileFailure(const std::string& fileText);
 // The transfer ended early: verdict says whether the limits ended it, else curlCode (a
 // CURLcode) does; curlDetail is libcurl's detailed text, empty when it has none.
-CJobFailure TransferFailure(CJobLimits::Verdict verdict, int curlCode, std::string_view curlDetail,
-                            std::chrono::milliseconds stall, std::chrono::milliseconds job);
+JobFailure TransferFailure(JobLimits::Verdict verdict, int curlCode, std::string_view curlDetail,
+                           std::chrono::milliseconds stall, std::chrono::milliseconds job);
 
 } // namespace download

@@ -10,20 +10,21 @@ static_assert(std::is_same_v<curl_off_t, std::int64_t>, "OnProgress must match l
 
 namespace download {
 
-CJobLimits::CJobLimits(const std::atomic<bool>& abort, const CSocketWatch& sockets,
-                       std::chrono::milliseconds stall, std::chrono::milliseconds job)
+JobLimits::JobLimits(const std::atomic<bool>& abort, const SocketWatch& sockets, const Clock& clock,
+                     std::chrono::milliseconds stall, std::chrono::milliseconds job)
     : m_abort(abort)
     , m_sockets(sockets)
+    , m_clock(clock)
     , m_stall(stall)
-    , m_deadline(Clock::now() + job)
-    , m_lastByte(Clock::now())
+    , m_deadline(clock.Now() + job)
+    , m_lastByte(clock.Now())
 {}
 
-CJobLimits::Verdict CJobLimits::Check()
+JobLimits::Verdict JobLimits::Check()
 {
     if (m_verdict != Verdict::Go)
         return m_verdict;
-    const Clock::time_point now = Clock::now();
+    const Clock::TimePoint now = m_clock.Now();
     if (m_abort.load(std::memory_order_relaxed)) {
         m_verdict = Verdict::Aborted;
     } else if (now >= m_deadline) {
@@ -32,7 +33,7 @@ CJobLimits::Verdict CJobLimits::Check()
     } else if (now - m_lastByte >= m_stall) {
         // Only now is the kernel asked (several calls a check, many checks a job): bytes of a
         // header line still trickling in have reached no callback yet.
-        if (const auto received = m_sockets.LastReceived(); received && *received > m_lastByte)
+        if (const auto received = m_sockets.LastReceived(now); received && *received > m_lastByte)
             m_lastByte = *received;
         if (now - m_lastByte >= m_stall)
             m_verdict = Verdict::Stalled;
@@ -40,21 +41,21 @@ CJobLimits::Verdict CJobLimits::Check()
     return m_verdict;
 }
 
-int CJobLimits::NextCheckInMs() const
+int JobLimits::NextCheckInMs() const
 {
     using std::chrono::milliseconds;
-    const Clock::time_point now = Clock::now();
-    const Clock::time_point due = std::min(m_deadline, m_lastByte + m_stall);
+    const Clock::TimePoint now = m_clock.Now();
+    const Clock::TimePoint due = std::min(m_deadline, m_lastByte + m_stall);
     const auto wait = std::chrono::duration_cast<milliseconds>(due - now).count() + 1;
     return static_cast<int>(std::clamp<std::int64_t>(wait, 1, 1000));
 }
 
-int CJobLimits::OnProgress(void* userdata, std::int64_t, std::int64_t, std::int64_t, std::int64_t)
+int JobLimits::OnProgress(void* userdata, std::int64_t, std::int64_t, std::int64_t, std::int64_t)
 {
-    return static_cast<CJobLimits*>(userdata)->Check() == Verdict::Go ? 0 : 1;
+    return static_cast<JobLimits*>(userdata)->Check() == Verdict::Go ? 0 : 1;
 }
 
-int RunTransfer(void* multi, void* curl, CJobLimits& limits)
+int RunTransfer(void* multi, void* curl, JobLimits& limits)
 {
     CURLMcode mc = curl_multi_add_handle(multi, curl);
     CURLcode result = CURLE_FAILED_INIT;
@@ -69,7 +70,7 @@ int RunTransfer(void* multi, void* curl, CJobLimits& limits)
         }
         // Checked here as well: libcurl runs the progress callback not in every state, and an
         // abort must also end a wait for a connection.
-        if (mc == CURLM_OK && limits.Check() != CJobLimits::Verdict::Go) {
+        if (mc == CURLM_OK && limits.Check() != JobLimits::Verdict::Go) {
             result = CURLE_ABORTED_BY_CALLBACK;
             break;
         }

@@ -1,31 +1,32 @@
 #pragma once
 
+#include "download/clock.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 
 namespace download {
 
-class CSocketWatch;
+class SocketWatch;
 
 // When one job must end although its server has not finished: the owner has aborted it,
 // nothing has arrived for the stall time, or the whole job (every redirect included) has run
 // longer than the job time. The first reason found sticks.
 //
 // Lives on the worker's thread for one job; only the abort flag is written from elsewhere.
-class CJobLimits
+class JobLimits
 {
 public:
-    using Clock = std::chrono::steady_clock;
     enum class Verdict { Go, Aborted, Stalled, TimedOut };
 
-    // The job starts now. sockets tells when the connection last received data, header bytes
-    // included; the flag and the watch must outlive this object.
-    CJobLimits(const std::atomic<bool>& abort, const CSocketWatch& sockets,
-               std::chrono::milliseconds stall, std::chrono::milliseconds job);
+    // The job starts now, as clock tells. sockets tells when the connection last received
+    // data, header bytes included; the flag, the watch and the clock must outlive this object.
+    JobLimits(const std::atomic<bool>& abort, const SocketWatch& sockets, const Clock& clock,
+              std::chrono::milliseconds stall, std::chrono::milliseconds job);
 
     // Bytes were handed over by libcurl.
-    void Touch() { m_lastByte = Clock::now(); }
+    void Touch() { m_lastByte = m_clock.Now(); }
     // Go, or why the job must end now.
     Verdict Check();
     Verdict GetVerdict() const { return m_verdict; }
@@ -38,16 +39,17 @@ public:
 
 private:
     const std::atomic<bool>& m_abort;
-    const CSocketWatch& m_sockets;
+    const SocketWatch& m_sockets;
+    const Clock& m_clock;
     std::chrono::milliseconds m_stall;
-    Clock::time_point m_deadline;
-    Clock::time_point m_lastByte;
+    Clock::TimePoint m_deadline;
+    Clock::TimePoint m_lastByte;
     Verdict m_verdict = Verdict::Go;
 };
 
 // Runs one transfer of the easy handle curl on the multi handle multi until it ends or limits
 // end it, and returns its CURLcode: CURLE_ABORTED_BY_CALLBACK when the limits ended it. The
 // wait for the network ends early when the multi handle is woken (curl_multi_wakeup).
-int RunTransfer(void* multi, void* curl, CJobLimits& limits);
+int RunTransfer(void* multi, void* curl, JobLimits& limits);
 
 } // namespace download

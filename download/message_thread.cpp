@@ -3,12 +3,14 @@
 #include <system_error>
 #include <unistd.h>
 
-CMessageThread::~CMessageThread()
+namespace download {
+
+MessageThread::~MessageThread()
 {
     EndThread();
 }
 
-bool CMessageThread::CreateThread()
+bool MessageThread::CreateThread()
 {
     if (m_thread.joinable())
         return false;
@@ -18,11 +20,11 @@ bool CMessageThread::CreateThread()
         return false;
     }
     std::unique_lock lock(m_gateMutex);
-    m_gateChanged.wait(lock, [this] { return m_bIdKnown; });
+    m_gateChanged.wait(lock, [this] { return m_idKnown; });
     return true;
 }
 
-void CMessageThread::ResumeThread()
+void MessageThread::ResumeThread()
 {
     {
         std::lock_guard lock(m_gateMutex);
@@ -33,34 +35,33 @@ void CMessageThread::ResumeThread()
     m_gateChanged.notify_all();
 }
 
-void CMessageThread::WaitForEnd()
+void MessageThread::WaitForEnd()
 {
     if (m_thread.joinable())
         m_thread.join();
 }
 
-void CMessageThread::PostThreadMessage(std::uint32_t message, std::uintptr_t wParam,
-                                       std::intptr_t lParam)
+void MessageThread::PostThreadMessage(ThreadMessage message)
 {
-    m_queue.Post({message, wParam, lParam});
+    m_queue.Post(std::move(message));
 }
 
-int CMessageThread::RunMessageLoop()
+int MessageThread::RunMessageLoop()
 {
     for (;;) {
-        const CThreadMessage msg = m_queue.Get();
-        if (msg.message == WM_QUIT)
-            return static_cast<int>(msg.wParam);
-        OnThreadMessage(msg);
+        ThreadMessage message = m_queue.Take();
+        if (message.message == WM_QUIT)
+            return static_cast<int>(message.wParam);
+        OnThreadMessage(message);
     }
 }
 
-void CMessageThread::PostQuitMessage(int exitCode)
+void MessageThread::PostQuitMessage(int exitCode)
 {
-    PostThreadMessage(WM_QUIT, static_cast<std::uintptr_t>(exitCode));
+    PostThreadMessage({WM_QUIT, static_cast<std::uintptr_t>(exitCode), 0, {}});
 }
 
-void CMessageThread::EndThread()
+void MessageThread::EndThread()
 {
     if (!m_thread.joinable())
         return;
@@ -78,12 +79,12 @@ void CMessageThread::EndThread()
     m_thread.join();
 }
 
-void CMessageThread::ThreadMain()
+void MessageThread::ThreadMain()
 {
     {
         std::unique_lock lock(m_gateMutex);
-        m_nThreadID = static_cast<std::uint32_t>(gettid());
-        m_bIdKnown = true;
+        m_threadId = static_cast<std::uint32_t>(gettid());
+        m_idKnown = true;
         m_gateChanged.notify_all();
         m_gateChanged.wait(lock, [this] { return m_gate != Gate::Closed; });
         if (m_gate == Gate::Cancelled)
@@ -92,6 +93,8 @@ void CMessageThread::ThreadMain()
     int exitCode = 0;
     if (InitInstance())
         exitCode = Run();
-    m_nExitCode = exitCode;
-    m_nExitCode = ExitInstance();
+    m_exitCode = exitCode;
+    m_exitCode = ExitInstance();
 }
+
+} // namespace download

@@ -1,11 +1,25 @@
 #pragma once
 
-#include "download/thread_message_queue.h"
+#include "download/download_messages.h"
+#include "platform/blocking_queue.h"
 
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <thread>
+#include <variant>
+
+namespace download {
+
+// One posted thread message: its value, the two parameters, and what it carries. The queue
+// moves the payload to the thread, so poster and thread never share it.
+struct ThreadMessage
+{
+    std::uint32_t message = 0;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+    std::variant<std::monostate, Job> payload;
+};
 
 // A thread with its own ordered message queue, begun suspended: CreateThread starts the thread
 // at once, but it waits at a start gate until ResumeThread. Then it runs InitInstance; when
@@ -14,18 +28,18 @@
 //
 // A derived class must call EndThread() first thing in its destructor, so that the thread is
 // gone before the derived part it runs on is.
-class CMessageThread
+class MessageThread
 {
 public:
     // The quit request that ends the message loop; wParam is the exit code.
     static constexpr std::uint32_t WM_QUIT = 0x0012;
 
-    CMessageThread() = default;
-    virtual ~CMessageThread();
-    CMessageThread(const CMessageThread&) = delete;
-    CMessageThread& operator=(const CMessageThread&) = delete;
+    MessageThread() = default;
+    virtual ~MessageThread();
+    MessageThread(const MessageThread&) = delete;
+    MessageThread& operator=(const MessageThread&) = delete;
 
-    // Starts the thread held at its start gate and returns once m_nThreadID is known.
+    // Starts the thread held at its start gate and returns once its ID is known.
     // False when the system cannot start a thread or the thread was already created.
     bool CreateThread();
     void ResumeThread();
@@ -35,19 +49,20 @@ public:
 
     // Queues a message for the thread; its queue exists from construction, so posting before
     // the thread runs is safe.
-    void PostThreadMessage(std::uint32_t message, std::uintptr_t wParam = 0,
-                           std::intptr_t lParam = 0);
+    void PostThreadMessage(ThreadMessage message);
+    void PostThreadMessage(std::uint32_t message) { PostThreadMessage({message, 0, 0, {}}); }
 
-    std::uint32_t GetThreadID() const { return m_nThreadID; }
-    int GetExitCode() const { return m_nExitCode; }
+    // The system's ID of the thread (gettid); 0 until CreateThread has returned.
+    std::uint32_t GetThreadID() const { return m_threadId; }
+    int GetExitCode() const { return m_exitCode; }
 
 protected:
     virtual bool InitInstance() = 0;
     // The thread's main work after a successful InitInstance; the default runs the loop.
     virtual int Run() { return RunMessageLoop(); }
-    virtual int ExitInstance() { return m_nExitCode; }
+    virtual int ExitInstance() { return m_exitCode; }
     // Handles one message of the loop other than the quit request.
-    virtual void OnThreadMessage(const CThreadMessage& msg) = 0;
+    virtual void OnThreadMessage(ThreadMessage& message) = 0;
 
     int RunMessageLoop();
     // Asks the loop to end with the given exit code once it reaches this request.
@@ -56,19 +71,20 @@ protected:
     // without running anything; a running one gets a quit request. Then waits for it.
     void EndThread();
 
-    // The system's ID of the thread (gettid); 0 until CreateThread has returned.
-    std::uint32_t m_nThreadID = 0;
-    int m_nExitCode = 0;
+    int m_exitCode = 0;
 
 private:
     enum class Gate { Closed, Open, Cancelled };
 
     void ThreadMain();
 
-    CThreadMessageQueue m_queue;
+    std::uint32_t m_threadId = 0;
+    platform::BlockingQueue<ThreadMessage> m_queue;
     std::mutex m_gateMutex;
     std::condition_variable m_gateChanged;
     Gate m_gate = Gate::Closed;
-    bool m_bIdKnown = false;
+    bool m_idKnown = false;
     std::thread m_thread;
 };
+
+} // namespace download

@@ -7,14 +7,14 @@
 
 namespace download {
 
-CProxySettings ReadProxySettings(const config::CConfig& config)
+ProxySettings ReadProxySettings(const config::CConfig& config)
 {
     const int ieSetting = config.ReadInt(config::Key::ProxyIESetting);
     const int enable = config.ReadInt(config::Key::ProxyEnable);
     const std::string host = config.ReadString(config::Key::ProxyHost);
     const int port = config.ReadInt(config::Key::ProxyPort);
 
-    CProxySettings settings;
+    ProxySettings settings;
     settings.proxy = host + ":" + std::to_string(port);
     if (ieSetting != 0)
         settings.mode = ProxyMode::Preconfigured;
@@ -25,7 +25,7 @@ CProxySettings ReadProxySettings(const config::CConfig& config)
     return settings;
 }
 
-std::string ProxyFor(const CProxySettings& settings, std::string_view host)
+std::string ProxyFor(const ProxySettings& settings, std::string_view host)
 {
     switch (settings.mode) {
     case ProxyMode::Preconfigured:

@@ -16,7 +16,7 @@ enum class ProxyMode {
     Direct,        // no proxy at all, whatever the environment says
 };
 
-struct CProxySettings
+struct ProxySettings
 {
     ProxyMode mode = ProxyMode::Preconfigured;
     std::string proxy; // "%s:%d" of Host and Port; used in Named mode only
@@ -24,11 +24,11 @@ struct CProxySettings
 
 // The keys of "Settings\Proxy": "IESetting" (default 1) wins over "Enable" (default 0);
 // "Host" (default empty) and "Port" (default 8080) are taken as they are, unchecked.
-CProxySettings ReadProxySettings(const config::CConfig& config);
+ProxySettings ReadProxySettings(const config::CConfig& config);
 
 // The proxy a worker's session uses to reach host: the named one, the system's own for that
 // host, or empty for none.
-std::string ProxyFor(const CProxySettings& settings, std::string_view host);
+std::string ProxyFor(const ProxySettings& settings, std::string_view host);
 
 // True when requests sent through proxy carry the whole address in their request line, as an
 // HTTP or HTTPS proxy needs; a SOCKS proxy only relays the connection.

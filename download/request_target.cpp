@@ -1,6 +1,7 @@
 #include "download/request_target.h"
 
 #include <algorithm>
+#include <curl/curl.h>
 
 namespace download {
 
@@ -28,6 +29,23 @@ std::string OriginForm(std::string_view target)
 std::string PathOf(std::string_view target)
 {
     return std::string(target.substr(0, target.find_first_of("?#")));
+}
+
+curl_slist* FixedRequestHeaders()
+{
+    // No Accept line, a page is always fetched afresh, and the connection is asked to stay
+    // open, so that a worker keeps one for all its jobs where the server agrees (HTTP/1.0
+    // closes it after each answer otherwise).
+    curl_slist* headers = nullptr;
+    for (const char* header : {"Accept:", "Pragma: no-cache", "Connection: Keep-Alive"}) {
+        curl_slist* list = curl_slist_append(headers, header);
+        if (!list) {
+            curl_slist_free_all(headers);
+            return nullptr;
+        }
+        headers = list;
+    }
+    return headers;
 }
 
 } // namespace download

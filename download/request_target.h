@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+struct curl_slist;
+
 // What a worker checks and forms before it sends a request.
 namespace download {
 
@@ -19,5 +21,9 @@ std::string OriginForm(std::string_view target);
 
 // What a relative redirect is resolved against: the target's path, without its query.
 std::string PathOf(std::string_view target);
+
+// The headers every request carries besides libcurl's own, for CURLOPT_HTTPHEADER (free them
+// with curl_slist_free_all); null when memory ran out.
+curl_slist* FixedRequestHeaders();
 
 } // namespace download

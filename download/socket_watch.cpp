@@ -13,19 +13,19 @@ namespace {
 
 int OnSocketOption(void* clientp, curl_socket_t fd, curlsocktype)
 {
-    static_cast<CSocketWatch*>(clientp)->Opened(fd);
+    static_cast<SocketWatch*>(clientp)->Opened(fd);
     return CURL_SOCKOPT_OK;
 }
 
 int OnCloseSocket(void* clientp, curl_socket_t fd)
 {
-    static_cast<CSocketWatch*>(clientp)->Closed(fd);
+    static_cast<SocketWatch*>(clientp)->Closed(fd);
     return ::close(fd);
 }
 
 } // namespace
 
-bool CSocketWatch::Attach(void* curl)
+bool SocketWatch::Attach(void* curl)
 {
     return curl_easy_setopt(curl, CURLOPT_SOCKOPTFUNCTION, &OnSocketOption) == CURLE_OK &&
            curl_easy_setopt(curl, CURLOPT_SOCKOPTDATA, this) == CURLE_OK &&
@@ -33,10 +33,9 @@ bool CSocketWatch::Attach(void* curl)
            curl_easy_setopt(curl, CURLOPT_CLOSESOCKETDATA, this) == CURLE_OK;
 }
 
-std::optional<CSocketWatch::Clock::time_point> CSocketWatch::LastReceived() const
+std::optional<Clock::TimePoint> SocketWatch::LastReceived(Clock::TimePoint now) const
 {
-    std::optional<Clock::time_point> latest;
-    const Clock::time_point now = Clock::now();
+    std::optional<Clock::TimePoint> latest;
     for (const int fd : m_fds) {
         tcp_info info = {};
         socklen_t size = sizeof info;
@@ -44,19 +43,19 @@ std::optional<CSocketWatch::Clock::time_point> CSocketWatch::LastReceived() cons
             size < offsetof(tcp_info, tcpi_last_data_recv) + sizeof info.tcpi_last_data_recv)
             continue;
         // Milliseconds since the last data segment; before any, since the connection was made.
-        const Clock::time_point at = now - std::chrono::milliseconds(info.tcpi_last_data_recv);
+        const Clock::TimePoint at = now - std::chrono::milliseconds(info.tcpi_last_data_recv);
         if (!latest || at > *latest)
             latest = at;
     }
     return latest;
 }
 
-void CSocketWatch::Opened(int fd)
+void SocketWatch::Opened(int fd)
 {
     m_fds.push_back(fd);
 }
 
-void CSocketWatch::Closed(int fd)
+void SocketWatch::Closed(int fd)
 {
     m_fds.erase(std::remove(m_fds.begin(), m_fds.end(), fd), m_fds.end());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "download/clock.h"
+
 #include <chrono>
 #include <optional>
 #include <vector>
@@ -11,18 +13,17 @@ namespace download {
 // would take a line that trickles in steadily for a silent connection.
 //
 // Used on the worker's thread only (and on the destroying thread once the worker has ended).
-class CSocketWatch
+class SocketWatch
 {
 public:
-    using Clock = std::chrono::steady_clock;
-
     // Makes libcurl tell the watch about every socket it opens or closes for this easy handle;
     // false when libcurl refuses the options. The watch must outlive every connection the
     // handle (or a multi handle it joins) keeps.
     bool Attach(void* curl);
 
-    // The latest moment any watched socket received data; nullopt when none can tell.
-    std::optional<Clock::time_point> LastReceived() const;
+    // The latest moment any watched socket received data, counted back from now; nullopt when
+    // none can tell.
+    std::optional<Clock::TimePoint> LastReceived(Clock::TimePoint now) const;
 
     // For the libcurl callbacks.
     void Opened(int fd);

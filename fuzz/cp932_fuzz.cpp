@@ -75,6 +75,15 @@ void CheckBoundedCopy(std::string_view input)
     }
 }
 
+// Characters of valid UTF-8: every byte but the continuation bytes begins one.
+std::size_t CharacterCount(std::string_view utf8)
+{
+    std::size_t count = 0;
+    for (const char byte : utf8)
+        count += (static_cast<unsigned char>(byte) & 0xC0) != 0x80 ? 1 : 0;
+    return count;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -93,12 +102,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // As UTF-8: refused with a message that can be shown, or converted to text that stays the
-    // same through a further round trip.
+    // same through a further round trip and has lost no character on the way.
     const platform::Cp932Result converted = platform::Utf8ToCp932(input);
     if (converted.text) {
         FUZZ_CHECK(converted.error.empty());
         FUZZ_CHECK(IsValidUtf8(input));
         const std::string again = platform::Cp932ToUtf8(*converted.text);
+        FUZZ_CHECK(CharacterCount(again) == CharacterCount(input));
         FUZZ_CHECK(platform::Utf8ToCp932(again).text == converted.text);
     } else {
         FUZZ_CHECK(!converted.error.empty());

@@ -1,6 +1,7 @@
 // Reading a keyword file: the input is the file. Any bytes must open, and give the keywords
-// of a plain model: CR LF, LF and a lone CR each end a line, the last line needs no line end.
-// What is saved from them must read back the same.
+// of a plain model: a UTF-8 byte order mark at the start is no part of them, CR LF, LF and a
+// lone CR each end a line, the last line needs no line end. What is saved from them must read
+// back the same, in the same encoding.
 #include "fuzz/fuzz_support.h"
 #include "keywords/keyword_file.h"
 #include "keywords/vistrel_doc.h"
@@ -42,9 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(doc.OnOpenDocument(path));
     FUZZ_CHECK(!doc.IsModified());
     FUZZ_CHECK(doc.GetPathName() == path);
-    FUZZ_CHECK(doc.m_arrKeywords == ModelKeywords(bytes));
+    const bool bom = bytes.starts_with(keywords::kUtf8Bom);
+    FUZZ_CHECK(doc.GetEncoding().bom == bom);
+    FUZZ_CHECK(doc.m_arrKeywords == ModelKeywords(bom ? bytes.substr(3) : bytes));
 
-    const std::string saved = keywords::FormatKeywordFile(doc.m_arrKeywords);
-    FUZZ_CHECK(keywords::ParseKeywordFile(saved) == doc.m_arrKeywords);
+    const std::string saved = keywords::WriteKeywordFile(doc.m_arrKeywords, doc.GetEncoding());
+    const keywords::KeywordFile again = keywords::ReadKeywordFile(saved);
+    FUZZ_CHECK(again.keywords == doc.m_arrKeywords);
+    FUZZ_CHECK(again.encoding == doc.GetEncoding());
     return 0;
 }

@@ -1,10 +1,12 @@
 // Merging pages into the template. The input is the template followed by up to eight pages,
 // each introduced by the bytes "\1PAGE\1". A missing page and a folder are merged as well.
-// The output must be what a plain model of the merge gives.
+// The output must be what a plain model of the merge gives, http-equiv attributes of the
+// listings made inert.
 #include "fuzz/fuzz_support.h"
 #include "merge.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -21,7 +23,7 @@ constexpr std::string_view kListingStart = "<!-- \x81\xAA\x83\x4A\x83\x65\x83\x5
                                            "\x8D\x58 \x81\x5B-->\n";
 constexpr std::string_view kListingEnd = "<HR NOSHADE>\n";
 
-struct CPiece
+struct Piece
 {
     std::string text;
     bool lineStart;
@@ -29,14 +31,14 @@ struct CPiece
 
 // The file as the merge reads it: CR LF as LF, then lines cut into pieces of at most 4094
 // bytes. Only a piece that begins a line can be a marker line.
-std::vector<CPiece> Pieces(std::string_view raw)
+std::vector<Piece> Pieces(std::string_view raw)
 {
     std::string text;
     for (std::size_t i = 0; i < raw.size(); ++i) {
         if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n'))
             text += raw[i];
     }
-    std::vector<CPiece> pieces;
+    std::vector<Piece> pieces;
     bool lineStart = true;
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t lf = text.find('\n', at);
@@ -49,28 +51,54 @@ std::vector<CPiece> Pieces(std::string_view raw)
     return pieces;
 }
 
-bool IsMarker(const CPiece& piece, std::string_view marker)
+bool IsMarker(const Piece& piece, std::string_view marker)
 {
     return piece.lineStart && piece.text == marker;
+}
+
+bool OneOf(char c, std::string_view set)
+{
+    return set.find(c) != std::string_view::npos;
+}
+
+// "data-vistrel-inert-" before each "http-equiv" (any case) that follows a blank, "/" or a
+// quote, or the start, and comes before a blank, "/", ">", "=" or the end.
+std::string ModelInert(std::string_view text)
+{
+    constexpr std::string_view kName = "http-equiv";
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        bool name =
+            (i == 0 || OneOf(text[i - 1], " \t\n\f\r/\"'")) && i + kName.size() <= text.size() &&
+            (i + kName.size() == text.size() || OneOf(text[i + kName.size()], " \t\n\f\r/>="));
+        for (std::size_t k = 0; name && k < kName.size(); ++k)
+            name = std::tolower(static_cast<unsigned char>(text[i + k])) == kName[k];
+        if (name)
+            out += "data-vistrel-inert-";
+        out += text[i];
+    }
+    return out;
 }
 
 std::string ModelMerge(std::string_view pageTemplate, const std::vector<std::string_view>& pages)
 {
     std::string out;
-    const std::vector<CPiece> lines = Pieces(pageTemplate);
+    const std::vector<Piece> lines = Pieces(pageTemplate);
     std::size_t rest = 0;
     while (rest < lines.size() && !IsMarker(lines[rest], kInsertionPoint))
         out += lines[rest++].text;
     if (rest < lines.size())
         ++rest; // the marker line itself
+    std::string listings;
     for (std::string_view page : pages) {
-        const std::vector<CPiece> pieces = Pieces(page);
+        const std::vector<Piece> pieces = Pieces(page);
         std::size_t i = 0;
         while (i < pieces.size() && !IsMarker(pieces[i], kListingStart))
             ++i;
         for (++i; i < pieces.size() && !IsMarker(pieces[i], kListingEnd); ++i)
-            out += pieces[i].text;
+            listings += pieces[i].text;
     }
+    out += ModelInert(listings);
     for (; rest < lines.size(); ++rest)
         out += lines[rest].text;
 

@@ -2,6 +2,8 @@
 
 #include "platform/file_error.h"
 
+#include <cerrno>
+
 namespace keywords {
 
 namespace {
@@ -11,7 +13,10 @@ using platform::FileErrorCause;
 // The document error box has texts for these causes only; any other reads as unknown.
 std::string BoxText(int err, const std::string& path)
 {
-    FileErrorCause cause = platform::FileErrorCauseFromErrno(err, path);
+    // A folder named as the keyword file is no keyword file at all: nothing about it is
+    // denied, the path itself is the mistake.
+    FileErrorCause cause =
+        err == EISDIR ? FileErrorCause::BadPath : platform::FileErrorCauseFromErrno(err, path);
     switch (cause) {
     case FileErrorCause::FileNotFound:
     case FileErrorCause::BadPath:

@@ -21,6 +21,16 @@ bool CDocumentRows::IsRowText(std::ptrdiff_t row, std::string_view text) const
     return m_doc.m_arrKeywords[static_cast<std::size_t>(row)] == text;
 }
 
+platform::Cp932Result CDocumentRows::GetRowSearchText(std::ptrdiff_t row) const
+{
+    return KeywordSearchText(GetRowText(row), m_doc.GetEncoding().text);
+}
+
+std::string CDocumentRows::ToUtf8(std::string_view rowText) const
+{
+    return KeywordToUtf8(rowText, m_doc.GetEncoding().text);
+}
+
 void CDocumentRows::SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason)
 {
     if (row < 0 || row >= GetRowCount())

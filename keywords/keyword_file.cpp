@@ -35,3 +35,24 @@ std::string FormatKeywordFile(const std::vector<std::string>& keywords)
 }
 
 } // namespace keywords
+
+namespace keywords {
+
+KeywordFile ReadKeywordFile(std::string_view bytes)
+{
+    KeywordFile file;
+    file.encoding = DetectEncoding(bytes);
+    if (file.encoding.bom)
+        bytes.remove_prefix(kUtf8Bom.size());
+    file.keywords = ParseKeywordFile(bytes);
+    return file;
+}
+
+std::string WriteKeywordFile(const std::vector<std::string>& keywords, FileEncoding encoding)
+{
+    if (!encoding.bom)
+        return FormatKeywordFile(keywords);
+    return std::string(kUtf8Bom) + FormatKeywordFile(keywords);
+}
+
+} // namespace keywords

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/cp932.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -7,8 +9,8 @@
 namespace keywords {
 
 // The rows a search run walks and marks: the list view in the window, the document itself in
-// batch mode. Column 0 is the keyword (code page 932 bytes, exactly as stored); column 1 is
-// the mark of the latest run.
+// batch mode. Column 0 is the keyword, its bytes exactly as stored (code page 932, or UTF-8
+// for a keyword file read as UTF-8); column 1 is the mark of the latest run.
 class IKeywordRows
 {
 public:
@@ -22,6 +24,17 @@ public:
     virtual bool IsRowText(std::ptrdiff_t row, std::string_view text) const
     {
         return GetRowText(row) == text;
+    }
+    // The row's keyword as the plug-in takes it: code page 932 bytes, or why it cannot be
+    // (a keyword file read as UTF-8 may hold characters that code page 932 lacks).
+    virtual platform::Cp932Result GetRowSearchText(std::ptrdiff_t row) const
+    {
+        return {GetRowText(row), {}};
+    }
+    // A row's text as UTF-8, for people (the terminal, messages).
+    virtual std::string ToUtf8(std::string_view rowText) const
+    {
+        return platform::Cp932ToUtf8(rowText);
     }
     // Sets column 1 of a row: "", "OK" or "NG". reason (UTF-8) says why a job failed and is
     // shown beside the mark (the row's tool tip); empty for none. Out of range: ignored.

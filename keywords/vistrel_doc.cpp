@@ -16,6 +16,7 @@ bool CVistrelDoc::OnNewDocument()
     m_bModified = false;
     m_strResultPath.clear();
     m_arrKeywords.clear();
+    m_encoding = {};
     return true;
 }
 
@@ -33,7 +34,9 @@ CDocFileResult CVistrelDoc::OnOpenDocument(const std::string& path)
         OnNewDocument();
         return {false, keywords::OpenErrorText(outcome.err, path)};
     }
-    m_arrKeywords = keywords::ParseKeywordFile(bytes);
+    keywords::KeywordFile file = keywords::ReadKeywordFile(bytes);
+    m_arrKeywords = std::move(file.keywords);
+    m_encoding = file.encoding;
     m_strResultPath.clear();
     m_strPathName = path;
     m_bModified = false;
@@ -43,7 +46,7 @@ CDocFileResult CVistrelDoc::OnOpenDocument(const std::string& path)
 CDocFileResult CVistrelDoc::OnSaveDocument(const std::string& path)
 {
     const keywords::WriteOutcome outcome =
-        keywords::ReplaceFile(path, keywords::FormatKeywordFile(m_arrKeywords));
+        keywords::ReplaceFile(path, keywords::WriteKeywordFile(m_arrKeywords, m_encoding));
     if (!outcome.ok)
         return {false, keywords::SaveErrorText(outcome.err, path)};
     m_strPathName = path;

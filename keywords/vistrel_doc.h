@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keywords/keyword_encoding.h"
+
 #include <cstddef>
 #include <ctime>
 #include <optional>
@@ -30,13 +32,15 @@ public:
     CVistrelDoc(const CVistrelDoc&) = delete;
     CVistrelDoc& operator=(const CVistrelDoc&) = delete;
 
-    // New: no path, no keywords, no result path, not modified. Always succeeds.
+    // New: no path, no keywords, no result path, not modified, code page 932. Always succeeds.
     virtual bool OnNewDocument();
-    // Reads the keyword file at path. When it cannot be opened the document stays as it was;
-    // when reading fails part-way the document becomes a new, empty one.
+    // Reads the keyword file at path, in the encoding its bytes show (see DetectEncoding).
+    // When it cannot be opened the document stays as it was; when reading fails part-way the
+    // document becomes a new, empty one.
     [[nodiscard]] virtual CDocFileResult OnOpenDocument(const std::string& path);
-    // Writes the keywords to path, replacing the file only once all of it is written; then
-    // path is the document's path and the document is no longer modified.
+    // Writes the keywords to path in the document's encoding (with the byte order mark the
+    // file was read with), replacing the file only once all of it is written; then path is
+    // the document's path and the document is no longer modified.
     [[nodiscard]] virtual CDocFileResult OnSaveDocument(const std::string& path);
 
     // Native path bytes; empty while the document has never been saved or opened.
@@ -44,6 +48,8 @@ public:
     // "Untitled" for a new document, else the file name of its path.
     std::string GetTitle() const;
     bool IsModified() const { return m_bModified; }
+    // The encoding of the keyword file the document was read from; its keywords are in it.
+    keywords::FileEncoding GetEncoding() const { return m_encoding; }
     void SetModifiedFlag(bool bModified = true) { m_bModified = bModified; }
 
     // Forms the result page path of a run started now from the cache folder (ending in "/"),
@@ -67,7 +73,8 @@ public:
     [[nodiscard]] bool RemoveKeyword(std::ptrdiff_t nIndex);
     [[nodiscard]] bool InsertKeyword(std::ptrdiff_t nIndex, std::string strKeyword);
 
-    // The keywords in list order, code page 932 bytes; empty and repeated keywords allowed.
+    // The keywords in list order, in the bytes of GetEncoding(); empty and repeated keywords
+    // allowed.
     std::vector<std::string> m_arrKeywords;
 
 private:
@@ -75,6 +82,7 @@ private:
 
     std::string m_strPathName;
     bool m_bModified = false;
+    keywords::FileEncoding m_encoding;
     // Result page of the latest run on this document; never written to the keyword file.
     std::string m_strResultPath;
 };

@@ -1,5 +1,8 @@
 #include "platform/cp932.h"
 
+#include "platform/utf8.h"
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -61,43 +64,46 @@ private:
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD"; // U+FFFD
 
-// Length of the well-formed UTF-8 sequence at the start of text, 0 when there is none: a
-// byte that begins no sequence, an overlong form, a surrogate, a code point beyond U+10FFFF
-// or a sequence cut short.
-std::size_t Utf8CharacterLength(const char* text, std::size_t left)
+// Characters in code page 932 text that iconv wrote (so every lead byte has its trail byte).
+std::size_t Cp932CharacterCount(std::string_view cp932)
 {
-    if (left == 0)
-        return 0;
-    const auto lead = static_cast<unsigned char>(text[0]);
-    std::size_t length = 0;
-    unsigned char low = 0x80; // range of the second byte; later ones are always 80-BF
-    unsigned char high = 0xBF;
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
-        length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4)
-        length = 4;
-    else
-        return 0;
-    if (lead == 0xE0)
-        low = 0xA0;
-    else if (lead == 0xED)
-        high = 0x9F;
-    else if (lead == 0xF0)
-        low = 0x90;
-    else if (lead == 0xF4)
-        high = 0x8F;
-    if (left < length)
-        return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < (i == 1 ? low : 0x80) || byte > (i == 1 ? high : 0xBF))
-            return 0;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < cp932.size(); ++count)
+        i += IsLeadByte(static_cast<unsigned char>(cp932[i])) ? 2 : 1;
+    return count;
+}
+
+// Characters in well-formed UTF-8: every byte but the continuation bytes 80-BF begins one.
+std::size_t Utf8CharacterCount(std::string_view utf8)
+{
+    std::size_t count = 0;
+    for (const char byte : utf8)
+        count += (static_cast<unsigned char>(byte) & 0xC0) != 0x80 ? 1 : 0;
+    return count;
+}
+
+std::string NotInCodePageText(std::string_view character)
+{
+    return "「" + std::string(character) + "」(" + CodePointName(character) +
+           ") は Shift_JIS (CP932) で表せない文字です。";
+}
+
+// The first character of well-formed UTF-8 that iconv converts to no bytes at all (it does so
+// without an error for the tag characters U+E0000-E007F); empty when there is none.
+std::string_view FirstDroppedCharacter(CIconv& conv, std::string_view utf8)
+{
+    while (!utf8.empty()) {
+        // At least a byte each time, so that no input can stop the walk.
+        const std::string_view character =
+            utf8.substr(0, std::max<std::size_t>(Utf8CharacterLength(utf8), 1));
+        const char* in = character.data();
+        std::size_t left = character.size();
+        std::string out;
+        if (conv.Convert(in, left, out) == 0 && out.empty())
+            return character;
+        utf8.remove_prefix(character.size());
     }
-    return length;
+    return {};
 }
 
 } // namespace
@@ -131,6 +137,15 @@ void BoundedCopy(char* dst, const char* src, std::size_t n)
     std::size_t kept = BoundedLength(text, n);
     std::memcpy(dst, text.data(), kept);
     std::memset(dst + kept, 0, n - kept);
+}
+
+bool IsCp932(std::string_view text)
+{
+    CIconv conv("UTF-8", "CP932");
+    const char* in = text.data();
+    std::size_t left = text.size();
+    std::string discarded;
+    return conv.IsValid() && conv.Convert(in, left, discarded) == 0;
 }
 
 std::string Cp932ToUtf8(std::string_view cp932)
@@ -169,19 +184,22 @@ Cp932Result Utf8ToCp932(std::string_view utf8)
     std::string out;
     const char* in = utf8.data();
     std::size_t left = utf8.size();
-    int err = conv.Convert(in, left, out);
+    const int err = conv.Convert(in, left, out);
     if (err == 0) {
-        result.text = std::move(out);
+        // Each character becomes one character of the code page unless iconv left it out.
+        if (Cp932CharacterCount(out) == Utf8CharacterCount(utf8))
+            result.text = std::move(out);
+        else
+            result.error = NotInCodePageText(FirstDroppedCharacter(conv, utf8));
         return result;
     }
     // iconv stops with EILSEQ both on a character it cannot convert and on bytes that are no
     // UTF-8 at all; only the first kind is a character worth naming.
-    const std::size_t length = Utf8CharacterLength(in, left);
+    const std::size_t length = Utf8CharacterLength(std::string_view(in, left));
     if (err == EILSEQ && length > 0)
-        result.error =
-            "「" + std::string(in, length) + "」は Shift_JIS (CP932) で表せない文字です。";
+        result.error = NotInCodePageText(std::string_view(in, length));
     else
-        result.error = "UTF-8 として正しくない文字が含まれています。";
+        result.error = kNotUtf8Text;
     return result;
 }
 

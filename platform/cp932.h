@@ -22,6 +22,9 @@ void BoundedCopy(char* dst, const char* src, std::size_t n);
 // The number of bytes of text that a bounded copy with limit n keeps.
 std::size_t BoundedLength(std::string_view text, std::size_t n);
 
+// True when every byte of text belongs to a character of code page 932 (ASCII included).
+bool IsCp932(std::string_view text);
+
 // Code page 932 to UTF-8. Bytes that are not valid code page 932 become U+FFFD, so the result
 // is always valid UTF-8 and fit for display; such text is never to be written back.
 std::string Cp932ToUtf8(std::string_view cp932);
@@ -33,8 +36,10 @@ struct Cp932Result
     std::string error;               // says which character could not be written, in UTF-8
 };
 
-// UTF-8 to code page 932. Fails, with a message, for text that has a character code page 932
-// cannot hold (or that is not valid UTF-8); the text is never silently altered.
+// UTF-8 to code page 932. Fails, with a message naming the character and its code point, for
+// text that has a character code page 932 cannot hold, also one that iconv would leave out
+// without a word (the tag characters U+E0000-E007F), or that is not valid UTF-8. Characters
+// are never silently dropped.
 Cp932Result Utf8ToCp932(std::string_view utf8);
 
 } // namespace platform

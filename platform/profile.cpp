@@ -1,21 +1,20 @@
 #include "platform/profile.h"
 
+#include "platform/atomic_file.h"
 #include "platform/profile_text.h"
+#include "platform/write_lock.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <fcntl.h>
-#include <filesystem>
 #include <mutex>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
 
 namespace {
 
-// Writers read, change and replace the whole file; one at a time within the process.
+// Writers read, change and replace the whole file, one at a time: this keeps the threads of a
+// process apart, the lock file the processes.
 std::mutex& WriteMutex()
 {
     static std::mutex mutex;
@@ -47,47 +46,15 @@ std::string_view Unquote(std::string_view value)
     return value;
 }
 
-// Writes data to a temporary file beside path and renames it over path, so readers never
-// see a half-written file and a failure leaves the old file untouched.
-bool ReplaceFile(const std::string& path, const std::string& data)
-{
-    std::error_code ec;
-    std::string target = path;
-    if (std::filesystem::is_symlink(path, ec)) {
-        auto resolved = std::filesystem::canonical(path, ec);
-        if (!ec)
-            target = resolved.string();
-    }
-    std::string temp = target + ".XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    // Keep the permissions of the file being replaced; a new file stays private to the user.
-    struct stat old
-    {
-    };
-    bool ok = stat(target.c_str(), &old) != 0 || fchmod(fd, old.st_mode & 07777) == 0;
-    std::size_t done = 0;
-    while (ok && done < data.size()) {
-        ssize_t n = write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += static_cast<std::size_t>(n);
-    }
-    ok = ok && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok)
-        unlink(temp.c_str());
-    return ok;
-}
+// Settings the user linked elsewhere stay linked, a new file is the user's own, and a change
+// survives a power cut: settings cannot be made again the way a result page can.
+constexpr ReplaceRules kProfileRules{ReplaceRules::Link::Follow, ReplaceRules::NewFile::Private,
+                                     true};
 
 } // namespace
 
 CProfile::CProfile(std::string path)
-    : m_strPath(std::move(path))
+    : m_path(std::move(path))
 {}
 
 std::string CProfile::ReadString(std::string_view section, std::string_view key,
@@ -95,7 +62,7 @@ std::string CProfile::ReadString(std::string_view section, std::string_view key,
 {
     std::string data;
     std::optional<std::string_view> value;
-    if (ReadWholeFile(m_strPath, data) == LoadResult::Loaded)
+    if (ReadWholeFile(m_path, data) == LoadResult::Loaded)
         value = CProfileText(data).Find(section, key);
     std::string_view text = value ? Unquote(*value) : defaultValue;
     return std::string(text.substr(0, kMaxValueBytes));
@@ -132,16 +99,24 @@ bool CProfile::WriteString(std::string_view section, std::string_view key,
 {
     if (!CProfileText::CanStore(section, key, value))
         return false;
-    std::lock_guard<std::mutex> lock(WriteMutex());
+    // The lock goes beside the file that is replaced, so that every name of it shares one.
+    const std::optional<std::string> target = FollowLinks(m_path);
+    if (!target)
+        return false;
+    std::lock_guard<std::mutex> threadLock(WriteMutex());
+    const WriteLock processLock(*target);
     std::string data;
-    const LoadResult loaded = ReadWholeFile(m_strPath, data);
+    const LoadResult loaded = ReadWholeFile(*target, data);
     // An existing file that cannot be read is never overwritten: its settings would be lost.
     if (loaded == LoadResult::Failed)
         return false;
     const std::string changed = CProfileText(data).WithValue(section, key, value);
     if (loaded == LoadResult::Loaded && changed == data)
         return true;
-    return ReplaceFile(m_strPath, changed);
+    // Without the lock file (a read-only folder) no change can be made, as without the lock.
+    if (!processLock)
+        return false;
+    return static_cast<bool>(ReplaceFile(*target, changed, kProfileRules));
 }
 
 bool CProfile::WriteInt(std::string_view section, std::string_view key, int value) const

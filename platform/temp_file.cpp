@@ -8,7 +8,7 @@
 
 namespace platform {
 
-TempFileResult MakeTempFile(std::string_view prefix)
+TempFileResult TempFolder()
 {
     TempFileResult result;
     std::error_code ec;
@@ -19,10 +19,19 @@ TempFileResult MakeTempFile(std::string_view prefix)
             "no temporary folder (" + std::string(tmpdir ? tmpdir : "/tmp") + "): " + ec.message();
         return result;
     }
-    std::string pattern = (folder / (std::string(prefix) + "XXXXXX")).string();
+    result.status = TempFileResult::Status::Made;
+    result.path = folder.string();
+    return result;
+}
+
+TempFileResult MakeTempFile(const std::string& folder, std::string_view prefix)
+{
+    TempFileResult result;
+    std::string pattern =
+        (std::filesystem::path(folder) / (std::string(prefix) + "XXXXXX")).string();
     const int fd = mkstemp(pattern.data());
     if (fd < 0) {
-        result.error = "cannot create a temporary file in " + folder.string() + ": " +
+        result.error = "cannot create a temporary file in " + folder + ": " +
                        std::generic_category().message(errno);
         return result;
     }

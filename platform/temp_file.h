@@ -5,7 +5,8 @@
 
 namespace platform {
 
-// The outcome of making a temporary file: its path, or why it could not be made.
+// The outcome of making a temporary file or finding the temporary folder: its path, or why
+// not.
 struct TempFileResult
 {
     enum class Status { Made, Failed };
@@ -19,9 +20,11 @@ struct TempFileResult
 // The prefix of every page file a search run downloads into.
 inline constexpr std::string_view kTempFilePrefix = "~TV";
 
-// Creates a new, empty file with a unique name that starts with prefix in the system's
-// temporary folder (TMPDIR when it is set, else /tmp) and closes it again. The caller owns the
-// file and deletes it.
-TempFileResult MakeTempFile(std::string_view prefix = kTempFilePrefix);
+// The system's temporary folder: TMPDIR when it is set, else /tmp; Failed when it is no folder.
+TempFileResult TempFolder();
+
+// Creates a new, empty file with a unique name that starts with prefix in folder and closes it
+// again. The caller owns the file and deletes it.
+TempFileResult MakeTempFile(const std::string& folder, std::string_view prefix = kTempFilePrefix);
 
 } // namespace platform

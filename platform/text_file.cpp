@@ -12,23 +12,23 @@ namespace {
 
 // The raw bytes one piece may need: its 4094 bytes and, when its last is the LF of a CR LF
 // pair, the CR as well. A CR needs the byte after it to tell whether it ends the line.
-constexpr std::size_t kLookahead = CTextReader::kMaxPieceBytes + 1;
-static_assert(kLookahead <= CTextReader::kBufferBytes);
+constexpr std::size_t kLookahead = TextReader::kMaxPieceBytes + 1;
+static_assert(kLookahead <= TextReader::kBufferBytes);
 
 } // namespace
 
-CTextReader::~CTextReader()
+TextReader::~TextReader()
 {
     Close();
 }
 
-bool CTextReader::Open(const std::string& path)
+bool TextReader::Open(const std::string& path)
 {
     Close();
-    m_nPos = m_nEnd = 0;
-    m_bEof = m_bError = false;
-    if (!m_pBuffer)
-        m_pBuffer = std::make_unique_for_overwrite<char[]>(kBufferBytes);
+    m_pos = m_end = 0;
+    m_eof = m_error = false;
+    if (!m_buffer)
+        m_buffer = std::make_unique_for_overwrite<char[]>(kBufferBytes);
     m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0)
         return false;
@@ -42,7 +42,7 @@ bool CTextReader::Open(const std::string& path)
     return true;
 }
 
-void CTextReader::Close()
+void TextReader::Close()
 {
     if (m_fd >= 0) {
         close(m_fd);
@@ -52,47 +52,47 @@ void CTextReader::Close()
 
 // Keeps the unread bytes, moved to the front, and reads behind them until a piece is sure
 // to be whole or the file has ended.
-void CTextReader::Fill()
+void TextReader::Fill()
 {
-    if (m_nEnd - m_nPos >= kLookahead || m_bEof || m_fd < 0)
+    if (m_end - m_pos >= kLookahead || m_eof || m_fd < 0)
         return;
-    std::memmove(m_pBuffer.get(), m_pBuffer.get() + m_nPos, m_nEnd - m_nPos);
-    m_nEnd -= m_nPos;
-    m_nPos = 0;
-    while (m_nEnd < kLookahead && !m_bEof) {
-        const ssize_t n = read(m_fd, m_pBuffer.get() + m_nEnd, kBufferBytes - m_nEnd);
+    std::memmove(m_buffer.get(), m_buffer.get() + m_pos, m_end - m_pos);
+    m_end -= m_pos;
+    m_pos = 0;
+    while (m_end < kLookahead && !m_eof) {
+        const ssize_t n = read(m_fd, m_buffer.get() + m_end, kBufferBytes - m_end);
         if (n > 0) {
-            m_nEnd += static_cast<std::size_t>(n);
+            m_end += static_cast<std::size_t>(n);
         } else if (n == 0 || errno != EINTR) {
-            m_bError = m_bError || n < 0;
-            m_bEof = true;
+            m_error = m_error || n < 0;
+            m_eof = true;
         }
     }
 }
 
 // The common case without a copy: a line end (LF or CR LF) within reach and no other CR, or
 // a whole piece of a long line without any CR.
-bool CTextReader::TakeLine(std::string_view& piece)
+bool TextReader::TakeLine(std::string_view& piece)
 {
-    char* begin = m_pBuffer.get() + m_nPos;
-    const std::size_t span = std::min(m_nEnd - m_nPos, kMaxPieceBytes);
+    char* begin = m_buffer.get() + m_pos;
+    const std::size_t span = std::min(m_end - m_pos, kMaxPieceBytes);
     auto* lf = static_cast<char*>(std::memchr(begin, '\n', span));
     const std::size_t before = lf ? static_cast<std::size_t>(lf - begin) : span;
     auto* cr = static_cast<char*>(std::memchr(begin, '\r', before));
     if (lf != nullptr && cr == nullptr) {
         piece = std::string_view(begin, before + 1);
-        m_nPos += before + 1;
+        m_pos += before + 1;
         return true;
     }
     if (lf != nullptr && cr == lf - 1) {
         *cr = '\n'; // the pair reads as one LF; the buffer is past these bytes anyway
         piece = std::string_view(begin, before);
-        m_nPos += before + 1;
+        m_pos += before + 1;
         return true;
     }
     if (lf == nullptr && cr == nullptr && span == kMaxPieceBytes) {
         piece = std::string_view(begin, span);
-        m_nPos += span;
+        m_pos += span;
         return true;
     }
     return false;
@@ -100,10 +100,10 @@ bool CTextReader::TakeLine(std::string_view& piece)
 
 // Any other piece, byte by byte, turning CR LF into LF in place. Needs kLookahead bytes in
 // the buffer unless the file has ended.
-void CTextReader::TakeBytes(std::string_view& piece)
+void TextReader::TakeBytes(std::string_view& piece)
 {
-    char* begin = m_pBuffer.get() + m_nPos;
-    const std::size_t available = m_nEnd - m_nPos;
+    char* begin = m_buffer.get() + m_pos;
+    const std::size_t available = m_end - m_pos;
     std::size_t in = 0;
     std::size_t out = 0;
     while (out < kMaxPieceBytes && in < available) {
@@ -117,10 +117,10 @@ void CTextReader::TakeBytes(std::string_view& piece)
             break;
     }
     piece = std::string_view(begin, out);
-    m_nPos += in;
+    m_pos += in;
 }
 
-bool CTextReader::ReadPiece(std::string_view& piece)
+bool TextReader::ReadPiece(std::string_view& piece)
 {
     piece = {};
     if (m_fd < 0)
@@ -133,7 +133,7 @@ bool CTextReader::ReadPiece(std::string_view& piece)
     return !piece.empty();
 }
 
-bool CTextReader::ReadLine(std::string& piece)
+bool TextReader::ReadLine(std::string& piece)
 {
     std::string_view view;
     const bool read = ReadPiece(view);
@@ -141,52 +141,48 @@ bool CTextReader::ReadLine(std::string& piece)
     return read;
 }
 
-CTextWriter::~CTextWriter()
+TextWriter::TextWriter(ReplaceRules rules)
+    : m_file(rules)
+{}
+
+TextWriter::~TextWriter()
 {
-    Close();
+    Discard();
 }
 
-bool CTextWriter::Open(const std::string& path)
+bool TextWriter::Open(const std::string& path)
 {
-    Close();
-    m_bFailed = false;
-    m_nUsed = 0;
-    if (!m_pBuffer)
-        m_pBuffer = std::make_unique_for_overwrite<char[]>(kBufferBytes);
-    m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    return m_fd >= 0;
+    m_failed = false;
+    m_used = 0;
+    if (!m_buffer)
+        m_buffer = std::make_unique_for_overwrite<char[]>(kBufferBytes);
+    return static_cast<bool>(m_file.Begin(path));
 }
 
-void CTextWriter::Flush()
+void TextWriter::Flush()
 {
-    std::size_t done = 0;
-    while (!m_bFailed && done < m_nUsed) {
-        const ssize_t n = write(m_fd, m_pBuffer.get() + done, m_nUsed - done);
-        if (n > 0)
-            done += static_cast<std::size_t>(n);
-        else if (n == 0 || errno != EINTR)
-            m_bFailed = true;
-    }
-    m_nUsed = 0;
+    if (!m_failed && !m_file.Write(std::string_view(m_buffer.get(), m_used)))
+        m_failed = true;
+    m_used = 0;
 }
 
-void CTextWriter::Put(const char* data, std::size_t size)
+void TextWriter::Put(const char* data, std::size_t size)
 {
-    while (size > 0 && !m_bFailed) {
-        if (m_nUsed == kBufferBytes)
+    while (size > 0 && !m_failed) {
+        if (m_used == kBufferBytes)
             Flush();
-        const std::size_t n = std::min(size, kBufferBytes - m_nUsed);
-        std::memcpy(m_pBuffer.get() + m_nUsed, data, n);
-        m_nUsed += n;
+        const std::size_t n = std::min(size, kBufferBytes - m_used);
+        std::memcpy(m_buffer.get() + m_used, data, n);
+        m_used += n;
         data += n;
         size -= n;
     }
 }
 
-void CTextWriter::Write(std::string_view text)
+void TextWriter::Write(std::string_view text)
 {
-    if (m_fd < 0) {
-        m_bFailed = true;
+    if (!m_file.IsOpen()) {
+        m_failed = true;
         return;
     }
     while (!text.empty()) {
@@ -200,15 +196,37 @@ void CTextWriter::Write(std::string_view text)
     }
 }
 
-bool CTextWriter::Close()
+void TextWriter::WritePiece(std::string_view piece)
 {
-    if (m_fd < 0)
-        return !m_bFailed;
+    if (!m_file.IsOpen()) {
+        m_failed = true;
+        return;
+    }
+    if (piece.empty() || piece.back() != '\n') {
+        Put(piece.data(), piece.size());
+        return;
+    }
+    Put(piece.data(), piece.size() - 1);
+    Put("\r\n", 2);
+}
+
+bool TextWriter::Close()
+{
+    if (!m_file.IsOpen())
+        return !m_failed;
     Flush();
-    if (close(m_fd) != 0)
-        m_bFailed = true;
-    m_fd = -1;
-    return !m_bFailed;
+    if (m_failed) {
+        m_file.Discard();
+        return false;
+    }
+    m_failed = !m_file.Commit();
+    return !m_failed;
+}
+
+void TextWriter::Discard()
+{
+    m_file.Discard();
+    m_used = 0;
 }
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/atomic_file.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -10,7 +12,7 @@
 // Both sides stream through a buffer of their own; no file is ever held whole.
 namespace platform {
 
-class CTextReader
+class TextReader
 {
 public:
     // A line is read into a 4096-byte buffer with a read limit of 4095 bytes, so one piece
@@ -19,10 +21,10 @@ public:
     // Bytes asked of the file at a time.
     static constexpr std::size_t kBufferBytes = std::size_t{256} * 1024;
 
-    CTextReader() = default;
-    ~CTextReader();
-    CTextReader(const CTextReader&) = delete;
-    CTextReader& operator=(const CTextReader&) = delete;
+    TextReader() = default;
+    ~TextReader();
+    TextReader(const TextReader&) = delete;
+    TextReader& operator=(const TextReader&) = delete;
 
     // Opens a file for reading; a folder fails to open (EISDIR). A reader may open one file
     // after another and keeps its buffer between them.
@@ -37,7 +39,7 @@ public:
     // the next read, Open or Close.
     bool ReadPiece(std::string_view& piece);
     // True once a read has failed: the file ended early, not at its real end.
-    bool HasError() const { return m_bError; }
+    bool HasError() const { return m_error; }
 
 private:
     bool TakeLine(std::string_view& piece);
@@ -45,42 +47,52 @@ private:
     void Fill();
 
     int m_fd = -1;
-    std::unique_ptr<char[]> m_pBuffer;
-    std::size_t m_nPos = 0; // first unread byte
-    std::size_t m_nEnd = 0; // end of the bytes read
-    bool m_bEof = false;
-    bool m_bError = false;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_pos = 0; // first unread byte
+    std::size_t m_end = 0; // end of the bytes read
+    bool m_eof = false;
+    bool m_error = false;
 };
 
-class CTextWriter
+// Writes a file whole or not at all: the text goes into a file beside the path, which takes
+// the path's place only when Close succeeds (platform/atomic_file.h). Until then, and after
+// any failure, the path keeps what it had.
+class TextWriter
 {
 public:
     // Bytes handed to the file at a time.
     static constexpr std::size_t kBufferBytes = std::size_t{256} * 1024;
 
-    CTextWriter() = default;
-    ~CTextWriter();
-    CTextWriter(const CTextWriter&) = delete;
-    CTextWriter& operator=(const CTextWriter&) = delete;
+    explicit TextWriter(ReplaceRules rules = {});
+    // A file not closed is discarded.
+    ~TextWriter();
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
 
-    // Creates the file or cuts it to empty. On failure errno tells why.
+    // Begins a new file for path; fails where it could not be made (see AtomicFile::Begin).
     bool Open(const std::string& path);
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_file.IsOpen(); }
 
     // Writes text with every LF as CR LF. A failed write is remembered for Close.
     void Write(std::string_view text);
+    // The same for text with no LF but perhaps its last byte, as a piece that TextReader
+    // gives and any part of one are; saves looking through the text for line ends.
+    void WritePiece(std::string_view piece);
 
-    // Writes what is buffered and closes; false when any write or the close failed.
+    // Writes what is buffered and puts the file in place; false when any write, the close or
+    // the rename failed.
     bool Close();
+    // Drops what was written.
+    void Discard();
 
 private:
     void Put(const char* data, std::size_t size);
     void Flush();
 
-    int m_fd = -1;
-    std::unique_ptr<char[]> m_pBuffer;
-    std::size_t m_nUsed = 0;
-    bool m_bFailed = false;
+    AtomicFile m_file;
+    std::unique_ptr<char[]> m_buffer;
+    std::size_t m_used = 0;
+    bool m_failed = false;
 };
 
 } // namespace platform

@@ -1,6 +1,5 @@
-// Completion handling: each worker report ends the worker's job, hands it the next one or
-// ends it, and the last one merges the pages and tells the user.
-#include "download/download_messages.h"
+// Completion handling: each worker report ends the worker's job and hands it the next one or
+// ends it; the last one ends the run.
 #include "keywords/keyword_rows.h"
 #include "keywords/vistrel_doc.h"
 #include "plugin_host/plugin_module.h"
@@ -8,83 +7,62 @@
 
 #include <algorithm>
 
-namespace {
-
-// What the row's tool tip says when the worker gave no reason of its own.
-std::string FallbackReason(std::int32_t nError)
+void CSearchRun::OnDownloadDone(const search::WorkerReport& report)
 {
-    switch (nError) {
-    case DLERR_INTERNET:
-        return "通信エラー";
-    case DLERR_STATUS:
-        return "HTTP エラー";
-    case DLERR_FILE:
-        return "ファイルに書けません";
-    default:
-        return "ダウンロード失敗 (コード " + std::to_string(nError) + ")";
-    }
-}
-
-} // namespace
-
-void CSearchRun::OnDownloadDone(std::uint32_t nThreadID)
-{
+    const std::uint32_t threadId = report.threadId;
     if (!m_pThreadList || m_pThreadList->empty())
         return; // a late report after the run has ended
-    const auto itWorker = std::find_if(
-        m_pThreadList->begin(), m_pThreadList->end(),
-        [nThreadID](const auto& pWorker) { return pWorker->GetThreadID() == nThreadID; });
-    if (itWorker == m_pThreadList->end())
+    const auto workerIt =
+        std::find_if(m_pThreadList->begin(), m_pThreadList->end(),
+                     [threadId](const auto& worker) { return worker->GetThreadID() == threadId; });
+    if (workerIt == m_pThreadList->end())
         return;
-    search::IDownloadWorker& worker = **itWorker;
-    const std::int32_t nStatus = worker.GetError();
+    search::IDownloadWorker& worker = **workerIt;
+    const bool succeeded =
+        report.outcome == search::Outcome::Ready || report.outcome == search::Outcome::Done;
+    const std::string reason = succeeded ? std::string() : report.reason; // of its job or start
+    if (!reason.empty())
+        m_lastFailure = reason;
 
-    bool bHandedOut = false;
-    int nRemaining = 0;
+    bool handedOut = false;
+    int remaining = 0;
     if (m_pJobArray && !m_pJobArray->empty()) {
         // The worker's finished job, the first waiting job and the count of jobs waiting or
         // running elsewhere, as one scan of the job array in row order would find them.
-        CDownloadJob* pFinished = nullptr;
-        if (const auto itRunning = m_jobIndex.running.find(nThreadID);
-            itRunning != m_jobIndex.running.end()) {
-            pFinished = itRunning->second;
-            m_jobIndex.running.erase(itRunning);
+        CDownloadJob* finished = nullptr;
+        if (const auto runningIt = m_jobIndex.running.find(threadId);
+            runningIt != m_jobIndex.running.end()) {
+            finished = runningIt->second;
+            m_jobIndex.running.erase(runningIt);
         }
-        nRemaining = m_jobIndex.nWaiting + static_cast<int>(m_jobIndex.running.size());
-        if (pFinished) {
-            pFinished->m_nThreadID = 0;
-            const bool bSucceeded = nStatus == DLERR_NONE;
-            pFinished->m_nState = bSucceeded ? JOB_DONE : JOB_FAILED;
-            ++(bSucceeded ? m_jobIndex.nDone : m_jobIndex.nFailed);
-            std::string reason;
-            if (!bSucceeded) {
-                reason = worker.GetReason();
-                if (reason.empty())
-                    reason = FallbackReason(nStatus);
-            }
-            RecordOutcome(*pFinished, bSucceeded, reason);
+        remaining = m_jobIndex.waiting + static_cast<int>(m_jobIndex.running.size());
+        if (finished) {
+            finished->m_nThreadID = 0;
+            finished->m_nState = succeeded ? JOB_DONE : JOB_FAILED;
+            ++(succeeded ? m_jobIndex.done : m_jobIndex.failed);
+            RecordOutcome(*finished, succeeded, reason);
         }
         // A job whose page file cannot be made fails; the worker then takes the next one.
         // A worker whose connection failed gets no further job.
-        while (nStatus != DLERR_INTERNET && m_pJobArray &&
-               m_jobIndex.nNextWaiting < m_pJobArray->size()) {
-            CDownloadJob& next = *(*m_pJobArray)[m_jobIndex.nNextWaiting++];
+        while (report.outcome != search::Outcome::Retired && m_pJobArray &&
+               m_jobIndex.nextWaiting < m_pJobArray->size()) {
+            CDownloadJob& next = *(*m_pJobArray)[m_jobIndex.nextWaiting++];
             if (next.m_nState != JOB_WAITING)
                 continue;
-            --m_jobIndex.nWaiting;
+            --m_jobIndex.waiting;
             if (HandOut(next, worker)) {
-                bHandedOut = true;
+                handedOut = true;
                 break;
             }
-            --nRemaining;
+            --remaining;
         }
     }
-    if (!bHandedOut) {
+    if (!handedOut) {
         worker.PostQuit();
         worker.WaitForEnd();
-        m_pThreadList->erase(itWorker);
+        m_pThreadList->erase(workerIt);
     }
-    if (nRemaining > 0 && !m_pThreadList->empty())
+    if (remaining > 0 && !m_pThreadList->empty())
         return;
     EndRun();
 }
@@ -94,68 +72,41 @@ bool CSearchRun::HandOut(CDownloadJob& job, search::IDownloadWorker& worker)
     platform::TempFileResult file = m_pool.MakePageFile();
     if (!file) {
         m_pool.WriteErrorLog(file.error + "\r\n");
-        job.m_nState = JOB_FAILED;
-        ++m_jobIndex.nFailed;
-        RecordOutcome(job, false, "一時ファイルを作れません (" + file.error + ")");
+        FailJob(job, "一時ファイルを作れません (" + file.error + ")");
         return false;
     }
     job.m_strTempFile = std::move(file.path);
     job.m_nThreadID = worker.GetThreadID();
     job.m_nState = JOB_RUNNING;
+    m_jobIndex.anyHandedOut = true;
     m_jobIndex.running[job.m_nThreadID] = &job;
     worker.StartDownload(job.m_strSearchUrl, job.m_strTempFile);
     return true;
 }
 
-void CSearchRun::RecordOutcome(CDownloadJob& job, bool bSucceeded, const std::string& reason)
+void CSearchRun::FailJob(CDownloadJob& job, const std::string& reason)
+{
+    job.m_nState = JOB_FAILED;
+    ++m_jobIndex.failed;
+    m_lastFailure = reason;
+    RecordOutcome(job, false, reason);
+}
+
+void CSearchRun::RecordOutcome(CDownloadJob& job, bool succeeded, const std::string& reason)
 {
     // Only the first row with the job's keyword is marked: a row edited or deleted meanwhile
     // gets nothing, and no other row is marked in its place.
-    if (m_pRows) {
-        for (std::ptrdiff_t nRow = 0; nRow < m_pRows->GetRowCount(); ++nRow) {
-            if (m_pRows->IsRowText(nRow, job.m_strKeyword)) {
-                m_pRows->SetRowMark(nRow, bSucceeded ? "OK" : "NG", reason);
+    if (m_rows) {
+        for (std::ptrdiff_t row = 0; row < m_rows->GetRowCount(); ++row) {
+            if (m_rows->IsRowText(row, job.m_strKeyword)) {
+                m_rows->SetRowMark(row, succeeded ? "OK" : "NG", reason);
                 break;
             }
         }
     }
-    if (m_pProgress) {
-        m_pProgress->JobEnded(job.m_strKeyword, bSucceeded, reason);
-        m_pProgress->ProgressChanged(CountProgress());
+    if (m_progress) {
+        const std::string keyword = m_rows ? m_rows->ToUtf8(job.m_strKeyword) : std::string();
+        m_progress->JobEnded(keyword, succeeded, reason);
+        m_progress->ProgressChanged(CountProgress());
     }
-}
-
-void CSearchRun::EndRun()
-{
-    if (m_pThreadList)
-        DeleteThreadList(m_pThreadList, false);
-    CVistrelDoc* const pDoc = m_pDocument;
-    ForgetRun();
-    if (!m_pJobArray) {
-        if (m_pProgress)
-            m_pProgress->RunEnded();
-        m_prompts.ShowSearchFailed();
-        return;
-    }
-    bool bMerged = false;
-    if (m_pPlugin) {
-        std::vector<std::string> pageFiles;
-        for (const auto& pJob : *m_pJobArray) {
-            if (pJob->m_nState == JOB_DONE)
-                pageFiles.push_back(pJob->m_strTempFile);
-        }
-        const std::string strResultPath = pDoc ? pDoc->GetResultPath() : std::string();
-        if (!strResultPath.empty())
-            bMerged = m_pPlugin->MergeDownloadFiles(strResultPath, pageFiles);
-        m_pPlugin = nullptr;
-    }
-    DeleteJobArray(m_pJobArray); // every page file, failed ones too, once the merge is over
-    if (m_pProgress)
-        m_pProgress->RunEnded();
-    if (!bMerged) {
-        m_prompts.ShowSearchFailed();
-        return;
-    }
-    if (m_prompts.AskShowResult())
-        OnBrowse(pDoc);
 }

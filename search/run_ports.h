@@ -11,9 +11,35 @@
 // starts no thread and can be driven step by step by a test.
 namespace search {
 
-// One download worker as the run sees it. The run writes a job only while the worker is idle
-// (after its report, before StartDownload) and reads the outcome only after the report that
-// follows. Destroying a worker whose thread still runs aborts it and waits for its end.
+// What a worker's report says, in the run's terms.
+enum class Outcome {
+    Ready,   // the worker has started; it ran no job yet
+    Done,    // its job's page is stored
+    Failed,  // its job failed; the worker can take the next one
+    Retired, // its start or its connection failed: it takes no further job
+};
+
+// One report of a worker, a value of its own: the run reads nothing of the worker after it.
+struct WorkerReport
+{
+    std::uint32_t threadId = 0;
+    Outcome outcome = Outcome::Ready;
+    std::string reason; // UTF-8, why the job (or the start) failed; empty when nothing did
+};
+
+// Carries the workers' reports to the run's thread. PostDownloadDone is called on a worker's
+// own thread and only queues the report: the worker goes on at once. The run must get the
+// reports on its own thread, one after another, in the order they were posted.
+class IReportReceiver
+{
+public:
+    virtual ~IReportReceiver() = default;
+    virtual void PostDownloadDone(WorkerReport report) = 0;
+};
+
+// One download worker as the run sees it. Its jobs go to it as values, and its outcomes come
+// back in its reports. Destroying a worker whose thread still runs aborts it and waits for
+// its end.
 class IDownloadWorker
 {
 public:
@@ -23,11 +49,8 @@ public:
     virtual std::uint32_t GetThreadID() const = 0;
     // Lets a worker created suspended run: it reports once when ready.
     virtual void Resume() = 0;
-    // The outcome code of its latest job (DLERR_*) and why it failed, in UTF-8 (empty on success).
-    virtual std::int32_t GetError() const = 0;
-    virtual std::string GetReason() const = 0;
-    // Hands over one job: the request target and the file for the body; the worker reports
-    // when it has ended.
+    // Hands over one job: the request target and the page file, which the worker creates and
+    // fills; it reports when the job has ended.
     virtual void StartDownload(const std::string& object, const std::string& saveFile) = 0;
     // Ends the transfer in flight at once (as a failed job) and fails any later one at once.
     // Safe from any state.
@@ -38,7 +61,7 @@ public:
     virtual void WaitForEnd() = 0;
 };
 
-// Makes the run's workers and their page files, and keeps the workers' log.
+// Makes the run's workers and names their page files, and keeps the workers' log.
 class IWorkerPool
 {
 public:
@@ -48,9 +71,12 @@ public:
     // job; null when the system cannot start one.
     virtual std::unique_ptr<IDownloadWorker> CreateWorker(const std::string& server,
                                                           const std::string& referer) = 0;
-    // A new, empty "~TV" file for one job's page, in the system's temporary folder. The run
-    // deletes it when the run is over.
+    // A new "~TV" name for one job's page, in a folder of the run's own under the system's
+    // temporary folder (made with the first name). The run deletes the page when it is over.
     virtual platform::TempFileResult MakePageFile() = 0;
+    // The run has deleted its page files: their folder goes too, and the next page file
+    // starts a new one.
+    virtual void DeletePageFolder() = 0;
     // Appends a failure the run noticed itself to the workers' error log.
     virtual void WriteErrorLog(std::string_view text) = 0;
 };
@@ -66,18 +92,20 @@ public:
     // "検索を完了しました。\n検索結果をブラウザで表示しますか？": Yes/No, information icon;
     // true for Yes.
     virtual bool AskShowResult() = 0;
-    // "検索に失敗しました。": OK, information icon.
-    virtual void ShowSearchFailed() = 0;
+    // "検索に失敗しました。": OK, information icon; reason (UTF-8) says why, when it is not
+    // empty.
+    virtual void ShowSearchFailed(const std::string& reason) = 0;
     // Opens the result page: with the desktop's handler for the file when browserProgram is
-    // empty, else by starting that program with path as its one argument, unchanged. The
-    // outcome is not examined.
+    // empty, else by starting that program with path as its one argument, unchanged. When the
+    // page cannot be shown the user is told so, with its path, so that they can open it
+    // themselves; the run does not wait for that.
     virtual void OpenResult(const std::string& browserProgram, const std::string& path) = 0;
 };
 
 // How far a run has got.
 struct CRunProgress
 {
-    int nEnded = 0;  // jobs done or failed
+    int nEnded = 0;  // jobs done or failed (never tried counts as failed)
     int nFailed = 0; // of them, failed
     int nTotal = 0;  // jobs of the run
 };
@@ -88,7 +116,8 @@ class IRunProgress
 public:
     virtual ~IRunProgress() = default;
 
-    // A job has ended. keyword: code page 932 bytes; reason: UTF-8, empty when it succeeded.
+    // A job has ended, also one that was never tried. keyword and reason: UTF-8; reason is
+    // empty when it succeeded.
     virtual void JobEnded(const std::string& keyword, bool bSucceeded,
                           const std::string& reason) = 0;
     // The counts after a start or a job's end.

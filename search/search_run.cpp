@@ -2,6 +2,7 @@
 
 #include "keywords/keyword_rows.h"
 #include "keywords/vistrel_doc.h"
+#include "platform/writable_folder.h"
 #include "plugin_host/plugin_module.h"
 
 #include <algorithm>
@@ -11,10 +12,10 @@
 CSearchRun::CSearchRun(config::CConfig config, std::string programFolder, search::IWorkerPool& pool,
                        search::IRunPrompts& prompts, search::IRunProgress* progress)
     : m_config(std::move(config))
-    , m_strProgramFolder(std::move(programFolder))
+    , m_programFolder(std::move(programFolder))
     , m_pool(pool)
     , m_prompts(prompts)
-    , m_pProgress(progress)
+    , m_progress(progress)
 {}
 
 CSearchRun::~CSearchRun()
@@ -27,71 +28,94 @@ int CSearchRun::ReadWorkerLimit() const
     return std::clamp(m_config.ReadInt(config::Key::ConnectNum), kMinWorkers, kMaxWorkers);
 }
 
-void CSearchRun::OnSearchStart(CVistrelDoc* pDoc, keywords::IKeywordRows& rows, int nArea,
-                               const std::string& strAreaName, const CPluginModule* pPlugin)
+void CSearchRun::OnSearchStart(CVistrelDoc* doc, keywords::IKeywordRows& rows, int area,
+                               const std::string& areaName, const CPluginModule* plugin)
 {
     if (m_pThreadList || m_pJobArray)
         return; // a second start never interrupts or joins a run
-    if (!pDoc)
+    if (!doc)
         return;
-    const int nWorkerLimit = ReadWorkerLimit();
-    const std::string strCacheFolder = config::CacheFolder(m_config, m_strProgramFolder);
-    if (nArea < 1) {
+    const int workerLimit = ReadWorkerLimit();
+    const std::string cacheFolder = config::CacheFolder(m_config, m_programFolder);
+    if (area < 1) {
         m_prompts.ShowRegionMissing();
         return;
     }
-    if (!pPlugin)
+    if (!plugin)
         return;
 
-    auto pThreadList = std::make_unique<CThreadList>();
-    auto pJobArray = std::make_unique<CJobArray>();
-    const std::string strPluginTitle = pPlugin->GetFileTitle();
-    const std::string strServer = pPlugin->GetServerName();
-    const std::string strReferer = pPlugin->GetReferer();
-
-    // The count is read again after every row: it is the view's, not a copy.
-    for (std::ptrdiff_t nRow = 0; nRow < rows.GetRowCount(); ++nRow) {
-        std::string strKeyword = rows.GetRowText(nRow);
-        if (!strKeyword.empty()) {
-            auto pJob = std::make_unique<CDownloadJob>();
-            pJob->m_strSearchUrl = pPlugin->GetSearchUrl(strKeyword, nArea);
-            pJob->m_strKeyword = std::move(strKeyword);
-            pJobArray->push_back(std::move(pJob));
-        }
-        rows.SetRowMark(nRow, "", ""); // every row: the marks of an earlier run go
-    }
-    if (pJobArray->empty())
+    const std::string pluginTitle = plugin->GetFileTitle();
+    const std::string server = plugin->GetServerName();
+    const std::string referer = plugin->GetReferer();
+    std::vector<CFailedJob> failedJobs;
+    std::unique_ptr<CJobArray> jobArray = MakeJobs(rows, area, *plugin, failedJobs);
+    if (jobArray->empty())
         return;
+    doc->MakeResultPath(cacheFolder, pluginTitle, areaName);
+    // A result that could never be written is found now, before any page is fetched for it.
+    const platform::WritableResult writable = platform::CheckWritableFile(doc->GetResultPath());
 
-    pDoc->MakeResultPath(strCacheFolder, strPluginTitle, strAreaName);
-
-    const int nWorkers = std::min<int>(nWorkerLimit, static_cast<int>(pJobArray->size()));
-    for (int i = 0; i < nWorkers; ++i) {
-        std::unique_ptr<search::IDownloadWorker> pWorker =
-            m_pool.CreateWorker(strServer, strReferer);
-        if (pWorker)
-            pThreadList->push_back(std::move(pWorker));
-    }
-    if (pThreadList->empty()) {
-        // No worker could ever take a job: fail now rather than wait for ever.
-        m_pool.WriteErrorLog("cannot start a download thread\r\n");
-        DeleteJobArray(pJobArray);
-        m_prompts.ShowSearchFailed();
-        return;
+    const int waiting = static_cast<int>(jobArray->size() - failedJobs.size());
+    auto threadList = std::make_unique<CThreadList>();
+    const int workers = writable ? std::min(workerLimit, waiting) : 0;
+    for (int i = 0; i < workers; ++i) {
+        if (std::unique_ptr<search::IDownloadWorker> worker = m_pool.CreateWorker(server, referer))
+            threadList->push_back(std::move(worker));
     }
 
     // Stored before any worker runs, so that every report finds the run in place.
-    m_pThreadList = std::move(pThreadList);
-    m_pPlugin = pPlugin;
-    m_pJobArray = std::move(pJobArray);
-    m_pDocument = pDoc;
-    m_pRows = &rows;
+    m_pThreadList = std::move(threadList);
+    m_pPlugin = plugin;
+    m_pJobArray = std::move(jobArray);
+    m_document = doc;
+    m_rows = &rows;
     m_jobIndex = {};
-    m_jobIndex.nWaiting = static_cast<int>(m_pJobArray->size());
-    if (m_pProgress)
-        m_pProgress->ProgressChanged(CountProgress());
-    for (const auto& pWorker : *m_pThreadList)
-        pWorker->Resume();
+    m_jobIndex.waiting = waiting;
+    m_lastFailure.clear();
+    if (m_progress)
+        m_progress->ProgressChanged(CountProgress());
+    for (const CFailedJob& failed : failedJobs)
+        FailJob(*failed.job, failed.reason);
+    BeginRun(writable, waiting);
+}
+
+void CSearchRun::BeginRun(const platform::WritableResult& writable, int waiting)
+{
+    if (!writable) {
+        EndRun(writable.error);
+    } else if (waiting > 0 && m_pThreadList->empty()) {
+        // No worker could ever take a job: fail now rather than wait for ever.
+        m_pool.WriteErrorLog("cannot start a download thread\r\n");
+        EndRun("ダウンロードスレッドを開始できません");
+    } else if (waiting == 0) {
+        EndRun();
+    } else {
+        for (const auto& worker : *m_pThreadList)
+            worker->Resume();
+    }
+}
+
+std::unique_ptr<CSearchRun::CJobArray> CSearchRun::MakeJobs(keywords::IKeywordRows& rows, int area,
+                                                            const CPluginModule& plugin,
+                                                            std::vector<CFailedJob>& failed) const
+{
+    auto jobArray = std::make_unique<CJobArray>();
+    // The count is read again after every row: it is the view's, not a copy.
+    for (std::ptrdiff_t row = 0; row < rows.GetRowCount(); ++row) {
+        std::string keyword = rows.GetRowText(row);
+        if (!keyword.empty()) {
+            auto job = std::make_unique<CDownloadJob>();
+            const platform::Cp932Result searchText = rows.GetRowSearchText(row);
+            if (searchText.text)
+                job->m_strSearchUrl = plugin.GetSearchUrl(*searchText.text, area);
+            else
+                failed.push_back({job.get(), searchText.error});
+            job->m_strKeyword = std::move(keyword);
+            jobArray->push_back(std::move(job));
+        }
+        rows.SetRowMark(row, "", ""); // every row: the marks of an earlier run go
+    }
+    return jobArray;
 }
 
 void CSearchRun::OnSearchStop()
@@ -103,15 +127,15 @@ void CSearchRun::OnSearchStop()
     if (m_pJobArray)
         DeleteJobArray(m_pJobArray);
     ForgetRun();
-    if (bUnderWay && m_pProgress)
-        m_pProgress->RunEnded();
+    if (bUnderWay && m_progress)
+        m_progress->RunEnded();
 }
 
-void CSearchRun::OnBrowse(const CVistrelDoc* pDoc)
+void CSearchRun::OnBrowse(const CVistrelDoc* doc)
 {
-    if (!pDoc)
+    if (!doc)
         return;
-    const std::string strPath = pDoc->GetResultPath();
+    const std::string strPath = doc->GetResultPath();
     if (strPath.empty())
         return;
     m_prompts.OpenResult(m_config.ReadString(config::Key::Browser), strPath);
@@ -127,15 +151,15 @@ bool CSearchRun::OnUpdateSearchStop() const
     return m_pJobArray && m_pThreadList;
 }
 
-bool CSearchRun::OnUpdateBrowse(const CVistrelDoc* pDoc) const
+bool CSearchRun::OnUpdateBrowse(const CVistrelDoc* doc) const
 {
-    return !m_pJobArray && !m_pThreadList && pDoc && !pDoc->GetResultPath().empty();
+    return !m_pJobArray && !m_pThreadList && doc && !doc->GetResultPath().empty();
 }
 
 void CSearchRun::ForgetRun()
 {
-    m_pDocument = nullptr;
-    m_pRows = nullptr;
+    m_document = nullptr;
+    m_rows = nullptr;
     m_jobIndex.running.clear();
 }
 
@@ -145,30 +169,31 @@ search::CRunProgress CSearchRun::CountProgress() const
     if (!m_pJobArray)
         return progress;
     progress.nTotal = static_cast<int>(m_pJobArray->size());
-    progress.nEnded = m_jobIndex.nDone + m_jobIndex.nFailed;
-    progress.nFailed = m_jobIndex.nFailed;
+    progress.nEnded = m_jobIndex.done + m_jobIndex.failed;
+    progress.nFailed = m_jobIndex.failed;
     return progress;
 }
 
-void CSearchRun::DeleteThreadList(std::unique_ptr<CThreadList>& pThreadList, bool bAbort)
+void CSearchRun::DeleteThreadList(std::unique_ptr<CThreadList>& threadList, bool abortTransfers)
 {
     // All are told first and waited for afterwards, so their endings overlap.
-    for (const auto& pWorker : *pThreadList) {
-        if (bAbort)
-            pWorker->Abort();
-        pWorker->PostQuit();
+    for (const auto& worker : *threadList) {
+        if (abortTransfers)
+            worker->Abort();
+        worker->PostQuit();
     }
-    for (const auto& pWorker : *pThreadList)
-        pWorker->WaitForEnd();
-    pThreadList.reset();
+    for (const auto& worker : *threadList)
+        worker->WaitForEnd();
+    threadList.reset();
 }
 
-void CSearchRun::DeleteJobArray(std::unique_ptr<CJobArray>& pJobArray)
+void CSearchRun::DeleteJobArray(std::unique_ptr<CJobArray>& jobArray)
 {
-    for (const auto& pJob : *pJobArray) {
+    for (const auto& job : *jobArray) {
         std::error_code ec; // a file that is already gone is no concern
-        if (!pJob->m_strTempFile.empty())
-            std::filesystem::remove(pJob->m_strTempFile, ec);
+        if (!job->m_strTempFile.empty())
+            std::filesystem::remove(job->m_strTempFile, ec);
     }
-    pJobArray.reset();
+    jobArray.reset();
+    m_pool.DeletePageFolder();
 }

@@ -16,6 +16,9 @@ class CVistrelDoc;
 namespace keywords {
 class IKeywordRows;
 }
+namespace platform {
+struct WritableResult;
+}
 
 // One search run at a time, owned by the main window (or by batch mode): the start, the
 // completion handling of every worker report, the stop, the browse command and the enabling
@@ -43,61 +46,86 @@ public:
     CSearchRun(const CSearchRun&) = delete;
     CSearchRun& operator=(const CSearchRun&) = delete;
 
-    // "検索開始": a search over every non-empty row of rows, in row order, for region nArea
-    // (1 to 47; strAreaName its UTF-8 name) with pPlugin. pDoc names the result file.
-    void OnSearchStart(CVistrelDoc* pDoc, keywords::IKeywordRows& rows, int nArea,
-                       const std::string& strAreaName, const CPluginModule* pPlugin);
+    // "検索開始": a search over every non-empty row of rows, in row order, for region area
+    // (1 to 47; areaName its UTF-8 name) with plugin. doc names the result file.
+    void OnSearchStart(CVistrelDoc* doc, keywords::IKeywordRows& rows, int area,
+                       const std::string& areaName, const CPluginModule* plugin);
     // A worker's report: it is free, having just started or ended its job.
-    void OnDownloadDone(std::uint32_t nThreadID);
+    void OnDownloadDone(const search::WorkerReport& report);
     // "検索中止": aborts the transfers in flight, ends the workers, deletes the page files.
     void OnSearchStop();
-    // "ﾌﾞﾗｳｻﾞで閲覧": opens the result page of pDoc's latest run.
-    void OnBrowse(const CVistrelDoc* pDoc);
+    // "ﾌﾞﾗｳｻﾞで閲覧": opens the result page of doc's latest run.
+    void OnBrowse(const CVistrelDoc* doc);
 
     // The enabling rules of "検索開始", "検索中止" and "ﾌﾞﾗｳｻﾞで閲覧".
     bool OnUpdateSearchStart() const;
     bool OnUpdateSearchStop() const;
-    bool OnUpdateBrowse(const CVistrelDoc* pDoc) const;
+    bool OnUpdateBrowse(const CVistrelDoc* doc) const;
 
     // The run's jobs and workers as they stand; null while no run is under way.
     const CJobArray* GetJobArray() const { return m_pJobArray.get(); }
     const CThreadList* GetThreadList() const { return m_pThreadList.get(); }
 
 private:
+    // A job failed before any worker saw it, and why.
+    struct CFailedJob
+    {
+        CDownloadJob* job;
+        std::string reason;
+    };
+
     int ReadWorkerLimit() const;
-    void RecordOutcome(CDownloadJob& job, bool bSucceeded, const std::string& reason);
+    // A job per non-empty row, in row order, clearing every row's mark. A keyword that the
+    // plug-in cannot be given makes a job that has failed already; those go to failed.
+    std::unique_ptr<CJobArray> MakeJobs(keywords::IKeywordRows& rows, int area,
+                                        const CPluginModule& plugin,
+                                        std::vector<CFailedJob>& failed) const;
+    // Lets the stored run's workers go, or ends the run at once when it cannot succeed.
+    void BeginRun(const platform::WritableResult& writable, int waiting);
+    void RecordOutcome(CDownloadJob& job, bool succeeded, const std::string& reason);
+    // Fails a job that no worker runs: counted, marked and remembered as the latest failure.
+    void FailJob(CDownloadJob& job, const std::string& reason);
     bool HandOut(CDownloadJob& job, search::IDownloadWorker& worker);
-    void EndRun();
+    // The end of a run: jobs still waiting end as never tried, because of why (or, when why is
+    // empty, because no worker is left), then the pages are merged when there is any.
+    void EndRun(const std::string& why = {});
+    void FailWaitingJobs(const std::string& why);
+    // Merges the downloaded pages into doc's result file; false with the reason (empty when
+    // there is none to give) when no result page was written.
+    bool Merge(const CVistrelDoc* doc, std::string& failure);
     void ForgetRun();
     search::CRunProgress CountProgress() const;
-    static void DeleteThreadList(std::unique_ptr<CThreadList>& pThreadList, bool bAbort);
-    static void DeleteJobArray(std::unique_ptr<CJobArray>& pJobArray);
+    static void DeleteThreadList(std::unique_ptr<CThreadList>& threadList, bool abortTransfers);
+    void DeleteJobArray(std::unique_ptr<CJobArray>& jobArray);
 
     const config::CConfig m_config;
-    const std::string m_strProgramFolder;
+    const std::string m_programFolder;
     search::IWorkerPool& m_pool;
     search::IRunPrompts& m_prompts;
-    search::IRunProgress* m_pProgress;
+    search::IRunProgress* m_progress;
 
     // The run state: all null while no run is under way, set together when one starts.
     std::unique_ptr<CThreadList> m_pThreadList; // the workers, in creation order
     const CPluginModule* m_pPlugin = nullptr;   // borrowed from the plug-in list
     std::unique_ptr<CJobArray> m_pJobArray;     // the jobs, in row order
     // Borrowed for the run's marks and its result path.
-    CVistrelDoc* m_pDocument = nullptr;
-    keywords::IKeywordRows* m_pRows = nullptr;
+    CVistrelDoc* m_document = nullptr;
+    keywords::IKeywordRows* m_rows = nullptr;
 
     // What a scan of the job array would find, kept up to date as jobs change state, so that
     // a report costs the same at the end of a long run as at its start. Jobs only move
     // forward and are handed out in row order, so the first waiting job is never behind
-    // nNextWaiting; a worker runs one job at a time.
+    // nextWaiting; a worker runs one job at a time.
     struct CJobIndex
     {
-        std::size_t nNextWaiting = 0;
-        int nWaiting = 0;
-        int nDone = 0;
-        int nFailed = 0;
+        std::size_t nextWaiting = 0;
+        int waiting = 0;
+        int done = 0;
+        int failed = 0;
         std::unordered_map<std::uint32_t, CDownloadJob*> running; // by worker thread ID
+        bool anyHandedOut = false;
     };
     CJobIndex m_jobIndex;
+    // Why the latest job failed or a worker left; what the user is told when no page came in.
+    std::string m_lastFailure;
 };

@@ -2,7 +2,9 @@
 
 #include "config/regions.h"
 
+#include <array>
 #include <charconv>
+#include <string_view>
 
 namespace batch {
 namespace {
@@ -17,6 +19,91 @@ bool IsBatchOption(const std::string& arg)
     return false;
 }
 
+// How a Qt option takes its value: after a blank, after "=", or both.
+enum class QtValue { None, Next, Attached, NextOrAttached };
+
+struct CQtOption
+{
+    std::string_view name;
+    QtValue value;
+};
+
+// The options QGuiApplication and QApplication take out of the command line themselves (Qt
+// 6.4's documentation of their constructors, X11 included). They must reach the window.
+constexpr std::array<CQtOption, 15> kQtOptions{{
+    {"-platform", QtValue::Next},
+    {"-platformpluginpath", QtValue::Next},
+    {"-platformtheme", QtValue::Next},
+    {"-plugin", QtValue::Next},
+    {"-qmljsdebugger", QtValue::Attached},
+    {"-qwindowgeometry", QtValue::Next},
+    {"-qwindowicon", QtValue::Next},
+    {"-qwindowtitle", QtValue::Next},
+    {"-reverse", QtValue::None},
+    {"-session", QtValue::Next},
+    {"-display", QtValue::Next},
+    {"-geometry", QtValue::Next},
+    {"-style", QtValue::NextOrAttached},
+    {"-stylesheet", QtValue::NextOrAttached},
+    {"-widgetcount", QtValue::None},
+}};
+
+// The window's command line: Qt's options and at most one keyword file.
+CParseResult ParseWindowArgs(const std::vector<std::string>& args)
+{
+    CParseResult result;
+    CBatchArgs parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.empty() || arg[0] != '-') {
+            if (!parsed.windowFile.empty()) {
+                result.error = "unexpected argument: " + arg;
+                return result;
+            }
+            parsed.windowFile = arg;
+            continue;
+        }
+        const std::size_t eq = arg.find('=');
+        const std::string_view name = std::string_view(arg).substr(0, eq);
+        const CQtOption* option = nullptr;
+        for (const CQtOption& known : kQtOptions)
+            option = known.name == name ? &known : option;
+        const bool attached = eq != std::string::npos;
+        if (!option || (attached && option->value != QtValue::Attached &&
+                        option->value != QtValue::NextOrAttached)) {
+            result.error = "unknown option: " + arg;
+            return result;
+        }
+        if (!attached && option->value == QtValue::Attached) {
+            result.error = "missing value for " + arg + " (give " + arg + "=VALUE)";
+            return result;
+        }
+        if (!attached && option->value != QtValue::None && ++i >= args.size()) {
+            result.error = "missing value for " + arg;
+            return result;
+        }
+    }
+    result.args = parsed;
+    return result;
+}
+
+// What follows a prefecture's short name in its full name.
+std::string_view PrefectureSuffix(int region)
+{
+    constexpr int kHokkaido = 1, kTokyo = 8, kOsaka = 25, kKyoto = 26;
+    switch (region) {
+    case kHokkaido:
+        return "";
+    case kTokyo:
+        return "都";
+    case kOsaka:
+    case kKyoto:
+        return "府";
+    default:
+        return "県";
+    }
+}
+
 } // namespace
 
 CParseResult ParseBatchArgs(const std::vector<std::string>& args)
@@ -26,10 +113,8 @@ CParseResult ParseBatchArgs(const std::vector<std::string>& args)
     bool anyBatchOption = false;
     for (const std::string& arg : args)
         anyBatchOption = anyBatchOption || IsBatchOption(arg);
-    if (!anyBatchOption) {
-        result.args = parsed; // the window's command line
-        return result;
-    }
+    if (!anyBatchOption)
+        return ParseWindowArgs(args);
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
             parsed.action = CBatchArgs::Action::Help;
@@ -59,7 +144,8 @@ CParseResult ParseBatchArgs(const std::vector<std::string>& args)
                                            : name == "--plugin" ? &parsed.plugin
                                                                 : nullptr;
         if (!slot) {
-            result.error = "unexpected argument: " + args[i];
+            result.error =
+                (name.starts_with("-") ? "unknown option: " : "unexpected argument: ") + args[i];
             return result;
         }
         if (!value) {
@@ -96,23 +182,41 @@ std::optional<int> ResolveArea(const std::string& value)
     if (ec == std::errc() && end == value.data() + value.size())
         return index >= 1 && index < config::kRegionCount ? std::optional<int>(index)
                                                           : std::nullopt;
-    return config::FindRegion(value);
+    if (const std::optional<int> region = config::FindRegion(value))
+        return region;
+    // A prefecture's full name: the short one with its own 都, 府 or 県 (北海道 has none).
+    for (const std::string_view suffix : {"都", "府", "県"}) {
+        if (!value.ends_with(suffix))
+            continue;
+        const std::optional<int> region =
+            config::FindRegion(std::string_view(value).substr(0, value.size() - suffix.size()));
+        if (region && PrefectureSuffix(*region) == suffix)
+            return region;
+    }
+    return std::nullopt;
 }
 
 const char* BatchHelpText()
 {
-    return R"(Usage: Vistrel [FILE]
+    return R"(Usage: Vistrel [QT-OPTION]... [FILE]
        Vistrel --search FILE [--area N|NAME] [--plugin TITLE]
        Vistrel --help | --version
 
-Without --search, Vistrel opens its window, with the keyword file FILE when one is given.
+Without --search, Vistrel opens its window, with the keyword file FILE when one is given. The
+window also takes Qt's own options, such as -platform offscreen, -style fusion, -reverse or
+-qwindowtitle TITLE (see Qt's QGuiApplication and QApplication); any other option is refused.
 
   --search FILE    search the listings for every non-empty line of the keyword file FILE
-                   (code page 932), without a window, with the Vistrel.ini and the plug-ins
-                   beside the program. Prints a line for each keyword as its page arrives:
-                   "OK", a tab and the keyword, or "NG", a tab, the keyword, a tab and why;
-                   then the path of the result page. Progress goes to standard error.
-  --area N|NAME    the region: 1 to 47, or the name of a prefecture (for example 東京);
+                   (code page 932, or UTF-8), without a window, with the Vistrel.ini and the plug-ins
+                   beside the program. Prints a line for every keyword as it ends: "OK", a
+                   tab and the keyword, or "NG", a tab, the keyword, a tab and why (a keyword
+                   never tried says "未実行" and why); then, when the result page was written,
+                   its path alone on the last line. Progress goes to standard error. A keyword
+                   file or plug-in whose name holds a line break is refused, so that the
+                   path is always one line.
+  --area N|NAME    the region: 1 to 47 in the listing site's order, where 8 is 東京 and 13
+                   is 栃木 (not the official prefecture codes, in which 13 is 東京), or the
+                   name of a prefecture, short or full (東京, 東京都, 大阪府, 北海道, 神奈川県);
                    default: the region last chosen in the window ("Settings\Query" "Area")
   --plugin TITLE   the plug-in: its library's file name without folder and suffix (for
                    example medora); default: the one last chosen in the window
@@ -120,7 +224,17 @@ Without --search, Vistrel opens its window, with the keyword file FILE when one 
   --help           show this text
   --version        show the version
 
-Exit status: 0 the result page was written; 1 the search failed; 2 bad arguments or input.
+Exit status:
+  0    the result page was written and every keyword is OK
+  1    the search failed and no result page was written (why goes to standard error)
+  2    bad arguments or input (nothing was searched)
+  3    the result page was written, but some keyword is NG or was never tried
+  129  stopped by SIGHUP (the terminal closed)
+  130  stopped by Ctrl+C (SIGINT)
+  131  stopped by SIGQUIT
+  141  stopped because standard output lost its reader
+  143  stopped by SIGTERM
+       (128 + the signal's number; a stopped search deletes its temporary files)
 )";
 }
 

@@ -7,28 +7,53 @@
 #include "keywords/document_rows.h"
 #include "keywords/vistrel_doc.h"
 #include "platform/program_folder.h"
+#include "platform/run_folder.h"
 #include "search/http_worker_pool.h"
 #include "search/search_run.h"
+
+#include <cstring>
 
 namespace batch {
 namespace {
 
-// How often the wait for a report looks for an interrupt.
-constexpr std::chrono::milliseconds kInterruptPoll{100};
+// The signal that stops the run, or 0: one that came, else SIGPIPE once standard output has
+// failed (its reader has gone; the signal itself is ignored meanwhile).
+int StopSignal(const InterruptGuard& interrupt, const std::ostream& out)
+{
+    if (const int signal = interrupt.Received())
+        return signal;
+    return out ? 0 : SIGPIPE;
+}
+
+// A stopped run leaves its unfinished jobs unmarked; the output still names every keyword, so
+// that a reader of it never has to wonder what became of one.
+void ReportUnfinished(const CSearchRun& run, const keywords::IKeywordRows& rows, int signal,
+                      search::IRunProgress& progress)
+{
+    const CSearchRun::CJobArray* jobs = run.GetJobArray();
+    if (!jobs)
+        return;
+    const std::string reason = std::string("中止 (SIG") + sigabbrev_np(signal) + ")";
+    for (const auto& job : *jobs) {
+        if (job->m_nState == JOB_WAITING || job->m_nState == JOB_RUNNING)
+            progress.JobEnded(rows.ToUtf8(job->m_strKeyword), false, reason);
+    }
+}
 
 } // namespace
 
-std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err)
+std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
+                                  std::string& windowFile)
 {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.emplace_back(argv[i]);
-    return RunCommandLine(args, platform::ProgramFolder(), out, err);
+    return RunCommandLine(args, platform::ProgramFolder(), out, err, &windowFile);
 }
 
 std::optional<int> RunCommandLine(const std::vector<std::string>& args,
                                   const std::string& programFolder, std::ostream& out,
-                                  std::ostream& err)
+                                  std::ostream& err, std::string* windowFile)
 {
     const CParseResult parsed = ParseBatchArgs(args);
     if (!parsed.args) {
@@ -37,6 +62,8 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args,
     }
     switch (parsed.args->action) {
     case CBatchArgs::Action::Window:
+        if (windowFile)
+            *windowFile = parsed.args->windowFile;
         return std::nullopt;
     case CBatchArgs::Action::Help:
         out << BatchHelpText();
@@ -53,6 +80,7 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args,
 int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std::ostream& out,
                    std::ostream& err)
 {
+    platform::SweepDeadRunFolders(); // what runs that died left behind
     if (programFolder.empty()) {
         err << "Vistrel: cannot tell the program's folder\n";
         return kExitBadInput;
@@ -63,28 +91,37 @@ int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std
     if (!PrepareSearch(args, config, programFolder, doc, setup, err))
         return kExitBadInput;
 
-    CReportQueue reports;
-    search::CHttpWorkerPool pool(reports, config.GetPath());
+    ReportQueue reports;
+    search::HttpWorkerPool pool(reports, config.GetPath());
     CTerminalPrompts prompts(err);
     CTerminalProgress progress(out, err);
     keywords::CDocumentRows rows(doc);
     CSearchRun run(config, programFolder, pool, prompts, &progress);
 
-    const CInterruptGuard interrupt;
+    const InterruptGuard interrupt;
     run.OnSearchStart(&doc, rows, setup.nArea, setup.strAreaName, setup.pPlugin);
     while (!run.OnUpdateSearchStart()) {
-        if (interrupt.Requested()) {
+        if (const int signal = StopSignal(interrupt, out)) {
+            if (signal != SIGPIPE)
+                ReportUnfinished(run, rows, signal, progress);
             run.OnSearchStop();
-            err << "Vistrel: interrupted; the search was stopped\n";
-            return kExitInterrupted;
+            if (signal == SIGPIPE)
+                err << "Vistrel: standard output is closed; the search was stopped\n";
+            else
+                err << "Vistrel: interrupted by SIG" << sigabbrev_np(signal)
+                    << "; the search was stopped\n";
+            return ExitStatusFor(signal);
         }
-        if (const std::optional<std::uint32_t> threadId = reports.Take(kInterruptPoll))
-            run.OnDownloadDone(*threadId);
+        if (const std::optional<search::WorkerReport> report = reports.Take(interrupt.WakeFd()))
+            run.OnDownloadDone(*report);
     }
     if (!prompts.HasMerged())
         return kExitFailed;
     out << doc.GetResultPath() << std::endl;
-    return kExitMerged;
+    if (!out)
+        return ExitStatusFor(SIGPIPE);
+    // A scheduler must see that some keyword went unchecked although the page was written.
+    return progress.AnyFailed() ? kExitPartial : kExitMerged;
 }
 
 } // namespace batch

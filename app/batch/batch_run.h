@@ -9,19 +9,25 @@
 
 namespace batch {
 
-inline constexpr int kExitMerged = 0;        // the result page was written
-inline constexpr int kExitFailed = 1;        // the search ran and failed
-inline constexpr int kExitBadInput = 2;      // bad arguments, area, plug-in or keyword file
-inline constexpr int kExitInterrupted = 130; // stopped by SIGINT or SIGTERM
+inline constexpr int kExitMerged = 0;   // the result page was written, every keyword OK
+inline constexpr int kExitFailed = 1;   // the search failed: no result page
+inline constexpr int kExitBadInput = 2; // bad arguments, area, plug-in or keyword file
+inline constexpr int kExitPartial = 3;  // the result page was written, some keyword NG
+// A run stopped by a signal exits with 128 + its number (ExitStatusFor), as a shell reports a
+// process the signal ended: 129 SIGHUP, 130 SIGINT, 131 SIGQUIT, 143 SIGTERM, and 141 (SIGPIPE)
+// when standard output has lost its reader.
+inline constexpr int kExitInterrupted = 130; // stopped by Ctrl+C
 
-// Handles --search, --help and --version; none for the window's command line. Runs on the
-// program's main thread, which holds libcurl's global set-up (CCurlGlobal) meanwhile.
-std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err);
+// Handles --search, --help, --version and a command line that is wrong; none for the window's
+// command line, whose keyword file (empty for none) goes to windowFile. Runs on the program's
+// main thread, which holds libcurl's global set-up (download::CurlGlobal) meanwhile.
+std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
+                                  std::string& windowFile);
 
 // The same for a given program folder (ending in "/"): its Vistrel.ini, Cache and Plugin.
 std::optional<int> RunCommandLine(const std::vector<std::string>& args,
                                   const std::string& programFolder, std::ostream& out,
-                                  std::ostream& err);
+                                  std::ostream& err, std::string* windowFile = nullptr);
 
 // One search without a window, through the same run as the window's.
 int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std::ostream& out,

@@ -67,6 +67,26 @@ bool ChoosePlugin(const CBatchArgs& args, const config::CConfig& config,
     return false;
 }
 
+// A line break in the result page's path would split the one line batch mode prints it on.
+bool ResultPathFitsOneLine(const config::CConfig& config, const std::string& programFolder,
+                           CVistrelDoc& doc, const CBatchSetup& setup, std::ostream& err)
+{
+    // Named as the run will name it when it starts.
+    doc.MakeResultPath(config::CacheFolder(config, programFolder), setup.pPlugin->GetFileTitle(),
+                       setup.strAreaName);
+    const std::string path = doc.GetResultPath();
+    if (path.find_first_of("\r\n") == std::string::npos)
+        return true;
+    std::string shown;
+    for (const char c : path)
+        shown += c == '\n'   ? std::string("\\n")
+                 : c == '\r' ? std::string("\\r")
+                             : std::string(1, c);
+    err << "Vistrel: the result page's path would hold a line break: " << shown
+        << "\n(rename the keyword file or the plug-in)\n";
+    return false;
+}
+
 } // namespace
 
 bool PrepareSearch(const CBatchArgs& args, const config::CConfig& config,
@@ -77,7 +97,8 @@ bool PrepareSearch(const CBatchArgs& args, const config::CConfig& config,
         return false;
     std::error_code ec; // as at start-up: a folder that cannot be made fails the merge later
     std::filesystem::create_directories(programFolder + "Cache", ec);
-    return ChoosePlugin(args, config, programFolder, setup, err);
+    return ChoosePlugin(args, config, programFolder, setup, err) &&
+           ResultPathFitsOneLine(config, programFolder, doc, setup, err);
 }
 
 } // namespace batch

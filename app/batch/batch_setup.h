@@ -22,7 +22,8 @@ struct CBatchSetup
 
 // Checks the arguments against the configuration and the program folder: the region, the
 // keyword file (opened into doc, with at least one non-empty keyword) and the plug-in; makes
-// the default cache folder as start-up does. False after a message on err when any is wrong.
+// the default cache folder as start-up does; and that the result page's path will print as
+// one line. False after a message on err when any is wrong.
 bool PrepareSearch(const CBatchArgs& args, const config::CConfig& config,
                    const std::string& programFolder, CVistrelDoc& doc, CBatchSetup& setup,
                    std::ostream& err);

@@ -1,31 +1,31 @@
 #pragma once
 
-#include "download/download_messages.h"
+#include "platform/blocking_queue.h"
+#include "search/run_ports.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <cstdint>
-#include <deque>
-#include <mutex>
 #include <optional>
 
 namespace batch {
 
 // Batch mode's stand-in for the window's message queue: workers post their reports from their
-// own threads, and the main thread takes them in arrival order. The lock hands over whatever
-// a worker wrote before its report.
-class CReportQueue : public IDownloadNotify
+// own threads, and the main thread takes them in arrival order.
+class ReportQueue : public search::IReportReceiver
 {
 public:
-    void PostDownloadDone(std::uint32_t threadId) override;
+    void PostDownloadDone(search::WorkerReport report) override
+    {
+        m_reports.Post(std::move(report));
+    }
 
-    // The oldest report, waiting up to timeout for one; none when the time ran out.
-    std::optional<std::uint32_t> Take(std::chrono::milliseconds timeout);
+    // The oldest report, waiting for one as long as it takes; none when wakeFd (if not -1)
+    // became readable first, e.g. from a signal.
+    std::optional<search::WorkerReport> Take(int wakeFd = -1)
+    {
+        return m_reports.TakeOrWake(wakeFd);
+    }
 
 private:
-    std::mutex m_mutex;
-    std::condition_variable m_posted;
-    std::deque<std::uint32_t> m_reports;
+    platform::BlockingQueue<search::WorkerReport> m_reports;
 };
 
 } // namespace batch

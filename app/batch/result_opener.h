@@ -1,12 +1,52 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <sys/types.h>
 
 namespace batch {
 
-// Opens a result page: with browserProgram empty, with the desktop's handler for the file;
-// otherwise by starting that program, detached, with path as its one argument, unchanged.
-// The outcome is not examined. Used by the window's prompts as well as batch mode's.
-void OpenResultPage(const std::string& browserProgram, const std::string& path);
+// A program started to show a result page. It runs on its own (its own session, so that a
+// Ctrl+C meant for the search does not end the browser); destroying this object leaves it
+// running.
+class COpenerProcess
+{
+public:
+    COpenerProcess(std::string program, pid_t pid, int exitFd);
+    ~COpenerProcess();
+    COpenerProcess(const COpenerProcess&) = delete;
+    COpenerProcess& operator=(const COpenerProcess&) = delete;
+
+    // Becomes readable once the program has ended, for an event loop to watch; -1 when the
+    // system offers no such descriptor (then only Finish can tell).
+    int ExitFd() const { return m_exitFd; }
+    // Waits for the program's end; why it failed (UTF-8), or empty when it exited with 0.
+    std::string Finish();
+
+private:
+    std::string m_program;
+    pid_t m_pid;
+    int m_exitFd;
+    bool m_finished = false;
+};
+
+// The outcome of starting a program to show a result page.
+struct OpenerStart
+{
+    enum class Status { Started, Failed };
+    Status status = Status::Failed;
+    std::unique_ptr<COpenerProcess> process; // set when Started
+    std::string error;                       // UTF-8, why it could not start; set when Failed
+
+    explicit operator bool() const { return status == Status::Started; }
+};
+
+// Starts browserProgram (found on PATH when it has no "/") with path as its one argument,
+// unchanged; with browserProgram empty, the desktop's handler for the file, xdg-open.
+OpenerStart StartOpener(const std::string& browserProgram, const std::string& path);
+
+// What the user is told when a result page could not be shown: that, why, and the page's path
+// so that they can open it themselves. UTF-8, in lines.
+std::string OpenFailureText(const std::string& path, const std::string& why);
 
 } // namespace batch

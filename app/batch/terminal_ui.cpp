@@ -1,7 +1,6 @@
 #include "app/batch/terminal_ui.h"
 
 #include "app/batch/result_opener.h"
-#include "platform/cp932.h"
 
 namespace batch {
 namespace {
@@ -25,24 +24,31 @@ void CTerminalPrompts::ShowRegionMissing()
 
 bool CTerminalPrompts::AskShowResult()
 {
-    m_bMerged = true;
+    m_merged = true;
     return false; // the path is printed instead; nothing is opened without a window
 }
 
-void CTerminalPrompts::ShowSearchFailed()
+void CTerminalPrompts::ShowSearchFailed(const std::string& reason)
 {
     m_err << "検索に失敗しました。\n";
+    if (!reason.empty())
+        m_err << reason << '\n';
 }
 
 void CTerminalPrompts::OpenResult(const std::string& browserProgram, const std::string& path)
 {
-    OpenResultPage(browserProgram, path);
+    // Without a window there is nothing else to do meanwhile: wait for the program's verdict.
+    OpenerStart opener = StartOpener(browserProgram, path);
+    const std::string why = opener ? opener.process->Finish() : opener.error;
+    if (!why.empty())
+        m_err << OpenFailureText(path, why) << '\n';
 }
 
 void CTerminalProgress::JobEnded(const std::string& keyword, bool bSucceeded,
                                  const std::string& reason)
 {
-    m_out << (bSucceeded ? "OK" : "NG") << '\t' << OneField(platform::Cp932ToUtf8(keyword));
+    m_anyFailed = m_anyFailed || !bSucceeded;
+    m_out << (bSucceeded ? "OK" : "NG") << '\t' << OneField(keyword);
     if (!bSucceeded)
         m_out << '\t' << OneField(reason);
     m_out << std::endl; // each line as its job ends, also into a pipe

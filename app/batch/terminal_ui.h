@@ -7,7 +7,8 @@
 namespace batch {
 
 // The run's prompts on a terminal: messages go to the error stream, the completion question
-// is not asked (nothing is opened), and the outcome is kept for the exit status.
+// is not asked (nothing is opened unless browsing is asked for), and the outcome is kept for
+// the exit status.
 class CTerminalPrompts : public search::IRunPrompts
 {
 public:
@@ -17,17 +18,18 @@ public:
 
     void ShowRegionMissing() override;
     bool AskShowResult() override;
-    void ShowSearchFailed() override;
+    void ShowSearchFailed(const std::string& reason) override;
     void OpenResult(const std::string& browserProgram, const std::string& path) override;
 
-    bool HasMerged() const { return m_bMerged; }
+    bool HasMerged() const { return m_merged; }
 
 private:
     std::ostream& m_err;
-    bool m_bMerged = false;
+    bool m_merged = false;
 };
 
 // Each job's mark as a line of the output stream, in UTF-8; the counts on the error stream.
+// Whether any job failed is kept for the exit status.
 class CTerminalProgress : public search::IRunProgress
 {
 public:
@@ -40,9 +42,12 @@ public:
     void ProgressChanged(const search::CRunProgress& progress) override;
     void RunEnded() override {}
 
+    bool AnyFailed() const { return m_anyFailed; }
+
 private:
     std::ostream& m_out;
     std::ostream& m_err;
+    bool m_anyFailed = false;
 };
 
 } // namespace batch

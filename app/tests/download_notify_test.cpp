@@ -15,13 +15,15 @@ namespace {
 
 TEST(DownloadNotify, ReportsFromWorkersRunOnTheMainThreadInTheirOrder)
 {
-    app::CQueuedDownloadNotify notify;
+    app::QueuedDownloadNotify notify;
     std::map<std::uint32_t, std::vector<std::uint32_t>> seen; // worker -> its reports
     int offMainThread = 0;
-    notify.SetHandler([&](std::uint32_t id) {
+    notify.SetHandler([&](const search::WorkerReport& report) {
         if (QThread::currentThread() != QCoreApplication::instance()->thread())
             ++offMainThread;
-        seen[id / 1000].push_back(id);
+        // The report arrives whole: its reason names the same report as its ID.
+        EXPECT_EQ(report.reason, std::to_string(report.threadId));
+        seen[report.threadId / 1000].push_back(report.threadId);
     });
 
     constexpr std::uint32_t kWorkers = 4;
@@ -30,7 +32,8 @@ TEST(DownloadNotify, ReportsFromWorkersRunOnTheMainThreadInTheirOrder)
     for (std::uint32_t w = 1; w <= kWorkers; ++w) {
         workers.emplace_back([&notify, w] {
             for (std::uint32_t i = 0; i < kReports; ++i)
-                notify.PostDownloadDone(w * 1000 + i);
+                notify.PostDownloadDone(
+                    {w * 1000 + i, search::Outcome::Failed, std::to_string(w * 1000 + i)});
         });
     }
     for (auto& worker : workers)
@@ -51,9 +54,11 @@ TEST(DownloadNotify, ReportsStillQueuedWhenTheReceiverGoesAreDropped)
 {
     int calls = 0;
     {
-        auto notify = std::make_unique<app::CQueuedDownloadNotify>();
-        notify->SetHandler([&calls](std::uint32_t) { ++calls; });
-        std::thread([&notify] { notify->PostDownloadDone(7); }).join();
+        auto notify = std::make_unique<app::QueuedDownloadNotify>();
+        notify->SetHandler([&calls](const search::WorkerReport&) { ++calls; });
+        std::thread([&notify] {
+            notify->PostDownloadDone({7, search::Outcome::Ready, ""});
+        }).join();
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(calls, 0);

@@ -23,10 +23,17 @@ struct CWindowFault
     std::function<void(listing_site::CSiteOptions&, config::CConfig&)> setup;
     bool bStopWhenAllAsked; // Esc once the site has every request
     std::vector<std::string> marks;
-    std::vector<std::string> tips;      // each row's tool tip starts with this
-    QString message;                    // the one message at the end; empty: none
-    std::optional<std::string> logText; // in error.log; none: no error.log
+    std::vector<std::string> tips;          // each row's tool tip starts with this
+    QString message;                        // the one message at the end starts so; empty: none
+    std::optional<std::string> logText;     // in error.log; none: no error.log
+    std::optional<std::string> server = {}; // medora's server instead of the site's address
+    bool downloads = true;                  // false: no request may reach the site
 };
+
+void PrintTo(const CWindowFault& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class WindowFault : public app_test::CWindowRunTest,
                     public ::testing::WithParamInterface<CWindowFault>
@@ -34,6 +41,7 @@ class WindowFault : public app_test::CWindowRunTest,
 };
 
 const QString kFailed = QStringLiteral("検索に失敗しました。");
+const QString kNoPage = kFailed + QStringLiteral("\nダウンロードできたページがありません (");
 const QString kDone = QStringLiteral("検索を完了しました。\n検索結果をブラウザで表示しますか？");
 
 TEST_P(WindowFault, MarksTheRowsSaysOnceWhatHappenedAndLeavesNothing)
@@ -43,6 +51,8 @@ TEST_P(WindowFault, MarksTheRowsSaysOnceWhatHappenedAndLeavesNothing)
     ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 3));
     row.setup(options, m_config);
     StartSite(options);
+    if (row.server)
+        PointMedoraAt(*row.server);
     Open({"ドラマ", "故障", "ニュース"});
     const std::string keywordBytes = testing_support::ReadFileBytes(m_work.File("watch.txt"));
     if (row.message == kDone)
@@ -71,7 +81,11 @@ TEST_P(WindowFault, MarksTheRowsSaysOnceWhatHappenedAndLeavesNothing)
         EXPECT_TRUE(m_prompts.messages.empty());
     } else {
         ASSERT_EQ(m_prompts.messages.size(), 1u);
-        EXPECT_EQ(m_prompts.messages.front().text, row.message);
+        EXPECT_TRUE(m_prompts.messages.front().text.startsWith(row.message))
+            << m_prompts.messages.front().text.toStdString();
+    }
+    if (!row.downloads) {
+        EXPECT_TRUE(m_site->GetRequests().empty());
     }
     EXPECT_TRUE(TvFiles().empty());
     EXPECT_EQ(testing_support::ReadFileBytes(m_work.File("watch.txt")), keywordBytes);
@@ -98,8 +112,20 @@ INSTANTIATE_TEST_SUITE_P(
             false,
             {"NG", "NG", "NG"},
             {"通信エラー (", "通信エラー (", "通信エラー ("},
-            kDone,
+            kNoPage + QStringLiteral("通信エラー ("),
             "transfer closed"},
+        // The only worker goes with the first reset; the other keywords are never tried.
+        CWindowFault{"ResetRetiresTheOnlyWorker",
+                     [](listing_site::CSiteOptions& site, config::CConfig& config) {
+                         site.resetAfter = 300;
+                         ASSERT_TRUE(config.WriteInt(config::Key::ConnectNum, 1));
+                     },
+                     false,
+                     {"NG", "NG", "NG"},
+                     {"通信エラー (", "未実行 (接続できるダウンロードスレッドがありません)",
+                      "未実行 (接続できるダウンロードスレッドがありません)"},
+                     kNoPage + QStringLiteral("通信エラー ("),
+                     "transfer closed"},
         CWindowFault{"ServerErrorForOneKeyword",
                      [](listing_site::CSiteOptions& site, config::CConfig&) {
                          site.statusByKey[batch_test::Cp932("故障")] = 500;
@@ -115,8 +141,31 @@ INSTANTIATE_TEST_SUITE_P(
             false,
             {"NG", "NG", "NG"},
             {"通信エラー (", "通信エラー (", "通信エラー ("},
-            kDone,
+            kNoPage + QStringLiteral("通信エラー ("),
             "redirect"},
+        CWindowFault{"ServerNameWithABlank",
+                     [](listing_site::CSiteOptions&, config::CConfig&) {},
+                     false,
+                     {"NG", "NG", "NG"},
+                     {"未実行 (接続を準備できません (Bad hostname))",
+                      "未実行 (接続を準備できません (Bad hostname))",
+                      "未実行 (接続を準備できません (Bad hostname))"},
+                     kNoPage + QStringLiteral("接続を準備できません (Bad hostname))"),
+                     "Bad hostname",
+                     "bad host",
+                     false},
+        CWindowFault{"CacheFolderIsAFile",
+                     [](listing_site::CSiteOptions&, config::CConfig& config) {
+                         const std::string file = config.GetPath();
+                         ASSERT_TRUE(config.WriteString(config::Key::CacheDirectory, file));
+                     },
+                     false,
+                     {"NG", "NG", "NG"},
+                     {"未実行 (/", "未実行 (/", "未実行 (/"},
+                     kFailed + QStringLiteral("\n/"),
+                     {},
+                     {},
+                     false},
         CWindowFault{"MissingTemplate",
                      [](listing_site::CSiteOptions&, config::CConfig&) {
                          fs::remove(platform::ProgramFolder() + "Plugin/medora/template.html");
@@ -124,7 +173,8 @@ INSTANTIATE_TEST_SUITE_P(
                      false,
                      {"OK", "OK", "OK"},
                      {"", "", ""},
-                     kFailed,
+                     kFailed +
+                         QStringLiteral("\nプラグイン「medora」が結果ページを作れませんでした"),
                      {}}),
     [](const auto& info) { return std::string(info.param.name); });
 

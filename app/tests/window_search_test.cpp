@@ -3,6 +3,7 @@
 #include "app/command_ids.h"
 #include "app/status_bar.h"
 #include "app/tests/window_fixture.h"
+#include "platform/tests/scoped_env.h"
 
 #include <QLabel>
 
@@ -69,5 +70,73 @@ TEST_F(WindowSearchTest, ClosingDuringARunEndsItAtOnceSilentlyAndDeletesThePageF
     EXPECT_TRUE(TvFiles().empty());
     EXPECT_EQ(Marks(), (std::vector<std::string>{"", "", ""}));
 }
+
+// A result page that cannot be shown is told, with its path, whether the browser cannot start
+// or the program fails after it started (which the window does not wait for).
+enum class BrowseBy { Yes, F6 };
+
+struct CBrowseFailure
+{
+    const char* name;
+    const char* browser; // a file of the working folder; empty: the desktop's handler
+    const char* script;  // its text; none: it is missing
+    BrowseBy by;
+    const char* why; // the second line starts so
+};
+
+void PrintTo(const CBrowseFailure& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class BrowseFailure : public app_test::CWindowRunTest,
+                      public ::testing::WithParamInterface<CBrowseFailure>
+{
+};
+
+TEST_P(BrowseFailure, IsToldWithThePathOfThePage)
+{
+    const CBrowseFailure& c = GetParam();
+    const std::string bin = m_work.File("bin");
+    std::filesystem::create_directory(bin);
+    const std::string program = *c.browser ? m_work.File(c.browser) : bin + "/xdg-open";
+    if (c.script) {
+        testing_support::WriteFileBytes(program, c.script);
+        std::filesystem::permissions(program, std::filesystem::perms::owner_exec,
+                                     std::filesystem::perm_options::add);
+    }
+    ASSERT_TRUE(m_config.WriteString(config::Key::Browser, *c.browser ? program : ""));
+    testing_support::CScopedEnv path{{"PATH", bin.c_str()}}; // where xdg-open is looked for
+    StartSite();
+    Open({"ドラマ"});
+    m_prompts.answers.push_back(c.by == BrowseBy::Yes ? MsgAnswer::Yes : MsgAnswer::No);
+
+    Press(ID_SEARCH_START);
+    ASSERT_TRUE(PumpUntil([&] { return !m_prompts.messages.empty(); }));
+    if (c.by == BrowseBy::F6)
+        Press(ID_BROWSE);
+    ASSERT_TRUE(PumpUntil([&] { return m_prompts.messages.size() == 2; }));
+
+    const auto& told = m_prompts.messages.back();
+    const std::string text = told.text.toStdString();
+    const std::string name = *c.browser ? program : "xdg-open";
+    EXPECT_TRUE(
+        text.starts_with("検索結果をブラウザで表示できませんでした。\n「" + name + "」" + c.why))
+        << text;
+    EXPECT_TRUE(text.ends_with("\n" + m_app.GetDocument().GetResultPath())) << text;
+    EXPECT_EQ(told.icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(Enabled(ID_SEARCH_START));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BrowseFailure,
+    ::testing::Values(
+        CBrowseFailure{"BrowserFails", "browser", "#!/bin/sh\nexit 1\n", BrowseBy::Yes,
+                       "が失敗しました (終了コード 1)"},
+        CBrowseFailure{"BrowserMissing", "browser", nullptr, BrowseBy::F6, "を起動できません ("},
+        CBrowseFailure{"DesktopHandlerFails", "", "#!/bin/sh\nexit 4\n", BrowseBy::Yes,
+                       "が失敗しました (終了コード 4)"},
+        CBrowseFailure{"NoDesktopHandler", "", nullptr, BrowseBy::F6, "を起動できません ("}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -3,44 +3,42 @@
 namespace bench {
 namespace {
 
-class CIdleWorker : public search::IDownloadWorker
+class IdleWorker : public search::IDownloadWorker
 {
 public:
-    CIdleWorker(std::deque<std::uint32_t>& reports, std::uint32_t id)
+    IdleWorker(std::deque<search::WorkerReport>& reports, std::uint32_t id)
         : m_reports(reports)
-        , m_nId(id)
+        , m_id(id)
     {}
 
-    std::uint32_t GetThreadID() const override { return m_nId; }
-    void Resume() override { m_reports.push_back(m_nId); }
-    std::int32_t GetError() const override { return 0; }
-    std::string GetReason() const override { return {}; }
+    std::uint32_t GetThreadID() const override { return m_id; }
+    void Resume() override { m_reports.push_back({m_id, search::Outcome::Ready, {}}); }
     void StartDownload(const std::string&, const std::string&) override
     {
-        m_reports.push_back(m_nId);
+        m_reports.push_back({m_id, search::Outcome::Done, {}});
     }
     void Abort() override {}
     void PostQuit() override {}
     void WaitForEnd() override {}
 
 private:
-    std::deque<std::uint32_t>& m_reports;
-    std::uint32_t m_nId;
+    std::deque<search::WorkerReport>& m_reports;
+    std::uint32_t m_id;
 };
 
 } // namespace
 
-std::unique_ptr<search::IDownloadWorker> CIdlePool::CreateWorker(const std::string&,
-                                                                 const std::string&)
+std::unique_ptr<search::IDownloadWorker> IdlePool::CreateWorker(const std::string&,
+                                                                const std::string&)
 {
-    return std::make_unique<CIdleWorker>(m_reports, m_nNextId++);
+    return std::make_unique<IdleWorker>(m_reports, m_nextId++);
 }
 
-platform::TempFileResult CIdlePool::MakePageFile()
+platform::TempFileResult IdlePool::MakePageFile()
 {
     platform::TempFileResult file;
     file.status = platform::TempFileResult::Status::Made;
-    file.path = "/nonexistent/vistrel-lists-bench/~TV" + std::to_string(m_nNextFile++);
+    file.path = "/nonexistent/vistrel-lists-bench/~TV" + std::to_string(m_nextFile++);
     return file;
 }
 

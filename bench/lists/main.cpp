@@ -52,26 +52,26 @@ bool WriteKeywordFile(const std::string& path, int count)
 }
 
 // A whole run: its start, then every report until no run is under way.
-struct CRunTimes
+struct RunTimes
 {
     double startMs = 0;
     double endMs = 0;
 };
 
-CRunTimes TimeRun(const std::string& programFolder, CVistrelDoc& doc, keywords::IKeywordRows& rows,
-                  const CPluginModule& plugin)
+RunTimes TimeRun(const std::string& programFolder, CVistrelDoc& doc, keywords::IKeywordRows& rows,
+                 const CPluginModule& plugin)
 {
     const config::CConfig config(programFolder + "Vistrel.ini");
-    bench::CIdlePool pool;
-    bench::CSilentPrompts prompts;
+    bench::IdlePool pool;
+    bench::SilentPrompts prompts;
     CSearchRun run(config, programFolder, pool, prompts);
-    CRunTimes times;
+    RunTimes times;
     times.startMs = TimeMs([&] { run.OnSearchStart(&doc, rows, 8, "東京", &plugin); });
     times.endMs = TimeMs([&] {
         while (!run.OnUpdateSearchStart() && !pool.m_reports.empty()) {
-            const std::uint32_t id = pool.m_reports.front();
+            const search::WorkerReport report = std::move(pool.m_reports.front());
             pool.m_reports.pop_front();
-            run.OnDownloadDone(id);
+            run.OnDownloadDone(report);
         }
     });
     return times;
@@ -153,12 +153,12 @@ int main(int argc, char** argv)
                      QApplication::processEvents();
                  }));
         if (count <= runMax) {
-            const CRunTimes inView = TimeRun(programFolder, doc, view, medora);
+            const RunTimes inView = TimeRun(programFolder, doc, view, medora);
             PrintRow("run start, list view", count, inView.startMs);
             PrintRow("run reports, list view", count, inView.endMs);
             QApplication::processEvents();
             keywords::CDocumentRows rows(doc);
-            const CRunTimes batch = TimeRun(programFolder, doc, rows, medora);
+            const RunTimes batch = TimeRun(programFolder, doc, rows, medora);
             PrintRow("run start, batch rows", count, batch.startMs);
             PrintRow("run reports, batch rows", count, batch.endMs);
         }

@@ -30,6 +30,7 @@ struct ExpectedKey
 const std::vector<ExpectedKey> kExpected{
     {"Settings\\Cache", "Directory", false, 0, ""},
     {"Settings\\DownLoad", "ConnectNum", true, 5, nullptr},
+    {"Settings\\DownLoad", "MaxPageSize", true, 16, nullptr},
     {"Settings\\Proxy", "IESetting", true, 1, nullptr},
     {"Settings\\Proxy", "Enable", true, 0, nullptr},
     {"Settings\\Proxy", "Host", false, 0, ""},

@@ -9,7 +9,7 @@
 
 namespace {
 
-class CDownloadEnvironment : public ::testing::Environment
+class DownloadEnvironment : public ::testing::Environment
 {
 public:
     void SetUp() override
@@ -27,10 +27,10 @@ public:
 
 private:
     std::optional<testing_support::CScopedEnv> m_noProxy;
-    std::optional<CCurlGlobal> m_curl;
+    std::optional<download::CurlGlobal> m_curl;
 };
 
 [[maybe_unused]] const ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new CDownloadEnvironment);
+    ::testing::AddGlobalTestEnvironment(new DownloadEnvironment);
 
 } // namespace

@@ -35,7 +35,7 @@ TEST(ErrorLogEntry, IsTheLocalTimeASpaceAndTheMessageCutTo1023Bytes)
     EXPECT_EQ(longEntry, "2026/12/08 03:05:09 " + longText.substr(0, 1023));
 }
 
-TEST_F(CWorkerTest, EntriesFollowEachOtherWithTheirBytesUnchanged)
+TEST_F(WorkerTest, EntriesFollowEachOtherWithTheirBytesUnchanged)
 {
     download::WriteErrorLog("/tmp/x was not found.");
     download::WriteErrorLog("HTTP/1.0 404 Not Found\r\n\r\n");
@@ -47,7 +47,7 @@ TEST_F(CWorkerTest, EntriesFollowEachOtherWithTheirBytesUnchanged)
     EXPECT_EQ(log.find("\r\r"), std::string::npos);
 }
 
-TEST_F(CWorkerTest, EntriesLoggedAtTheSameMomentAreAllKeptWhole)
+TEST_F(WorkerTest, EntriesLoggedAtTheSameMomentAreAllKeptWhole)
 {
     std::set<std::string> expected;
     std::vector<std::thread> threads;
@@ -68,32 +68,29 @@ TEST_F(CWorkerTest, EntriesLoggedAtTheSameMomentAreAllKeptWhole)
     EXPECT_EQ(std::set<std::string>(messages.begin(), messages.end()), expected);
 }
 
-TEST_F(CWorkerTest, ManyWorkersFailingAtOnceLoseNoEntry)
+TEST_F(WorkerTest, ManyWorkersFailingAtOnceLoseNoEntry)
 {
     const std::string server = ClosedAddress();
     std::vector<std::unique_ptr<CHttpThread>> workers;
     workers.reserve(6);
     for (int i = 0; i < 6; ++i)
         workers.push_back(StartWorker(server));
-    for (auto& worker : workers) {
-        worker->m_strObject = SearchObject("A");
-        worker->m_strSaveFile = m_strPage;
-        worker->PostThreadMessage(UWM_START_DOWNLOAD);
-    }
+    for (auto& worker : workers)
+        worker->StartDownload({SearchObject("A"), m_page});
     for (std::size_t i = 0; i < workers.size(); ++i)
-        ASSERT_TRUE(m_notify.WaitReport());
+        EXPECT_EQ(m_notify.Take().error, DLERR_INTERNET);
     EXPECT_EQ(LogMessages(ErrorLog()).size(), workers.size());
 }
 
-TEST_F(CWorkerTest, ALogThatCannotBeWrittenChangesNothingElse)
+TEST_F(WorkerTest, ALogThatCannotBeWrittenChangesNothingElse)
 {
     std::filesystem::create_directory(m_dir.File("error.log"));
     auto refused = StartWorker(ClosedAddress());
-    ASSERT_TRUE(RunJob(*refused, SearchObject("A"), m_strPage));
-    EXPECT_EQ(refused->m_nError, DLERR_INTERNET);
+    ASSERT_TRUE(RunJob(*refused, SearchObject("A"), m_page));
+    EXPECT_EQ(m_report.error, DLERR_INTERNET);
     auto worker = StartWorker(StartSite());
-    ASSERT_TRUE(RunJob(*worker, SearchObject("A"), m_strPage));
-    EXPECT_EQ(worker->m_nError, DLERR_NONE);
+    ASSERT_TRUE(RunJob(*worker, SearchObject("A"), m_page));
+    EXPECT_EQ(m_report.error, DLERR_NONE);
     EXPECT_TRUE(std::filesystem::is_empty(m_dir.File("error.log")));
 }
 

@@ -1,6 +1,8 @@
 #include "download/tests/raw_server.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
+#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
@@ -43,16 +45,22 @@ std::string ReadRequest(int client)
 
 } // namespace
 
-CRawServer::CRawServer(std::vector<CStep> script)
-    : m_script(std::move(script))
-    , m_listenFd(ListenOnLoopback(m_nPort))
+RawServer::RawServer(Script script)
+    : RawServer(std::vector<Script>{std::move(script)})
+{}
+
+RawServer::RawServer(std::vector<Script> scripts)
+    : m_scripts(std::move(scripts))
+    , m_listenFd(ListenOnLoopback(m_port))
 {
+    if (m_scripts.empty())
+        m_scripts.emplace_back();
     if (::pipe2(m_stopPipe, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe2 failed");
     m_thread = std::thread([this] { Serve(); });
 }
 
-CRawServer::~CRawServer()
+RawServer::~RawServer()
 {
     [[maybe_unused]] const ssize_t n = ::write(m_stopPipe[1], "x", 1);
     m_thread.join();
@@ -61,19 +69,19 @@ CRawServer::~CRawServer()
     ::close(m_stopPipe[1]);
 }
 
-std::vector<std::string> CRawServer::Received() const
+std::vector<std::string> RawServer::Received() const
 {
     std::lock_guard lock(m_mutex);
     return m_requests;
 }
 
-bool CRawServer::WaitReceived(std::size_t count, std::chrono::milliseconds timeout)
+bool RawServer::WaitReceived(std::size_t count, std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(m_mutex);
     return m_received.wait_for(lock, timeout, [&] { return m_requests.size() >= count; });
 }
 
-void CRawServer::Serve()
+void RawServer::Serve()
 {
     pollfd fds[2] = {{m_listenFd, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
     while (::poll(fds, 2, -1) > 0 && !(fds[1].revents & POLLIN)) {
@@ -81,26 +89,48 @@ void CRawServer::Serve()
         if (client < 0)
             continue;
         const std::string request = ReadRequest(client);
+        std::size_t index = 0;
         {
             std::lock_guard lock(m_mutex);
+            index = std::min(m_requests.size(), m_scripts.size() - 1);
             m_requests.push_back(request);
         }
         m_received.notify_all();
-        Play(client);
+        Play(client, m_scripts[index]);
         ::close(client);
     }
 }
 
-void CRawServer::Play(int client)
+void RawServer::Play(int client, const Script& script)
 {
-    for (const CStep& step : m_script) {
-        if (!Pause(step.delay) ||
-            ::send(client, step.bytes.data(), step.bytes.size(), MSG_NOSIGNAL) < 0)
+    for (const Step& step : script) {
+        if (!Pause(step.delay))
+            return;
+        if (step.endless) {
+            SendForEver(client, step.bytes);
+            return;
+        }
+        if (::send(client, step.bytes.data(), step.bytes.size(), MSG_NOSIGNAL) < 0)
             return;
     }
 }
 
-bool CRawServer::Pause(std::chrono::milliseconds delay)
+void RawServer::SendForEver(int client, const std::string& bytes)
+{
+    // Never blocked in a send: the server's destruction must end it at once.
+    pollfd fds[2] = {{client, POLLOUT, 0}, {m_stopPipe[0], POLLIN, 0}};
+    std::size_t offset = 0;
+    while (!bytes.empty() && ::poll(fds, 2, -1) > 0 && !(fds[1].revents & POLLIN)) {
+        const ssize_t n = ::send(client, bytes.data() + offset, bytes.size() - offset,
+                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+            return; // the client went away
+        if (n > 0)
+            offset = (offset + static_cast<std::size_t>(n)) % bytes.size();
+    }
+}
+
+bool RawServer::Pause(std::chrono::milliseconds delay)
 {
     pollfd stop = {m_stopPipe[0], POLLIN, 0};
     return delay.count() <= 0 || ::poll(&stop, 1, static_cast<int>(delay.count())) == 0;

@@ -14,22 +14,27 @@ namespace download_tests {
 // request head is complete (or the client goes quiet), then plays its script: each step waits
 // its delay, then sends its bytes. Then it closes the connection. A client that goes away ends
 // the script; destroying the server ends it at once.
-class CRawServer
+class RawServer
 {
 public:
-    struct CStep
+    struct Step
     {
         std::chrono::milliseconds delay;
         std::string bytes;
+        bool endless = false; // sent again and again until the client goes away
     };
+    using Script = std::vector<Step>;
 
-    explicit CRawServer(std::vector<CStep> script);
-    ~CRawServer();
-    CRawServer(const CRawServer&) = delete;
-    CRawServer& operator=(const CRawServer&) = delete;
+    explicit RawServer(Script script);
+    // The first connection plays the first script, the next the second, and so on; the last
+    // script plays for every connection after that.
+    explicit RawServer(std::vector<Script> scripts);
+    ~RawServer();
+    RawServer(const RawServer&) = delete;
+    RawServer& operator=(const RawServer&) = delete;
 
-    std::string Address() const { return "127.0.0.1:" + std::to_string(m_nPort); }
-    int Port() const { return m_nPort; }
+    std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
+    int Port() const { return m_port; }
     // What each connection sent before the script began, in order: a request head, or
     // whatever a client sent that never formed one (a TLS hello, say).
     std::vector<std::string> Received() const;
@@ -38,11 +43,12 @@ public:
 
 private:
     void Serve();
-    void Play(int client);
+    void Play(int client, const Script& script);
     bool Pause(std::chrono::milliseconds delay); // false when the server is being destroyed
+    void SendForEver(int client, const std::string& bytes);
 
-    std::vector<CStep> m_script;
-    int m_nPort = 0; // before m_listenFd, which sets it
+    std::vector<Script> m_scripts;
+    int m_port = 0; // before m_listenFd, which sets it
     int m_listenFd = -1;
     int m_stopPipe[2] = {-1, -1};
     mutable std::mutex m_mutex;
@@ -52,11 +58,11 @@ private:
 };
 
 // Answers every connection at once with the same bytes.
-class CCannedServer : public CRawServer
+class CannedServer : public RawServer
 {
 public:
-    explicit CCannedServer(std::string response)
-        : CRawServer({{std::chrono::milliseconds(0), std::move(response)}})
+    explicit CannedServer(std::string response)
+        : RawServer({{std::chrono::milliseconds(0), std::move(response)}})
     {}
 };
 

@@ -8,7 +8,7 @@
 
 namespace {
 
-struct CNoProxyCase
+struct NoProxyCase
 {
     const char* host;
     const char* list;
@@ -17,7 +17,7 @@ struct CNoProxyCase
 
 TEST(NoProxyList, CoversNamesDomainsAndAddresses)
 {
-    const CNoProxyCase table[] = {
+    const NoProxyCase table[] = {
         {"listing.example.jp", "", false},
         {"listing.example.jp", "*", true},
         {"listing.example.jp", "other.jp, *", true},
@@ -43,16 +43,16 @@ TEST(NoProxyList, CoversNamesDomainsAndAddresses)
         {"[2001:db9::5]", "2001:db8::/32", false},
         {"127.0.0.1", "::1", false},
     };
-    for (const CNoProxyCase& c : table)
+    for (const NoProxyCase& c : table)
         EXPECT_EQ(download::IsNoProxyHost(c.host, c.list), c.covered)
             << c.host << " in \"" << c.list << "\"";
 }
 
 // Sets or clears the proxy variables for as long as it lives.
-class CProxyEnvironment
+class ProxyEnvironment
 {
 public:
-    CProxyEnvironment(std::initializer_list<std::pair<const char*, const char*>> values)
+    ProxyEnvironment(std::initializer_list<std::pair<const char*, const char*>> values)
     {
         m_env.ClearProxies();
         for (const auto& [name, value] : values)
@@ -65,12 +65,12 @@ private:
 
 TEST(SystemProxy, ReadsTheEnvironmentAsLibcurlDoes)
 {
-    struct CCase
+    struct Case
     {
         std::initializer_list<std::pair<const char*, const char*>> env;
         const char* proxy;
     };
-    const CCase table[] = {
+    const Case table[] = {
         {{}, ""},
         {{{"http_proxy", "http://p:1"}}, "http://p:1"},
         {{{"HTTP_PROXY", "http://p:1"}}, ""},
@@ -82,8 +82,8 @@ TEST(SystemProxy, ReadsTheEnvironmentAsLibcurlDoes)
         {{{"http_proxy", "p:1"}, {"NO_PROXY", "example.jp"}}, ""},
         {{{"http_proxy", "p:1"}, {"no_proxy", "other.jp"}, {"NO_PROXY", "example.jp"}}, "p:1"},
     };
-    for (const CCase& c : table) {
-        const CProxyEnvironment env(c.env);
+    for (const Case& c : table) {
+        const ProxyEnvironment env(c.env);
         EXPECT_EQ(download::SystemProxyFor("listing.example.jp"), c.proxy)
             << (c.env.size() ? c.env.begin()->first : "(none)");
     }

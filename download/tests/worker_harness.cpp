@@ -1,28 +1,12 @@
 #include "download/tests/worker_harness.h"
 
+#include "config/config_store.h"
 #include "platform/profile.h"
 
 #include <filesystem>
 #include <regex>
 
 namespace download_tests {
-
-void CNotifyQueue::PostDownloadDone(std::uint32_t threadId)
-{
-    std::lock_guard lock(m_mutex);
-    m_reports.push_back(threadId);
-    m_ready.notify_one();
-}
-
-std::optional<std::uint32_t> CNotifyQueue::WaitReport(std::chrono::milliseconds timeout)
-{
-    std::unique_lock lock(m_mutex);
-    if (!m_ready.wait_for(lock, timeout, [this] { return !m_reports.empty(); }))
-        return std::nullopt;
-    const std::uint32_t id = m_reports.front();
-    m_reports.pop_front();
-    return id;
-}
 
 std::vector<std::string> LogMessages(const std::string& log)
 {
@@ -52,63 +36,82 @@ std::string SearchObject(const std::string& key)
            key;
 }
 
-CWorkerTest::CWorkerTest()
-    : m_strPreviousFolder(std::filesystem::current_path().string())
+WorkerTest::WorkerTest()
+    : m_previousFolder(std::filesystem::current_path().string())
 {
     std::filesystem::current_path(m_dir.Path());
     WriteProxyProfile(0, 0, "", 8080);
 }
 
-CWorkerTest::~CWorkerTest()
+WorkerTest::~WorkerTest()
 {
-    m_pSite.reset();
+    m_site.reset();
     std::error_code ec;
-    std::filesystem::current_path(m_strPreviousFolder, ec);
+    std::filesystem::current_path(m_previousFolder, ec);
 }
 
-void CWorkerTest::WriteProxyProfile(int ieSetting, int enable, const std::string& host, int port)
+void WorkerTest::WriteProxyProfile(int ieSetting, int enable, const std::string& host, int port)
 {
-    const platform::CProfile profile(m_strProfile);
+    const platform::CProfile profile(m_profile);
     ASSERT_TRUE(profile.WriteInt("Settings\\Proxy", "IESetting", ieSetting) &&
                 profile.WriteInt("Settings\\Proxy", "Enable", enable) &&
                 profile.WriteString("Settings\\Proxy", "Host", host) &&
                 profile.WriteInt("Settings\\Proxy", "Port", port));
 }
 
-std::string CWorkerTest::StartSite(listing_site::CSiteOptions options)
+std::string WorkerTest::StartSite(listing_site::CSiteOptions options)
 {
-    m_pSite = std::make_unique<listing_site::CListingServer>(std::move(options));
-    const int port = m_pSite->Start();
+    m_site = std::make_unique<listing_site::CListingServer>(std::move(options));
+    const int port = m_site->Start();
     EXPECT_GT(port, 0);
     return "127.0.0.1:" + std::to_string(port);
 }
 
-std::unique_ptr<CHttpThread> CWorkerTest::StartWorker(const std::string& server,
-                                                      const std::string& referer)
+download::Settings WorkerTest::ReadSettings() const
+{
+    download::Settings settings = download::ReadSettings(config::CConfig(m_profile));
+    settings.connectTimeout = std::chrono::seconds(5);
+    settings.stallTimeout = std::chrono::seconds(3);
+    return settings;
+}
+
+std::unique_ptr<CHttpThread> WorkerTest::StartWorker(const std::string& server,
+                                                     const std::string& referer)
+{
+    return StartWorker(server, ReadSettings(), nullptr, referer);
+}
+
+std::unique_ptr<CHttpThread> WorkerTest::StartWorker(const std::string& server,
+                                                     const download::Settings& settings,
+                                                     const download::Clock* clock,
+                                                     const std::string& referer)
 {
     auto worker = std::make_unique<CHttpThread>();
     EXPECT_TRUE(worker->CreateThread());
     worker->m_hNotifyWnd = &m_notify;
     worker->SetServer(server.c_str());
     worker->SetReferer(referer.c_str());
-    worker->SetProfilePath(m_strProfile);
-    // Long enough for the sample site under ThreadSanitizer, short enough for a stall test.
-    worker->SetTimeouts(std::chrono::seconds(5), std::chrono::seconds(3));
+    worker->SetSettings(settings);
+    if (clock)
+        worker->SetClock(*clock);
     worker->ResumeThread();
-    EXPECT_EQ(m_notify.WaitReport(), worker->GetThreadID());
+    EXPECT_TRUE(TakeReport(*worker));
     return worker;
 }
 
-bool CWorkerTest::RunJob(CHttpThread& worker, const std::string& object,
-                         const std::string& saveFile)
+bool WorkerTest::RunJob(CHttpThread& worker, const std::string& object, const std::string& saveFile)
 {
-    worker.m_strObject = object;
-    worker.m_strSaveFile = saveFile;
-    worker.PostThreadMessage(UWM_START_DOWNLOAD);
-    return m_notify.WaitReport() == worker.GetThreadID();
+    worker.StartDownload({object, saveFile});
+    return TakeReport(worker);
 }
 
-std::string CWorkerTest::ErrorLog() const
+bool WorkerTest::TakeReport(const CHttpThread& worker)
+{
+    m_report = m_notify.Take();
+    return m_report.threadId == worker.GetThreadID();
+}
+
+std::string WorkerTest::ErrorLog() const
 {
     const std::string path = m_dir.File("error.log");
     return std::filesystem::is_regular_file(path) ? testing_support::ReadFileBytes(path) : "";

@@ -1,13 +1,15 @@
 // How long a job may hold a worker: the whole-job limit, the stall limit counted per byte, and
-// Abort() from the owner's thread.
+// Abort() from the owner's thread; and how much it may store: the page size limit.
+#include "config/config_store.h"
+#include "download/page_limit.h"
 #include "download/tests/worker_harness.h"
+#include "platform/profile.h"
 
 namespace download_tests {
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-using Step = CRawServer::CStep;
+using Step = RawServer::Step;
 
 // A server that drips one body byte every 300 ms for 15 s: always inside the stall limit.
 std::vector<Step> DripFeed()
@@ -18,49 +20,43 @@ std::vector<Step> DripFeed()
     return script;
 }
 
-// A server that takes the request and answers nothing for 15 s.
+// A server that takes the request and answers nothing until it is destroyed.
 std::vector<Step> Silent()
 {
-    return {{15s, "HTTP/1.0 200 OK\r\n\r\n"}};
+    return {{24h, "HTTP/1.0 200 OK\r\n\r\n"}};
 }
 
-class WorkerLimitsTest : public CWorkerTest
+class WorkerLimitsTest : public WorkerTest
 {
 protected:
-    // A worker whose stall and connect limits are far away unless given.
-    std::unique_ptr<CHttpThread> Start(const std::string& server, std::chrono::seconds stall = 60s,
-                                       std::chrono::milliseconds job = CHttpThread::kJobTimeout)
+    // A worker whose stall and job limits are far away unless given; with clock, time moves
+    // only as the test moves it, so that no limit can end a job the test did not mean to end.
+    std::unique_ptr<CHttpThread>
+    Start(const std::string& server, std::chrono::seconds stall = 60s,
+          std::chrono::milliseconds job = download::Settings::kJobTimeout,
+          const download::Clock* clock = nullptr)
     {
-        auto worker = std::make_unique<CHttpThread>();
-        EXPECT_TRUE(worker->CreateThread());
-        worker->m_hNotifyWnd = &m_notify;
-        worker->SetServer(server.c_str());
-        worker->SetProfilePath(m_strProfile);
-        worker->SetTimeouts(5s, stall, job);
-        worker->ResumeThread();
-        EXPECT_EQ(m_notify.WaitReport(), worker->GetThreadID());
-        return worker;
+        download::Settings settings = ReadSettings();
+        settings.stallTimeout = stall;
+        settings.jobTimeout = job;
+        return StartWorker(server, settings, clock);
     }
 
-    void Post(CHttpThread& worker)
-    {
-        worker.m_strObject = "/tv.php?key=A";
-        worker.m_strSaveFile = m_strPage;
-        worker.PostThreadMessage(UWM_START_DOWNLOAD);
-    }
+    void Post(CHttpThread& worker) { worker.StartDownload({"/tv.php?key=A", m_page}); }
 };
 
 TEST_F(WorkerLimitsTest, ADripFeedingServerCannotHoldAJobPastItsLimit)
 {
-    CRawServer server(DripFeed());
-    auto worker = Start(server.Address(), 1s, 1500ms);
-    const Clock::time_point started = Clock::now();
-    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=A", m_strPage));
-    const auto took = Clock::now() - started;
-    EXPECT_GE(took, 1400ms);
-    EXPECT_LT(took, 4s);
-    EXPECT_EQ(worker->m_nError, DLERR_INTERNET);
-    EXPECT_EQ(worker->m_strReason, "タイムアウト");
+    RawServer server(DripFeed());
+    ManualClock clock;
+    auto worker = Start(server.Address(), 1s, 1500ms, &clock);
+    Post(*worker);
+    ASSERT_TRUE(server.WaitReceived(1, 60s));
+    // Bytes keep coming, so no stall can be declared: only the job's own limit ends it.
+    clock.Advance(1500ms);
+    ASSERT_TRUE(TakeReport(*worker));
+    EXPECT_EQ(m_report.error, DLERR_INTERNET);
+    EXPECT_EQ(m_report.reason, "タイムアウト");
     const std::vector<std::string> messages = LogMessages(ErrorLog());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "Timeout was reached: the job took longer than 1500 ms\r\n");
@@ -74,23 +70,21 @@ TEST_F(WorkerLimitsTest, AHeaderLineThatArrivesSlowlyButSteadilyIsNoStall)
     for (int i = 0; i < 10; ++i)
         script.push_back({250ms, "s"});
     script.push_back({0ms, "\r\nContent-Length: 2\r\n\r\nok"});
-    CRawServer server(script);
+    RawServer server(script);
     auto worker = Start(server.Address(), 1s);
-    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=A", m_strPage));
-    EXPECT_EQ(worker->m_nError, DLERR_NONE) << worker->m_strReason;
-    EXPECT_EQ(testing_support::ReadFileBytes(m_strPage), "ok");
+    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=A", m_page));
+    EXPECT_EQ(m_report.error, DLERR_NONE) << m_report.reason;
+    EXPECT_EQ(testing_support::ReadFileBytes(m_page), "ok");
     EXPECT_EQ(ErrorLog(), "");
 }
 
 TEST_F(WorkerLimitsTest, SilenceAfterASlowHeaderLineIsStillAStall)
 {
-    CRawServer server({{0ms, "HTTP/1.0 200 OK\r\nX-Slow: "}, {250ms, "s"}, {15s, "\r\n\r\n"}});
+    RawServer server({{0ms, "HTTP/1.0 200 OK\r\nX-Slow: "}, {250ms, "s"}, {24h, "\r\n\r\n"}});
     auto worker = Start(server.Address(), 1s);
-    const Clock::time_point started = Clock::now();
-    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=A", m_strPage));
-    EXPECT_LT(Clock::now() - started, 3s);
-    EXPECT_EQ(worker->m_nError, DLERR_INTERNET);
-    EXPECT_EQ(worker->m_strReason, "タイムアウト");
+    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=A", m_page));
+    EXPECT_EQ(m_report.error, DLERR_INTERNET);
+    EXPECT_EQ(m_report.reason, "タイムアウト");
     EXPECT_EQ(LogMessages(ErrorLog()),
               std::vector<std::string>{"Timeout was reached: nothing received for 1 seconds\r\n"});
 }
@@ -100,25 +94,22 @@ class AbortTest : public WorkerLimitsTest, public ::testing::WithParamInterface<
 };
 
 // true: the server is silent after the request; false: it drips bytes, so the transfer is busy.
-TEST_P(AbortTest, EndsTheTransferAtOnceAndFailsEveryLaterJobWithoutTraffic)
+// Time stands still: nothing but the abort can end the job before the server has done.
+TEST_P(AbortTest, EndsTheTransferAndFailsEveryLaterJobWithoutTraffic)
 {
-    CRawServer server(GetParam() ? Silent() : DripFeed());
-    auto worker = Start(server.Address());
+    RawServer server(GetParam() ? Silent() : DripFeed());
+    ManualClock clock;
+    auto worker = Start(server.Address(), 60s, download::Settings::kJobTimeout, &clock);
     Post(*worker);
-    ASSERT_TRUE(server.WaitReceived(1, 5s));
-    std::this_thread::sleep_for(100ms);
-    const Clock::time_point aborted = Clock::now();
+    ASSERT_TRUE(server.WaitReceived(1, 60s));
     worker->Abort();
-    ASSERT_EQ(m_notify.WaitReport(), worker->GetThreadID());
-    EXPECT_LT(Clock::now() - aborted, 500ms);
-    EXPECT_EQ(worker->m_nError, DLERR_INTERNET);
-    EXPECT_EQ(worker->m_strReason, "中止");
+    ASSERT_TRUE(TakeReport(*worker));
+    EXPECT_EQ(m_report.error, DLERR_INTERNET);
+    EXPECT_EQ(m_report.reason, "中止");
 
-    const Clock::time_point next = Clock::now();
-    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=B", m_strPage));
-    EXPECT_LT(Clock::now() - next, 500ms);
-    EXPECT_EQ(worker->m_nError, DLERR_INTERNET);
-    EXPECT_EQ(worker->m_strReason, "中止");
+    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=B", m_page));
+    EXPECT_EQ(m_report.error, DLERR_INTERNET);
+    EXPECT_EQ(m_report.reason, "中止");
     EXPECT_EQ(server.Received().size(), 1u) << "no traffic after the abort";
     EXPECT_EQ(ErrorLog(), "") << "an abort is asked for, not a fault";
 }
@@ -127,13 +118,14 @@ INSTANTIATE_TEST_SUITE_P(Servers, AbortTest, ::testing::Values(true, false));
 
 TEST_F(WorkerLimitsTest, AbortWhileIdleFailsTheNextJobAtOnce)
 {
-    CRawServer server(Silent());
+    RawServer server(Silent());
     auto worker = Start(server.Address());
     worker->Abort();
-    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=A", m_strPage));
-    EXPECT_EQ(worker->m_nError, DLERR_INTERNET);
-    EXPECT_EQ(worker->m_strReason, "中止");
-    EXPECT_FALSE(server.WaitReceived(1, 100ms));
+    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=A", m_page));
+    EXPECT_EQ(m_report.error, DLERR_INTERNET);
+    EXPECT_EQ(m_report.reason, "中止");
+    worker.reset();
+    EXPECT_TRUE(server.Received().empty());
 }
 
 class DestroyMidJobTest : public WorkerLimitsTest, public ::testing::WithParamInterface<bool>
@@ -141,23 +133,147 @@ class DestroyMidJobTest : public WorkerLimitsTest, public ::testing::WithParamIn
 };
 
 // true: the run's stop (Abort, then a quit request, then the wait); false: only the destructor.
+// The server never answers and time stands still, so a worker that waited on the network would
+// never end.
 TEST_P(DestroyMidJobTest, NeverWaitsOnTheNetwork)
 {
-    CRawServer server(Silent());
-    auto worker = Start(server.Address());
+    RawServer server(Silent());
+    ManualClock clock;
+    auto worker = Start(server.Address(), 60s, download::Settings::kJobTimeout, &clock);
     Post(*worker);
-    ASSERT_TRUE(server.WaitReceived(1, 5s));
-    const Clock::time_point stopping = Clock::now();
+    ASSERT_TRUE(server.WaitReceived(1, 60s));
     if (GetParam()) {
         worker->Abort();
         worker->PostThreadMessage(UWM_QUIT_THREAD);
         worker->WaitForEnd();
     }
     worker.reset();
-    EXPECT_LT(Clock::now() - stopping, 500ms);
+    EXPECT_EQ(m_notify.Take().reason, "中止");
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, DestroyMidJobTest, ::testing::Values(true, false));
+
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+
+// A body that never ends, in large steps so that it fills a disk quickly where nothing stops it.
+Step EndlessBody()
+{
+    return {0ms, std::string(std::size_t{64} << 10, 'x'), true};
+}
+
+struct SizeCase
+{
+    const char* name;
+    RawServer::Script answer;
+    std::int32_t error;
+    std::string stored; // the page file afterwards; it held "stale" before the job
+};
+
+void PrintTo(const SizeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class PageSizeTest : public WorkerLimitsTest, public ::testing::WithParamInterface<SizeCase>
+{
+};
+
+// With "MaxPageSize" 1: the page, not a timeout, ends the job, and the disk keeps no more of it.
+TEST_P(PageSizeTest, APageOverTheLimitFailsItsJobOnlyAndLeavesNothing)
+{
+    const SizeCase& row = GetParam();
+    ASSERT_TRUE(platform::CProfile(m_profile).WriteInt("Settings\\DownLoad", "MaxPageSize", 1));
+    const std::string good = "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\ngood";
+    RawServer server(std::vector<RawServer::Script>{row.answer, {{0ms, good}}});
+    auto worker = Start(server.Address());
+    testing_support::WriteFileBytes(m_page, "stale");
+    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=A", m_page));
+    EXPECT_EQ(m_report.error, row.error);
+    const std::string stored = testing_support::ReadFileBytes(m_page);
+    EXPECT_EQ(stored.size(), row.stored.size());
+    EXPECT_TRUE(stored == row.stored);
+    if (row.error == DLERR_NONE) {
+        EXPECT_EQ(m_report.reason, "");
+        EXPECT_EQ(ErrorLog(), "");
+    } else {
+        EXPECT_EQ(m_report.reason, "ページが大きすぎます (1 MiB 超)");
+        EXPECT_EQ(LogMessages(ErrorLog()),
+                  std::vector<std::string>{"Page larger than 1 MiB: transfer stopped\r\n"});
+    }
+
+    ASSERT_TRUE(RunJob(*worker, "/tv.php?key=B", m_page));
+    EXPECT_EQ(m_report.error, DLERR_NONE) << m_report.reason;
+    EXPECT_EQ(testing_support::ReadFileBytes(m_page), "good");
+}
+
+const std::string kHead = "HTTP/1.0 200 OK\r\n\r\n";
+const std::string kFull(kMiB, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, PageSizeTest,
+    ::testing::Values(
+        SizeCase{"TheLimitWithItsLength",
+                 {{0ms, "HTTP/1.0 200 OK\r\nContent-Length: 1048576\r\n\r\n" + kFull}},
+                 DLERR_NONE,
+                 kFull},
+        SizeCase{"TheLimitUntilClosed", {{0ms, kHead + kFull}}, DLERR_NONE, kFull},
+        SizeCase{"OneByteOverUntilClosed", {{0ms, kHead + kFull + "x"}}, DLERR_STATUS, ""},
+        SizeCase{"Endless", {{0ms, kHead}, EndlessBody()}, DLERR_STATUS, ""},
+        SizeCase{"EndlessInChunks",
+                 {{0ms, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"},
+                  {0ms, "10000\r\n" + std::string(0x10000, 'x') + "\r\n", true}},
+                 DLERR_STATUS,
+                 ""},
+        // Refused before the body: the file is never opened.
+        SizeCase{"ALengthOverTheLimit",
+                 {{0ms, "HTTP/1.0 200 OK\r\nContent-Length: 1048577\r\n\r\n"}, EndlessBody()},
+                 DLERR_STATUS,
+                 "stale"},
+        SizeCase{"AnErrorPageThatNeverEnds",
+                 {{0ms, "HTTP/1.0 404 Not Found\r\n\r\n"}, EndlessBody()},
+                 DLERR_STATUS,
+                 "stale"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WorkerLimitsTest, TheSampleSitesEndlessPageEndsAtTheDefaultLimit)
+{
+    listing_site::CSiteOptions options;
+    options.endless = true;
+    auto worker = Start(StartSite(options));
+    ASSERT_TRUE(RunJob(*worker, SearchObject(kDramaKey), m_page));
+    EXPECT_EQ(m_report.error, DLERR_STATUS);
+    EXPECT_EQ(m_report.reason, "ページが大きすぎます (16 MiB 超)");
+    EXPECT_EQ(testing_support::ReadFileBytes(m_page).size(), 0u);
+}
+
+struct LimitCase
+{
+    const char* stored; // nullptr: no such key
+    int mebibytes;
+};
+
+class PageLimitSettingTest : public ::testing::TestWithParam<LimitCase>
+{
+};
+
+TEST_P(PageLimitSettingTest, ReadsAsASaneNumberOfMiB)
+{
+    testing_support::CTempDir dir;
+    const config::CConfig config(dir.File("Vistrel.ini"));
+    if (GetParam().stored) {
+        ASSERT_TRUE(
+            config.Profile().WriteString("Settings\\DownLoad", "MaxPageSize", GetParam().stored));
+    }
+    EXPECT_EQ(download::ReadPageLimitMiB(config), GetParam().mebibytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, PageLimitSettingTest,
+                         ::testing::Values(LimitCase{nullptr, 16}, LimitCase{"", 16},
+                                           LimitCase{"0", 16}, LimitCase{"-4", 16},
+                                           LimitCase{"none", 16}, LimitCase{"1", 1},
+                                           LimitCase{"64 MiB", 64}, LimitCase{"1024", 1024},
+                                           LimitCase{"1025", 1024},
+                                           LimitCase{"99999999999", 1024}));
 
 } // namespace
 } // namespace download_tests

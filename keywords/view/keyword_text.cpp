@@ -1,12 +1,19 @@
 #include "keywords/view/keyword_text.h"
 
-#include "platform/cp932.h"
+#include "platform/utf8.h"
 
 namespace keywords {
 
-QString ShownText(std::string_view bytes)
+QString ShownText(std::string_view bytes, TextEncoding encoding)
 {
-    return QString::fromStdString(platform::Cp932ToUtf8(bytes));
+    return QString::fromStdString(KeywordToUtf8(bytes, encoding));
+}
+
+platform::Cp932Result TypedKeyword(const QString& text, TextEncoding encoding)
+{
+    if (!QStringView(text).isValidUtf16())
+        return {std::nullopt, std::string(platform::kNotUtf8Text)};
+    return KeywordFromUtf8(text.toStdString(), encoding);
 }
 
 bool HasLineBreak(const QString& text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "keywords/keyword_encoding.h"
+
 #include <QString>
 
 #include <functional>
@@ -18,8 +20,12 @@ inline const QString kLineBreakText = QStringLiteral("ｷｰﾜｰﾄﾞに改�
 // Follows the converter's own reason when a typed keyword has no code page 932 form.
 inline const QString kChooseAnotherText = QStringLiteral("別のｷｰﾜｰﾄﾞを指定してください。");
 
-// Code page 932 bytes as shown; bytes that are not valid code page 932 show as U+FFFD.
-QString ShownText(std::string_view bytes);
+// Keyword bytes of the encoding as shown; bytes not valid in it show as U+FFFD.
+QString ShownText(std::string_view bytes, TextEncoding encoding);
+
+// What the user typed as keyword bytes of the encoding, or why it cannot be a keyword. Text
+// with a lone surrogate (which no conversion keeps) is refused as well.
+platform::Cp932Result TypedKeyword(const QString& text, TextEncoding encoding);
 
 // True for a text with CR, LF or NUL in it.
 bool HasLineBreak(const QString& text);

@@ -1,8 +1,10 @@
 #include "keywords/view/label_delegate.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <utility>
 
 namespace keywords {
@@ -12,6 +14,19 @@ namespace {
 // Marks an editor whose text has been loaded once; later changes of the row (a search run
 // marking it) must not overwrite what the user is typing.
 constexpr char kLoadedProperty[] = "vistrelLabelLoaded";
+
+// True when an enabled command of the editor's window is bound to the key.
+bool WindowTakesKey(QObject* editor, const QKeyEvent& key)
+{
+    const auto* widget = qobject_cast<QWidget*>(editor);
+    if (widget == nullptr)
+        return false;
+    const QKeySequence pressed(key.keyCombination());
+    const QList<QAction*> commands = widget->window()->actions();
+    return std::any_of(commands.begin(), commands.end(), [&pressed](const QAction* command) {
+        return command->isEnabled() && command->shortcuts().contains(pressed);
+    });
+}
 
 } // namespace
 
@@ -56,13 +71,12 @@ void LabelDelegate::setModelData(QWidget* editor, QAbstractItemModel*,
 
 bool LabelDelegate::eventFilter(QObject* watched, QEvent* event)
 {
-    // Ctrl+A is the window's add key also inside the editor, so the line edit must not claim
-    // it for select-all; with no such key in the window it still selects all.
-    if (event->type() == QEvent::ShortcutOverride) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_A))
-            return true;
-    }
+    // The window's keys act inside the editor too: Esc stops a run rather than only cancelling
+    // the edit, and Ctrl+A adds rather than selecting all. A key that no enabled command of the
+    // window takes stays with the editor (Esc cancels, Ctrl+A selects all).
+    if (event->type() == QEvent::ShortcutOverride &&
+        WindowTakesKey(watched, *static_cast<QKeyEvent*>(event)))
+        return true;
     return QStyledItemDelegate::eventFilter(watched, event);
 }
 

@@ -7,7 +7,8 @@
 namespace keywords {
 
 // The in-place editor of the keyword list. Only column 0 can be edited, and a confirmed text
-// goes to the view's checks instead of straight into the model.
+// goes to the view's checks instead of straight into the model. A key bound to an enabled
+// command of the window goes to that command, also while the editor has the focus.
 class LabelDelegate : public QStyledItemDelegate
 {
 public:

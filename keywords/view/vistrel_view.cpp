@@ -105,7 +105,12 @@ void CVistrelView::OnInitialUpdate()
     m_bHasSelection = false;
 }
 
-QTreeWidgetItem* CVistrelView::MakeRow(const std::string& bytes)
+keywords::TextEncoding CVistrelView::Encoding() const
+{
+    return m_pDocument ? m_pDocument->GetEncoding().text : keywords::TextEncoding::Cp932;
+}
+
+QTreeWidgetItem* CVistrelView::MakeRow(const std::string& bytes) const
 {
     auto* item = new QTreeWidgetItem;
     item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable |
@@ -114,9 +119,9 @@ QTreeWidgetItem* CVistrelView::MakeRow(const std::string& bytes)
     return item;
 }
 
-void CVistrelView::SetRowKeyword(QTreeWidgetItem* item, const std::string& bytes)
+void CVistrelView::SetRowKeyword(QTreeWidgetItem* item, const std::string& bytes) const
 {
-    item->setText(0, keywords::ShownText(bytes));
+    item->setText(0, keywords::ShownText(bytes, Encoding()));
     item->setData(0, kBytesRole, QByteArray::fromStdString(bytes));
     ShowKeywordTip(item);
 }
@@ -148,6 +153,16 @@ bool CVistrelView::IsRowText(std::ptrdiff_t row, std::string_view text) const
         return text.empty();
     return topLevelItem(static_cast<int>(row))->data(0, kBytesRole).toByteArray() ==
            QByteArrayView(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+platform::Cp932Result CVistrelView::GetRowSearchText(std::ptrdiff_t row) const
+{
+    return keywords::KeywordSearchText(GetRowText(row), Encoding());
+}
+
+std::string CVistrelView::ToUtf8(std::string_view rowText) const
+{
+    return keywords::KeywordToUtf8(rowText, Encoding());
 }
 
 void CVistrelView::SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason)

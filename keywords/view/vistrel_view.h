@@ -1,5 +1,6 @@
 #pragma once
 
+#include "keywords/keyword_encoding.h"
 #include "keywords/keyword_rows.h"
 
 #include <QPersistentModelIndex>
@@ -14,8 +15,9 @@ class CVistrelDoc;
 
 // The keyword list: one row per keyword of the document, column 0 the keyword, column 1 the
 // mark of the latest search run. Every change is made to the row and to the document's
-// keyword array together, and marks the document modified. Keyword bytes are code page 932;
-// they are converted for display only and never altered unless the user edits that row.
+// keyword array together, and marks the document modified. Keyword bytes are in the
+// document's encoding (code page 932, or UTF-8 for a file read as UTF-8); they are converted
+// for display only and never altered unless the user edits that row.
 class CVistrelView : public QTreeWidget, public keywords::IKeywordRows
 {
     Q_OBJECT
@@ -57,6 +59,9 @@ public:
     std::string GetRowText(std::ptrdiff_t row) const override;
     bool IsRowText(std::ptrdiff_t row, std::string_view text) const override;
     void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) override;
+    // In the document's encoding: a keyword of a file read as UTF-8 is converted, or fails.
+    platform::Cp932Result GetRowSearchText(std::ptrdiff_t row) const override;
+    std::string ToUtf8(std::string_view rowText) const override;
 
 protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
@@ -74,8 +79,10 @@ private:
         QString text;
     };
 
-    static QTreeWidgetItem* MakeRow(const std::string& bytes);
-    static void SetRowKeyword(QTreeWidgetItem* item, const std::string& bytes);
+    // The document's encoding; code page 932 without a document.
+    keywords::TextEncoding Encoding() const;
+    QTreeWidgetItem* MakeRow(const std::string& bytes) const;
+    void SetRowKeyword(QTreeWidgetItem* item, const std::string& bytes) const;
     static void ShowKeywordTip(QTreeWidgetItem* item);
     // The first row, other than skipRow, whose keyword shows as text (letter case ignored).
     int FindRow(const QString& text, int skipRow) const;

@@ -12,7 +12,7 @@ void CVistrelView::OnAddKeyword()
         return;
     const QString name =
         keywords::NewKeywordName([this](const QString& text) { return FindRow(text, -1) >= 0; });
-    platform::Cp932Result bytes = platform::Utf8ToCp932(name.toStdString());
+    platform::Cp932Result bytes = keywords::TypedKeyword(name, Encoding());
     if (!bytes.text) {
         ShowStop(QString::fromStdString(bytes.error));
         return;

@@ -61,14 +61,16 @@ void CVistrelView::OnEndLabelEdit(const QModelIndex& index, const QString& text)
                                        keywords::kChooseAnotherText};
         return;
     }
-    platform::Cp932Result bytes = platform::Utf8ToCp932(text.toStdString());
+    // A code page 932 document refuses what the code page cannot hold; a UTF-8 one takes any
+    // text, and a keyword the code page lacks fails only its own search.
+    platform::Cp932Result bytes = keywords::TypedKeyword(text, Encoding());
     if (!bytes.text) {
         m_refusal = Refusal{index, QString::fromStdString(bytes.error) + QLatin1Char('\n') +
                                        keywords::kChooseAnotherText};
         return;
     }
     // The row itself is left out, so a change of letter case alone is taken.
-    if (FindRow(keywords::ShownText(*bytes.text), row) >= 0) {
+    if (FindRow(keywords::ShownText(*bytes.text, Encoding()), row) >= 0) {
         m_refusal = Refusal{index, keywords::kDuplicateKeywordText};
         return;
     }

@@ -106,6 +106,59 @@ TEST(Cp932, TextOutsideTheCodePageIsRefusedWithAMessage)
     EXPECT_FALSE(broken.error.empty());
 }
 
+struct EncodeCase
+{
+    const char* name;
+    std::string utf8;
+    const char* cp932; // nullptr: refused
+    const char* named; // refused: the message names the character by its code point
+};
+
+class Utf8ToCp932Test : public ::testing::TestWithParam<EncodeCase>
+{
+};
+
+// A character is converted to its own bytes or the text is refused: iconv must never leave
+// one out without a word.
+TEST_P(Utf8ToCp932Test, ConvertsOrRefusesNeverDrops)
+{
+    const EncodeCase& c = GetParam();
+    const platform::Cp932Result result = platform::Utf8ToCp932(c.utf8);
+    if (c.cp932) {
+        ASSERT_TRUE(result.text.has_value()) << result.error;
+        EXPECT_EQ(*result.text, c.cp932);
+        EXPECT_EQ(result.error, "");
+        return;
+    }
+    EXPECT_FALSE(result.text.has_value()) << result.text.value_or("");
+    EXPECT_NE(result.error.find(c.named), std::string::npos) << result.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Characters, Utf8ToCp932Test,
+    ::testing::Values(
+        // Tag characters (U+E0000-E007F) were dropped by iconv without an error.
+        EncodeCase{"TagLetter", "A\U000E0041B", nullptr, "U+E0041"},
+        EncodeCase{"LanguageTag", "\U000E0001ja", nullptr, "U+E0001"},
+        EncodeCase{"CancelTagLast", "番組\U000E007F", nullptr, "U+E007F"},
+        EncodeCase{"TagAfterNul", std::string("\0\U000E0020", 5), nullptr, "U+E0020"},
+        // Invisible characters iconv refuses on its own stay refused.
+        EncodeCase{"VariationSelector16", "☆\uFE0F", nullptr, "U+FE0F"},
+        EncodeCase{"VariationSelector1", "葛\uFE00", nullptr, "U+FE00"},
+        EncodeCase{"IdeographicVariation", "葛\U000E0100", nullptr, "U+E0100"},
+        EncodeCase{"LastIdeographicVariation", "葛\U000E01EF", nullptr, "U+E01EF"},
+        EncodeCase{"ByteOrderMark", "\uFEFFa", nullptr, "U+FEFF"},
+        EncodeCase{"ZeroWidthJoiner", "a\u200Db", nullptr, "U+200D"},
+        EncodeCase{"ZeroWidthSpace", "a\u200Bb", nullptr, "U+200B"},
+        EncodeCase{"Emoji", "番組😀", nullptr, "U+1F600"},
+        // Characters that code page 932 writes with the bytes of a look-alike are kept: they
+        // are how other systems spell the code page's own wave dash and minus sign.
+        EncodeCase{"WaveDash", "\u301C", "\x81\x60", nullptr},
+        EncodeCase{"MinusSign", "\u2212", "\x81\x7C", nullptr},
+        EncodeCase{"PlainText", "東京ｱ①", "\x93\x8C\x8B\x9E\xB1\x87\x40", nullptr},
+        EncodeCase{"Empty", "", "", nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // Bytes that are not UTF-8 are reported as such: quoting them as a character that code page
 // 932 lacks would be wrong, and would put bytes that cannot be shown into the message.
 TEST(Cp932, BytesThatAreNotUtf8AreNeverQuotedAsACharacter)

@@ -37,6 +37,14 @@ std::string CTempDir::File(std::string_view name) const
     return m_strPath + "/" + std::string(name);
 }
 
+std::set<std::string> FolderEntries(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        names.insert(entry.path().lexically_relative(folder).string());
+    return names;
+}
+
 std::string ReadFileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

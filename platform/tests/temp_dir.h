@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,9 @@ public:
 private:
     std::string m_strPath;
 };
+
+// Every name under folder, relative to it, links not followed.
+std::set<std::string> FolderEntries(const std::string& folder);
 
 // Whole-file helpers; they fail the current test on an I/O error.
 std::string ReadFileBytes(const std::string& path);

@@ -10,17 +10,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(TempFile, MakesNewEmptyTvFilesInTmpdirAndFailsWhereItCannot)
+TEST(TempFile, MakesNewEmptyTvFilesInTheFolderAndFailsWhereItCannot)
 {
     testing_support::CTempDir dir;
-    platform::TempFileResult first, second, failed;
+    platform::TempFileResult folder, first, second, failed, noFolder;
     {
         testing_support::CScopedEnv tmpdir{{"TMPDIR", dir.Path().c_str()}};
-        first = platform::MakeTempFile();
-        second = platform::MakeTempFile();
+        folder = platform::TempFolder();
+        first = platform::MakeTempFile(folder.path);
+        second = platform::MakeTempFile(folder.path);
+        failed = platform::MakeTempFile(dir.File("gone"));
         tmpdir.Set("TMPDIR", dir.File("gone").c_str());
-        failed = platform::MakeTempFile();
+        noFolder = platform::TempFolder();
     }
+
+    ASSERT_TRUE(folder) << folder.error;
+    EXPECT_EQ(fs::path(folder.path), fs::path(dir.Path()));
+    EXPECT_FALSE(noFolder);
+    EXPECT_THAT(noFolder.error, ::testing::HasSubstr(dir.File("gone")));
 
     for (const platform::TempFileResult& made : {first, second}) {
         ASSERT_TRUE(made) << made.error;

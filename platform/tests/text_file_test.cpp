@@ -1,23 +1,25 @@
+#include "platform/tests/child_process.h"
 #include "platform/tests/temp_dir.h"
 #include "platform/text_file.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-using platform::CTextReader;
-using platform::CTextWriter;
+using platform::TextReader;
+using platform::TextWriter;
 using testing_support::CTempDir;
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
 
 std::vector<std::string> ReadPieces(const std::string& path)
 {
-    CTextReader reader;
+    TextReader reader;
     EXPECT_TRUE(reader.Open(path));
     std::vector<std::string> pieces;
     std::string piece;
@@ -38,7 +40,7 @@ TEST(TextFile, CrLfReadsAsLfAndOtherBytesPass)
 TEST(TextFile, LongLinesArriveAsPiecesOfAtMost4094Bytes)
 {
     CTempDir dir;
-    std::string line(CTextReader::kMaxPieceBytes * 2 + 10, 'x');
+    std::string line(TextReader::kMaxPieceBytes * 2 + 10, 'x');
     WriteFileBytes(dir.File("a"), line + "\r\nend");
     auto pieces = ReadPieces(dir.File("a"));
     ASSERT_EQ(pieces.size(), 4u);
@@ -66,30 +68,29 @@ TEST(TextFile, CrLfAcrossTheReadBufferBoundaryIsStillOneLineEnd)
         EXPECT_EQ(p.substr(3999), "\n");
 
     // A CR as the last byte of the first read: the LF or the other byte comes with the next.
-    const std::size_t headBytes = CTextReader::kBufferBytes - 1;
+    const std::size_t headBytes = TextReader::kBufferBytes - 1;
     const std::string head(headBytes, 'h');
-    const std::string tail = std::string(headBytes % CTextReader::kMaxPieceBytes, 'h');
+    const std::string tail = std::string(headBytes % TextReader::kMaxPieceBytes, 'h');
     WriteFileBytes(dir.File("b"), head + "\r\nnext");
     pieces = ReadPieces(dir.File("b"));
-    ASSERT_EQ(pieces.size(), headBytes / CTextReader::kMaxPieceBytes + 2);
+    ASSERT_EQ(pieces.size(), headBytes / TextReader::kMaxPieceBytes + 2);
     EXPECT_EQ(pieces[pieces.size() - 2], tail + "\n");
     EXPECT_EQ(pieces.back(), "next");
 
     WriteFileBytes(dir.File("c"), head + "\rnext");
     pieces = ReadPieces(dir.File("c"));
-    ASSERT_EQ(pieces.size(), headBytes / CTextReader::kMaxPieceBytes + 1);
+    ASSERT_EQ(pieces.size(), headBytes / TextReader::kMaxPieceBytes + 1);
     EXPECT_EQ(pieces.back(), tail + "\rnext");
 
     // A line of 4093 bytes and CR LF that starts exactly 4094 bytes before the end of the
     // first read: it is one piece of 4094 bytes, LF last, though its LF was not read yet.
     std::string filler;
-    while (filler.size() + 100 <= CTextReader::kBufferBytes - CTextReader::kMaxPieceBytes)
+    while (filler.size() + 100 <= TextReader::kBufferBytes - TextReader::kMaxPieceBytes)
         filler += std::string(99, 'f') + "\n";
-    filler +=
-        std::string(CTextReader::kBufferBytes - CTextReader::kMaxPieceBytes - filler.size() - 1,
-                    'f') +
-        "\n";
-    const std::string line(CTextReader::kMaxPieceBytes - 1, 'x');
+    filler += std::string(TextReader::kBufferBytes - TextReader::kMaxPieceBytes - filler.size() - 1,
+                          'f') +
+              "\n";
+    const std::string line(TextReader::kMaxPieceBytes - 1, 'x');
     WriteFileBytes(dir.File("d"), filler + line + "\r\nnext");
     pieces = ReadPieces(dir.File("d"));
     ASSERT_GE(pieces.size(), 2u);
@@ -110,7 +111,7 @@ std::vector<std::string> ModelPieces(const std::string& raw)
     std::string piece;
     for (char c : text) {
         piece += c;
-        if (c == '\n' || piece.size() == CTextReader::kMaxPieceBytes)
+        if (c == '\n' || piece.size() == TextReader::kMaxPieceBytes)
             pieces.push_back(std::move(piece)), piece.clear();
     }
     if (!piece.empty())
@@ -124,7 +125,7 @@ TEST(TextFile, ReadsLikeThePlainModelThroughManyRefills)
     // line ends and pairs fall on every kind of buffer and piece boundary.
     std::mt19937 random(932);
     std::string raw;
-    while (raw.size() < 3 * CTextReader::kBufferBytes) {
+    while (raw.size() < 3 * TextReader::kBufferBytes) {
         const auto lineBytes = random() % 7 == 0 ? random() % 12000 : random() % 300;
         raw.append(lineBytes, static_cast<char>('a' + random() % 26));
         static const char* const kEnds[] = {"\n", "\r\n", "\r", "\r\r\n", "\r\n\n", ""};
@@ -136,7 +137,7 @@ TEST(TextFile, ReadsLikeThePlainModelThroughManyRefills)
     EXPECT_EQ(ReadPieces(dir.File("a")), expected);
 
     // A reader opened again starts afresh on the next file.
-    CTextReader reader;
+    TextReader reader;
     std::string piece;
     ASSERT_TRUE(reader.Open(dir.File("a")));
     ASSERT_TRUE(reader.ReadLine(piece));
@@ -155,7 +156,7 @@ TEST(TextFile, AReadErrorIsToldApartFromTheEnd)
 {
     CTempDir dir;
     WriteFileBytes(dir.File("a"), "line\n");
-    CTextReader reader;
+    TextReader reader;
     ASSERT_TRUE(reader.Open(dir.File("a")));
     std::string piece;
     while (reader.ReadLine(piece)) {
@@ -172,13 +173,18 @@ TEST(TextFile, AReadErrorIsToldApartFromTheEnd)
 TEST(TextFile, WriterTurnsLfIntoCrLf)
 {
     CTempDir dir;
-    CTextWriter writer;
+    TextWriter writer;
     ASSERT_TRUE(writer.Open(dir.File("out")));
     writer.Write("a\nb\r\n");
     writer.Write("");
     writer.Write("\n");
+    // Pieces as the reader gives them: a line end only at the end.
+    writer.WritePiece("c\r");
+    writer.WritePiece("");
+    writer.WritePiece("d\n");
+    writer.WritePiece("\n");
     EXPECT_TRUE(writer.Close());
-    EXPECT_EQ(ReadFileBytes(dir.File("out")), "a\r\nb\r\r\n\r\n");
+    EXPECT_EQ(ReadFileBytes(dir.File("out")), "a\r\nb\r\r\n\r\nc\rd\r\n\r\n");
 }
 
 TEST(TextFile, WriterKeepsEveryByteAcrossItsBuffer)
@@ -186,41 +192,54 @@ TEST(TextFile, WriterKeepsEveryByteAcrossItsBuffer)
     // Lines that straddle the writer's buffer, with a CR LF pair split by it, and one text
     // longer than the buffer.
     CTempDir dir;
-    CTextWriter writer;
+    TextWriter writer;
     ASSERT_TRUE(writer.Open(dir.File("out")));
     const std::string line(1000, 'l');
     std::string expected;
-    for (std::size_t i = 0; i < 2 * CTextWriter::kBufferBytes / 1001; ++i) {
+    for (std::size_t i = 0; i < 2 * TextWriter::kBufferBytes / 1001; ++i) {
         writer.Write(line + "\n");
         expected += line + "\r\n";
     }
-    const std::string pad(
-        CTextWriter::kBufferBytes - expected.size() % CTextWriter::kBufferBytes - 1, 'p');
+    const std::string pad(TextWriter::kBufferBytes - expected.size() % TextWriter::kBufferBytes - 1,
+                          'p');
     writer.Write(pad + "\n");
     expected += pad + "\r\n";
-    const std::string huge(CTextWriter::kBufferBytes + 7, 'h');
+    const std::string huge(TextWriter::kBufferBytes + 7, 'h');
     writer.Write(huge);
     expected += huge;
     EXPECT_TRUE(writer.Close());
     EXPECT_EQ(ReadFileBytes(dir.File("out")), expected);
 }
 
-TEST(TextFile, WriterReportsAFullDisk)
+TEST(TextFile, WriterReportsAFullDiskAndKeepsTheOldFile)
 {
-    CTextWriter writer;
-    ASSERT_TRUE(writer.Open("/dev/full"));
-    writer.Write(std::string(100000, 'x') + "\n");
-    EXPECT_FALSE(writer.Close());
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "runs in a forked child";
+#endif
+    CTempDir dir;
+    const std::string path = dir.File("out");
+    WriteFileBytes(path, "old");
+    const auto closed = testing_support::RunWithFileSizeLimit(
+        [&] {
+            TextWriter writer;
+            if (!writer.Open(path))
+                return std::string("no open");
+            writer.Write(std::string(TextWriter::kBufferBytes * 2, 'x') + "\n");
+            return std::to_string(writer.Close());
+        },
+        TextWriter::kBufferBytes);
+    EXPECT_EQ(closed, "0");
+    EXPECT_EQ(ReadFileBytes(path), "old");
 }
 
 TEST(TextFile, MissingFilesFailToOpen)
 {
     CTempDir dir;
-    CTextReader reader;
+    TextReader reader;
     EXPECT_FALSE(reader.Open(dir.File("missing")));
     std::string piece;
     EXPECT_FALSE(reader.ReadLine(piece));
-    CTextWriter writer;
+    TextWriter writer;
     EXPECT_FALSE(writer.Open(dir.File("no/such/folder")));
 }
 
@@ -229,7 +248,7 @@ TEST(TextFile, AFolderIsNoFileToRead)
     // A folder would otherwise open and read as an empty file, so a template or page that
     // is a folder would pass for one with no lines.
     CTempDir dir;
-    CTextReader reader;
+    TextReader reader;
     EXPECT_FALSE(reader.Open(dir.Path()));
     EXPECT_FALSE(reader.IsOpen());
     std::string piece;

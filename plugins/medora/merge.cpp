@@ -1,5 +1,6 @@
 #include "merge.h"
 
+#include "http_equiv_guard.h"
 #include "platform/text_file.h"
 
 #include <string_view>
@@ -16,12 +17,12 @@ constexpr std::string_view kListingEnd = "<HR NOSHADE>\n";
 
 // Reads a file piece by piece and tells whether the current piece is a whole marker line.
 // One reader serves file after file, so its buffer is made once per merge.
-class CLineReader
+class LineReader
 {
 public:
     bool Open(const std::string& path)
     {
-        m_bLineStart = m_bNextLineStart = true;
+        m_lineStart = m_nextLineStart = true;
         return m_reader.Open(path);
     }
 
@@ -29,8 +30,8 @@ public:
     {
         if (!m_reader.ReadPiece(m_piece))
             return false;
-        m_bLineStart = m_bNextLineStart;
-        m_bNextLineStart = m_piece.back() == '\n';
+        m_lineStart = m_nextLineStart;
+        m_nextLineStart = m_piece.back() == '\n';
         return true;
     }
 
@@ -40,17 +41,17 @@ public:
     bool HasError() const { return m_reader.HasError(); }
 
     // The tail piece of an over-long line may look like a marker, but the line is not one.
-    bool IsLine(std::string_view marker) const { return m_bLineStart && m_piece == marker; }
+    bool IsLine(std::string_view marker) const { return m_lineStart && m_piece == marker; }
 
 private:
-    platform::CTextReader m_reader;
+    platform::TextReader m_reader;
     std::string_view m_piece;
-    bool m_bLineStart = true;
-    bool m_bNextLineStart = true;
+    bool m_lineStart = true;
+    bool m_nextLineStart = true;
 };
 
 // Copies the first listing of one page; a page that cannot be read contributes nothing.
-void CopyListing(const char* pagePath, CLineReader& page, platform::CTextWriter& output)
+void CopyListing(const char* pagePath, LineReader& page, HttpEquivGuard& output)
 {
     if (!page.Open(pagePath))
         return;
@@ -68,27 +69,31 @@ std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageF
 {
     if (outputPath == nullptr)
         return 1;
-    platform::CTextWriter output;
+    // Another run may write the same page at the same time, and a link at its name must not
+    // send the page elsewhere: the page is written beside its place and renamed into it.
+    platform::TextWriter output;
     if (!output.Open(outputPath))
         return 1;
-    CLineReader pageTemplate;
-    if (templatePath.empty() || !pageTemplate.Open(templatePath)) {
-        output.Close(); // leaves the empty output behind
-        return 1;
-    }
+    LineReader pageTemplate;
+    if (templatePath.empty() || !pageTemplate.Open(templatePath))
+        return 1; // the earlier page, if any, stays
 
     while (pageTemplate.Next() && !pageTemplate.IsLine(kInsertionPoint))
-        output.Write(pageTemplate.Piece());
-    CLineReader page;
+        output.WritePiece(pageTemplate.Piece());
+    // One guard for all listings: a tag may run on from one page's listing into the next.
+    HttpEquivGuard listings([&output](std::string_view text) { output.WritePiece(text); });
+    LineReader page;
     for (const char* const* path = pageFiles; path != nullptr && *path != nullptr; ++path)
-        CopyListing(*path, page, output);
+        CopyListing(*path, page, listings);
+    listings.Finish();
     while (pageTemplate.Next())
-        output.Write(pageTemplate.Piece());
+        output.WritePiece(pageTemplate.Piece());
 
-    // A full disk, a failed close or a template that could not be read to its end must not
-    // pass for a finished page.
-    const bool written = output.Close();
-    return written && !pageTemplate.HasError() ? 0 : 1;
+    // A full disk, a failed rename or a template that could not be read to its end must not
+    // pass for a finished page, nor replace the earlier one.
+    if (pageTemplate.HasError())
+        return 1;
+    return output.Close() ? 0 : 1;
 }
 
 } // namespace medora

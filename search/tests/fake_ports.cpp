@@ -51,7 +51,7 @@ platform::TempFileResult CFakePool::MakePageFile()
     if (!m_pageFileFails.empty())
         m_pageFileFails.pop_front();
     if (!bFail)
-        return platform::MakeTempFile(platform::kTempFilePrefix);
+        return m_pageFolder.MakeFile(platform::kTempFilePrefix);
     platform::TempFileResult failed;
     failed.error = "disk full";
     return failed;
@@ -76,11 +76,32 @@ void CFakeRows::SetRowMark(std::ptrdiff_t row, std::string_view mark, std::strin
         m_rows[row] = {m_rows[row].text, std::string(mark), std::string(reason)};
 }
 
+platform::Cp932Result CFakeRows::GetRowSearchText(std::ptrdiff_t row) const
+{
+    const std::string text = GetRowText(row);
+    if (const auto it = m_unsearchable.find(text); it != m_unsearchable.end())
+        return {std::nullopt, it->second};
+    return {text, {}};
+}
+
+std::string CFakeRows::ToUtf8(std::string_view rowText) const
+{
+    return m_toUtf8 ? m_toUtf8(rowText) : IKeywordRows::ToUtf8(rowText);
+}
+
 std::vector<std::string> CFakeRows::Marks() const
 {
     std::vector<std::string> marks;
     for (const CRow& row : m_rows)
         marks.push_back(row.mark);
+    return marks;
+}
+
+std::vector<std::string> CFakeRows::MarksWithReasons() const
+{
+    std::vector<std::string> marks;
+    for (const CRow& row : m_rows)
+        marks.push_back(row.reason.empty() ? row.mark : row.mark + " " + row.reason);
     return marks;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keywords/keyword_rows.h"
+#include "platform/run_folder.h"
 #include "search/run_ports.h"
 
 #include <deque>
@@ -16,7 +17,7 @@ namespace search_test {
 using CEventLog = std::vector<std::string>;
 class CFakePool;
 
-// A worker that never runs: the test plays it, setting the outcome before each report.
+// A worker that never runs: the test plays it, delivering its reports to the run.
 class CFakeWorker : public search::IDownloadWorker
 {
 public:
@@ -25,15 +26,11 @@ public:
 
     std::uint32_t GetThreadID() const override { return m_nId; }
     void Resume() override;
-    std::int32_t GetError() const override { return m_nError; }
-    std::string GetReason() const override { return m_strReason; }
     void StartDownload(const std::string& object, const std::string& saveFile) override;
     void Abort() override { Log("abort"); }
     void PostQuit() override { Log("quit"); }
     void WaitForEnd() override { Log("wait"); }
 
-    std::int32_t m_nError = 0;
-    std::string m_strReason;
     std::string m_strObject, m_strSaveFile; // of the latest job
 
 private:
@@ -54,6 +51,7 @@ public:
     std::unique_ptr<search::IDownloadWorker> CreateWorker(const std::string& server,
                                                           const std::string& referer) override;
     platform::TempFileResult MakePageFile() override;
+    void DeletePageFolder() override { m_pageFolder.Remove(); }
     void WriteErrorLog(std::string_view text) override { m_errorLog.emplace_back(text); }
 
     CFakeWorker* Worker(std::uint32_t id) const; // null once the run has destroyed it
@@ -67,6 +65,7 @@ public:
 
 private:
     std::uint32_t m_nNextId = 101;
+    platform::RunFolder m_pageFolder; // as the real pool keeps the pages
 };
 
 struct CRow
@@ -80,10 +79,15 @@ public:
     std::ptrdiff_t GetRowCount() const override { return std::ssize(m_rows); }
     std::string GetRowText(std::ptrdiff_t row) const override;
     void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) override;
+    platform::Cp932Result GetRowSearchText(std::ptrdiff_t row) const override;
+    std::string ToUtf8(std::string_view rowText) const override;
     std::vector<std::string> Marks() const;
+    std::vector<std::string> MarksWithReasons() const; // "NG why" for a mark with a reason
 
     std::vector<CRow> m_rows;
-    std::function<void(std::ptrdiff_t)> m_onRead; // called as a row's text is read
+    std::function<void(std::ptrdiff_t)> m_onRead;          // called as a row's text is read
+    std::map<std::string, std::string> m_unsearchable;     // row text -> why it cannot be searched
+    std::function<std::string(std::string_view)> m_toUtf8; // none: from code page 932
 };
 
 // The prompts and the progress in one: each call is an event of the log.
@@ -96,7 +100,10 @@ public:
 
     void ShowRegionMissing() override { m_log.push_back("region-missing"); }
     bool AskShowResult() override;
-    void ShowSearchFailed() override { m_log.push_back("failed"); }
+    void ShowSearchFailed(const std::string& reason) override
+    {
+        m_log.push_back(reason.empty() ? "failed" : "failed " + reason);
+    }
     void OpenResult(const std::string& browser, const std::string& path) override;
     void JobEnded(const std::string& keyword, bool bSucceeded, const std::string& reason) override;
     void ProgressChanged(const search::CRunProgress& p) override;

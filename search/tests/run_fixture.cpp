@@ -1,5 +1,9 @@
 #include "run_fixture.h"
 
+#include "download/download_messages.h"
+#include "platform/run_owner.h"
+#include "search/http_worker_pool.h"
+
 #include <filesystem>
 #include <sstream>
 
@@ -13,11 +17,21 @@ std::string TestPluginPath(const std::string& kind)
 std::vector<std::string> TvFiles(const std::string& folder)
 {
     std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         if (entry.path().filename().string().starts_with("~TV"))
             files.push_back(entry.path().string());
     }
     return files;
+}
+
+std::vector<std::string> RunFolders(const std::string& folder)
+{
+    std::vector<std::string> folders;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (platform::ParseRunFolderName(entry.path().filename().string()))
+            folders.push_back(entry.path().string());
+    }
+    return folders;
 }
 
 CRunTest::CRunTest()
@@ -41,11 +55,10 @@ void CRunTest::Start(int area)
 
 void CRunTest::Report(std::uint32_t id, std::int32_t error, const std::string& reason)
 {
-    CFakeWorker* worker = m_pool.Worker(id);
-    ASSERT_NE(worker, nullptr) << "worker " << id << " is gone";
-    worker->m_nError = error;
-    worker->m_strReason = reason;
-    m_run->OnDownloadDone(id);
+    ASSERT_NE(m_pool.Worker(id), nullptr) << "worker " << id << " is gone";
+    // As the real pool hands a worker's report on.
+    const download::Report report{id, download::StatusAfterJob(error), error, reason, 0};
+    m_run->OnDownloadDone(search::ToWorkerReport(report));
 }
 
 std::string CRunTest::JobOf(std::uint32_t id) const

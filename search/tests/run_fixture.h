@@ -17,8 +17,11 @@ namespace search_test {
 
 std::string TestPluginPath(const std::string& kind); // "good", "nameonly", ...
 
-// The "~TV" files in folder.
+// The "~TV" files in folder and in the folders under it (runs keep them in a folder of their
+// own).
 std::vector<std::string> TvFiles(const std::string& folder);
+// The run folders in folder.
+std::vector<std::string> RunFolders(const std::string& folder);
 
 // A run over fake workers and rows with the host's "good" test plug-in (server
 // "127.0.0.1:8080", its search address ends in "&key=KEYWORD", and it merges by writing the
@@ -30,7 +33,8 @@ protected:
 
     void SetRows(const std::vector<std::string>& texts);
     void Start(int area = 8);
-    // Delivers worker id's report with the outcome of its latest job.
+    // Delivers worker id's report with the outcome code (DLERR_) and reason of its latest job,
+    // mapped as the real pool maps them.
     void Report(std::uint32_t id, std::int32_t error = 0, const std::string& reason = "");
     std::string JobOf(std::uint32_t id) const; // the keyword of the worker's latest job
     std::vector<std::string> MergedFiles() const;

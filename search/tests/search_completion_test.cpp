@@ -17,8 +17,8 @@ TEST_F(CRunTest, TwoWorkersThreeJobs)
     SetRows({"a", "b", "c"});
     ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 2));
     Start();
-    m_run->OnDownloadDone(999); // from no worker of the run: ignored
-    Report(102);                // whichever announcement comes first takes the first job
+    m_run->OnDownloadDone({999, search::Outcome::Done, ""}); // from no worker of the run: ignored
+    Report(102); // whichever announcement comes first takes the first job
     Report(101);
     EXPECT_EQ(JobOf(102) + JobOf(101), "ab");
     EXPECT_EQ(m_pool.Worker(102)->m_strSaveFile, (*m_run->GetJobArray())[0]->m_strTempFile);
@@ -40,79 +40,6 @@ TEST_F(CRunTest, TwoWorkersThreeJobs)
     EXPECT_THAT(Events(m_log, "abort"), IsEmpty());
     EXPECT_EQ(m_log.back(), "ask-show");
     EXPECT_EQ(m_log.end()[-2], "ready");
-}
-
-// One worker through five jobs whose outcomes differ.
-struct COutcomeCase
-{
-    const char* name;
-    std::vector<std::pair<std::int32_t, std::string>> outcomes; // status, worker's reason
-    std::vector<std::string> marks;                             // mark and reason per row
-    std::vector<int> merged;                                    // the jobs whose pages are merged
-};
-
-class OneWorker : public CRunTest, public ::testing::WithParamInterface<COutcomeCase>
-{
-};
-
-TEST_P(OneWorker, MarksEachJobAndMergesTheSuccesses)
-{
-    SetRows({"a", "b", "c", "d", "e"});
-    ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 1));
-    Start();
-    Report(101);
-    std::vector<std::string> pages;
-    for (const auto& [status, reason] : GetParam().outcomes) {
-        pages.push_back(m_pool.Worker(101)->m_strSaveFile);
-        Report(101, status, reason);
-    }
-    EXPECT_EQ(m_pool.Worker(101), nullptr);
-    std::vector<std::string> marks;
-    for (const CRow& row : m_rows.m_rows)
-        marks.push_back(row.reason.empty() ? row.mark : row.mark + " " + row.reason);
-    EXPECT_EQ(marks, GetParam().marks);
-    std::vector<std::string> merged;
-    for (int i : GetParam().merged)
-        merged.push_back(pages[i]);
-    EXPECT_EQ(MergedFiles(), merged);
-    EXPECT_THAT(Events(m_log, "ask-show"), ElementsAre("ask-show"));
-    EXPECT_THAT(TvFiles(m_tmp.Path()), IsEmpty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, OneWorker,
-    ::testing::Values(
-        COutcomeCase{"AllDone",
-                     {{0, ""}, {0, ""}, {0, ""}, {0, ""}, {0, ""}},
-                     {"OK", "OK", "OK", "OK", "OK"},
-                     {0, 1, 2, 3, 4}},
-        // Status 1 ends the only worker: the run ends at once with what it has.
-        COutcomeCase{"InternetFailureOfTheOnlyWorker",
-                     {{0, ""}, {1, "Connection refused"}},
-                     {"OK", "NG Connection refused", "", "", ""},
-                     {0}},
-        COutcomeCase{"OtherFailuresCarryOn",
-                     {{2, "HTTP 404"}, {0, ""}, {3, ""}, {0, ""}, {7, ""}},
-                     {"NG HTTP 404", "OK", "NG ファイルに書けません", "OK",
-                      "NG ダウンロード失敗 (コード 7)"},
-                     {1, 3}},
-        // The merge still runs, with an empty list.
-        COutcomeCase{"EveryDownloadFailed",
-                     {{2, "HTTP 500"}, {2, "HTTP 500"}, {2, "HTTP 500"}, {2, "HTTP 500"}, {1, ""}},
-                     {"NG HTTP 500", "NG HTTP 500", "NG HTTP 500", "NG HTTP 500", "NG 通信エラー"},
-                     {}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(CRunTest, WorkerThatFailsToStartLeavesTheJobsToOthers)
-{
-    SetRows({"a", "b"});
-    Start();
-    Report(101, DLERR_INTERNET, "bad server"); // its only report: no job ended, none taken
-    Report(102);
-    Report(102);
-    Report(102);
-    EXPECT_THAT(m_rows.Marks(), ElementsAre("OK", "OK"));
-    EXPECT_THAT(Events(m_log, "job"), ElementsAre("job OK a", "job OK b"));
 }
 
 TEST_F(CRunTest, DuplicateKeywordsMarkOnlyTheUpperRow)

@@ -42,8 +42,10 @@ TEST_P(Stop, AbortsEveryWorkerWaitsAndDeletesEveryFile)
     if (m_run) {
         EXPECT_TRUE(m_run->OnUpdateSearchStart());
         EXPECT_TRUE(m_run->OnUpdateBrowse(&m_doc)) << "the path formed at the start stays";
-        m_run->OnDownloadDone(102); // an aborted job's report comes in late
-        m_run->OnDownloadDone(999); // and one from no worker of the run
+        m_run->OnDownloadDone(
+            {102, search::Outcome::Retired, "中止"}); // an aborted job's report comes in late
+        m_run->OnDownloadDone(
+            {999, search::Outcome::Done, ""}); // and one from no worker of the run
         m_run->OnSearchStop();
         EXPECT_EQ(m_log.back(), "ready");
         EXPECT_EQ(m_log.size(), 13u);
@@ -58,7 +60,7 @@ struct CMergeFailureCase
     const char* name;
     const char* plugin;
     bool renewDocument; // New during the run clears the result path
-    bool cacheMissing;
+    std::string failed; // the event of the message
 };
 
 class MergeFailure : public CRunTest, public ::testing::WithParamInterface<CMergeFailureCase>
@@ -69,9 +71,6 @@ TEST_P(MergeFailure, ReportsFailureAndStillDeletesThePages)
 {
     CPluginModule plugin;
     ASSERT_TRUE(plugin.Load(TestPluginPath(GetParam().plugin)));
-    if (GetParam().cacheMissing) {
-        ASSERT_TRUE(m_config.WriteString(config::Key::CacheDirectory, m_program.File("gone")));
-    }
     SetRows({"a"});
     m_run->OnSearchStart(&m_doc, m_rows, 8, "東京", &plugin);
     Report(101);
@@ -79,17 +78,18 @@ TEST_P(MergeFailure, ReportsFailureAndStillDeletesThePages)
         m_doc.OnNewDocument();
     }
     Report(101);
-    EXPECT_THAT(Events(m_log, "failed"), ElementsAre("failed"));
+    EXPECT_THAT(Events(m_log, "failed"), ElementsAre(GetParam().failed));
     EXPECT_THAT(Events(m_log, "ask-show"), IsEmpty());
     EXPECT_THAT(TvFiles(m_tmp.Path()), IsEmpty());
     EXPECT_THAT(m_rows.Marks(), ElementsAre("OK"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, MergeFailure,
-                         ::testing::Values(CMergeFailureCase{"NoMergeExport", "nameonly", false,
-                                                             false},
-                                           CMergeFailureCase{"NoResultPath", "good", true, false},
-                                           CMergeFailureCase{"CannotWrite", "good", false, true}),
+                         ::testing::Values(
+                             CMergeFailureCase{
+                                 "NoMergeExport", "nameonly", false,
+                                 "failed プラグイン「nameonly」が結果ページを作れませんでした"},
+                             CMergeFailureCase{"NoResultPath", "good", true, "failed"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The completion question comes once the run is over; Yes opens the page, and so does Browse.

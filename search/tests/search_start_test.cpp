@@ -3,10 +3,13 @@
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
 namespace search_test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 struct CWorkerCountCase
 {
@@ -125,14 +128,108 @@ INSTANTIATE_TEST_SUITE_P(
         CRefusedCase{"AllRowsEmpty", {"", "", ""}, 8, true, true, true, kNoStart}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(CRunTest, NoWorkerAtAllFailsAtOnce)
+// Starts that find the run cannot succeed: every keyword ends "NG" at once with why, no worker
+// runs, and the failure says why.
+enum class StartFault { ResultUnwritable, NoWorker, NothingSearchable };
+
+struct CStartFailureCase
 {
-    SetRows({"a", "b"});
-    m_pool.m_nCreatable = 0;
+    const char* name;
+    StartFault fault;
+    std::vector<std::string> marks; // "%s" stands for the result page's path
+    std::string failed;             // the message's reason, likewise
+    std::vector<std::string> errorLog;
+};
+
+void PrintTo(const CStartFailureCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class StartFailure : public CRunTest, public ::testing::WithParamInterface<CStartFailureCase>
+{
+};
+
+TEST_P(StartFailure, MarksEveryKeywordRunsNoWorkerAndSaysWhy)
+{
+    SetRows({"a", "", "b"});
+    switch (GetParam().fault) {
+    case StartFault::ResultUnwritable:
+        testing_support::WriteFileBytes(m_program.File("file"), "");
+        ASSERT_TRUE(m_config.WriteString(config::Key::CacheDirectory, m_program.File("file")));
+        break;
+    case StartFault::NoWorker:
+        m_pool.m_nCreatable = 0;
+        break;
+    case StartFault::NothingSearchable:
+        m_rows.m_unsearchable = {{"a", "no a"}, {"b", "no b"}};
+        break;
+    }
     Start();
-    EXPECT_THAT(Events(m_log, "failed"), ElementsAre("failed"));
-    EXPECT_EQ(m_pool.m_errorLog, std::vector<std::string>{"cannot start a download thread\r\n"});
+    auto withPath = [this](std::string text) {
+        if (const std::size_t at = text.find("%s"); at != std::string::npos)
+            text.replace(at, 2, m_doc.GetResultPath());
+        return text;
+    };
+
+    std::vector<std::string> marks;
+    for (const std::string& mark : GetParam().marks)
+        marks.push_back(withPath(mark));
+    EXPECT_EQ(m_rows.MarksWithReasons(), marks);
+    EXPECT_THAT(Events(m_log, "resume"), IsEmpty());
+    EXPECT_EQ(Events(m_log, "job NG").size(), 2u) << "a line for every keyword";
+    EXPECT_EQ(Events(m_log, "progress").back(), "progress 2/2/2");
+    ASSERT_GE(m_log.size(), 2u);
+    EXPECT_EQ(m_log.back(), "failed " + withPath(GetParam().failed));
+    EXPECT_EQ(m_log.end()[-2], "ready");
+    EXPECT_EQ(m_pool.m_errorLog, GetParam().errorLog);
     EXPECT_TRUE(m_run->OnUpdateSearchStart());
+    EXPECT_FALSE(std::filesystem::exists(m_doc.GetResultPath()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, StartFailure,
+    ::testing::Values(CStartFailureCase{"ResultUnwritable",
+                                        StartFault::ResultUnwritable,
+                                        {"NG 未実行 (%s contains an invalid path.)", "",
+                                         "NG 未実行 (%s contains an invalid path.)"},
+                                        "%s contains an invalid path.",
+                                        {}},
+                      CStartFailureCase{"NoWorker",
+                                        StartFault::NoWorker,
+                                        {"NG 未実行 (ダウンロードスレッドを開始できません)", "",
+                                         "NG 未実行 (ダウンロードスレッドを開始できません)"},
+                                        "ダウンロードスレッドを開始できません",
+                                        {"cannot start a download thread\r\n"}},
+                      CStartFailureCase{"NothingSearchable",
+                                        StartFault::NothingSearchable,
+                                        {"NG no a", "", "NG no b"},
+                                        "ダウンロードできたページがありません (no b)",
+                                        {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A keyword the plug-in cannot be given fails at once and is never handed out; the others run.
+// Keywords reach the progress as the rows turn them into UTF-8.
+TEST_F(CRunTest, UnsearchableKeywordFailsAtOnceAndTheOthersRun)
+{
+    SetRows({"a", "x", "b"});
+    m_rows.m_unsearchable = {{"x", "「x」は使えません"}};
+    m_rows.m_toUtf8 = [](std::string_view text) { return "<" + std::string(text) + ">"; };
+    ASSERT_TRUE(m_config.WriteInt(config::Key::ConnectNum, 5));
+    Start();
+    EXPECT_THAT(Events(m_log, "create"), ::testing::SizeIs(2)) << "one per job to download";
+    EXPECT_THAT(Events(m_log, "job"), ElementsAre("job NG <x> 「x」は使えません"));
+    EXPECT_EQ(m_log.back(), "resume 102") << "failed before any worker runs";
+    Report(101);
+    Report(102);
+    EXPECT_EQ(JobOf(101) + JobOf(102), "ab");
+    Report(101);
+    Report(102);
+    EXPECT_THAT(Events(m_log, "job"),
+                ElementsAre("job NG <x> 「x」は使えません", "job OK <a>", "job OK <b>"));
+    EXPECT_THAT(m_rows.MarksWithReasons(), ElementsAre("OK", "NG 「x」は使えません", "OK"));
+    EXPECT_EQ(MergedFiles().size(), 2u);
+    EXPECT_EQ(m_log.back(), "ask-show");
 }
 
 TEST_F(CRunTest, StartDuringARunChangesNothing)

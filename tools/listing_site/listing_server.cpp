@@ -21,6 +21,8 @@ constexpr const char* kHtmlType = "text/html; charset=Shift_JIS";
 constexpr std::size_t kServerThreads = 80;
 // A stalled answer gives up by itself after this long, if the site is not stopped first.
 constexpr std::chrono::minutes kMaxStall{10};
+// An endless page goes out in steps of about this many bytes.
+constexpr std::size_t kEndlessStepBytes = std::size_t{64} << 10;
 
 std::string RawQuery(const httplib::Request& req)
 {
@@ -41,6 +43,7 @@ struct CListingServer::CImpl
     bool Wait(std::chrono::milliseconds duration);
     void HandleSearch(const httplib::Request& req, httplib::Response& res);
     void SendPage(std::string page, httplib::Response& res);
+    void SendEndlessPage(std::string page, httplib::Response& res);
     // A small page naming the response's status; none for statuses that have no body.
     void SetMessage(httplib::Response& res) const;
 
@@ -132,6 +135,12 @@ void CListingServer::CImpl::SetMessage(httplib::Response& res) const
 
 void CListingServer::CImpl::SendPage(std::string page, httplib::Response& res)
 {
+    if (!options.contentEncoding.empty())
+        res.set_header("Content-Encoding", options.contentEncoding);
+    if (options.endless) {
+        SendEndlessPage(std::move(page), res);
+        return;
+    }
     std::size_t limit = page.size();
     if (options.stall)
         limit = page.size() / 2;
@@ -154,6 +163,27 @@ void CListingServer::CImpl::SendPage(std::string page, httplib::Response& res)
                                      Wait(kMaxStall);
                                  return false; // closes the connection
                              });
+}
+
+void CListingServer::CImpl::SendEndlessPage(std::string page, httplib::Response& res)
+{
+    const std::string eol = options.crlf ? "\r\n" : "\n";
+    const std::string line = "<!-- " + std::string(90, 'x') + " -->" + eol;
+    std::string filler;
+    while (filler.size() < kEndlessStepBytes)
+        filler += line;
+    const auto giveUp = std::chrono::steady_clock::now() + kMaxStall;
+    // No length: the body ends only when the connection does, which the client has to decide.
+    res.set_content_provider(kHtmlType, [page = std::move(page), filler = std::move(filler),
+                                         giveUp](std::size_t offset, httplib::DataSink& sink) {
+        if (std::chrono::steady_clock::now() >= giveUp)
+            sink.done();
+        else if (offset == 0)
+            sink.write(page.data(), page.size());
+        else
+            sink.write(filler.data(), filler.size());
+        return true;
+    });
 }
 
 CListingServer::CListingServer(CSiteOptions options)

@@ -2,6 +2,7 @@
 
 #include "platform/cp932.h"
 
+#include <algorithm>
 #include <charconv>
 #include <set>
 
@@ -62,9 +63,13 @@ std::optional<CSiteOptions> ParseSiteOptions(const std::vector<std::string>& arg
             options.redirectLoop = true;
             continue;
         }
+        if (arg == "--endless") {
+            options.endless = true;
+            continue;
+        }
         static const std::set<std::string> kWithValue = {
             "--port",   "--seed", "--latency-ms", "--reset-after",
-            "--status", "--log",  "--page-bytes"};
+            "--status", "--log",  "--page-bytes", "--content-encoding"};
         if (!kWithValue.contains(arg)) {
             error = "unknown option: " + arg;
             return std::nullopt;
@@ -88,6 +93,11 @@ std::optional<CSiteOptions> ParseSiteOptions(const std::vector<std::string>& arg
         } else if (arg == "--page-bytes") {
             // Up to 64 MiB: the site builds each page in memory.
             ok = ParseNumber<std::size_t>(value, options.pageBytes, 0, std::size_t{64} << 20);
+        } else if (arg == "--content-encoding") {
+            // It goes into a header line as it is: no control byte may end that line early.
+            ok = !value.empty() && std::all_of(value.begin(), value.end(),
+                                               [](char c) { return c >= ' ' && c <= '~'; });
+            options.contentEncoding = value;
         } else if (arg == "--status") {
             if (!ParseStatus(value, options, error))
                 return std::nullopt;
@@ -137,6 +147,12 @@ Options:
                      client gives up or the site stops
   --page-bytes N     pad every result page to N bytes (at most 64 MiB) with comment lines
                      after the listing's end line; a larger page is sent as it is
+  --endless          send result pages without a length and never end them: the page,
+                     then comment lines until the client gives up or the site stops (or
+                     ten minutes have passed)
+  --content-encoding CODING
+                     label result pages "Content-Encoding: CODING" although they are sent
+                     as they are and the client never asked for an encoding
   --crlf             result pages with CR LF line ends (default LF)
   --redirect-loop    answer searches with 301 to /moved/tv.php and the same query, so a
                      client that follows redirects goes round for ever

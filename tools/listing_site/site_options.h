@@ -21,6 +21,8 @@ struct CSiteOptions
     bool redirectLoop = false;              // searches go to /moved/, which sends them back
     std::map<std::string, int> statusByKey; // code page 932 keyword -> status to answer
     std::size_t pageBytes = 0;              // result pages padded to this size (0: not padded)
+    bool endless = false;                   // result pages never end (sent without a length)
+    std::string contentEncoding;            // result pages carry this Content-Encoding label
     std::string logPath;                    // each request line and its headers are appended here
 };
 

@@ -32,7 +32,7 @@ public:
     void TearDown() override { m_curl.reset(); }
 
 private:
-    std::optional<CCurlGlobal> m_curl;
+    std::optional<download::CurlGlobal> m_curl;
 };
 
 [[maybe_unused]] const ::testing::Environment* const kCurl =
@@ -83,7 +83,7 @@ void CBatchTest::StartSite(listing_site::CSiteOptions options)
     m_site = std::make_unique<listing_site::CListingServer>(std::move(options));
     const int port = m_site->Start();
     ASSERT_GT(port, 0);
-    PointMedoraAt(port);
+    PointMedoraAt("127.0.0.1:" + std::to_string(port));
 }
 
 void CBatchTest::StartSiteInChild(listing_site::CSiteOptions options)
@@ -115,13 +115,12 @@ void CBatchTest::StartSiteInChild(listing_site::CSiteOptions options)
     ::close(portPipe[0]);
     ASSERT_EQ(got, static_cast<ssize_t>(sizeof port));
     ASSERT_GT(port, 0);
-    PointMedoraAt(port);
+    PointMedoraAt("127.0.0.1:" + std::to_string(port));
 }
 
-void CBatchTest::PointMedoraAt(int port)
+void CBatchTest::PointMedoraAt(const std::string& server)
 {
-    testing_support::WriteFileBytes(MedoraFile("medora.ini"),
-                                    "[Site]\nServer=127.0.0.1:" + std::to_string(port) + "\n");
+    testing_support::WriteFileBytes(MedoraFile("medora.ini"), "[Site]\nServer=" + server + "\n");
 }
 
 std::string CBatchTest::WriteKeywords(const std::vector<std::string>& utf8Lines,

@@ -43,6 +43,8 @@ protected:
     COutcome Run(const std::vector<std::string>& args);
     std::string ProgramFolder() const { return m_program.Path() + "/"; }
     std::vector<std::string> TvFiles() const { return search_test::TvFiles(m_tmp.Path()); }
+    // Points medora at server ("host", "host:port", or anything a user might write there).
+    void PointMedoraAt(const std::string& server);
 
     // Loopback only: the constructor clears the proxy variables. First, so it is put back last.
     testing_support::CScopedEnv m_noProxy;
@@ -52,8 +54,6 @@ protected:
     std::unique_ptr<listing_site::CListingServer> m_site;
 
 private:
-    void PointMedoraAt(int port);
-
     std::string m_strPreviousFolder;
     pid_t m_sitePid = -1;
     int m_siteLifeline = -1; // the child's end of it reads end-of-file when the test is over

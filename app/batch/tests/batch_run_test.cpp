@@ -8,15 +8,14 @@
 #include <gmock/gmock.h>
 
 #include <csignal>
+
 #include <filesystem>
-#include <thread>
 
 namespace batch_test {
 namespace {
 
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using namespace std::chrono_literals;
 
 std::string ReadWithoutCr(const std::string& path)
 {
@@ -36,7 +35,7 @@ TEST_F(CBatchTest, PrintsEachJobThenTheResultOfTheTemplateWithTheListingsInOrder
 
     const COutcome run = Run({"--search", file, "--area", "東京", "--plugin", "medora"});
 
-    ASSERT_EQ(run.code, batch::kExitMerged) << run.err;
+    ASSERT_EQ(run.code, batch::kExitPartial) << run.err;
     ASSERT_EQ(run.lines.size(), 6u) << run.out;
     EXPECT_THAT(std::vector<std::string>(run.lines.begin(), run.lines.end() - 1),
                 ::testing::UnorderedElementsAre("OK\tドラマ", "OK\tニュース", "NG\t欠番\tHTTP 404",
@@ -82,22 +81,12 @@ TEST_F(CBatchTest, DefaultsComeFromTheConfiguration)
     EXPECT_THAT(run.lines.back(), HasSubstr("/watch_北海道_"));
 }
 
-TEST_F(CBatchTest, FailedMergeExitsOne)
-{
-    StartSite();
-    ASSERT_TRUE(m_config.WriteString(config::Key::CacheDirectory, m_work.File("gone")));
-    const COutcome run = Run({"--search", WriteKeywords({"ドラマ"})});
-    EXPECT_EQ(run.code, batch::kExitFailed);
-    EXPECT_THAT(run.lines, ::testing::ElementsAre("OK\tドラマ"));
-    EXPECT_THAT(run.err, HasSubstr("検索に失敗しました。"));
-    EXPECT_THAT(TvFiles(), IsEmpty());
-}
-
 // Bad arguments or input: exit 2, a message that says what is wrong, nothing asked of the site.
 struct CBadInputCase
 {
     const char* name;
-    std::vector<std::string> args; // "@" is a keyword file with one keyword
+    std::vector<std::string> args; // "@" is a keyword file with one keyword, "@\n" one whose
+                                   // name holds a line break
     std::optional<config::Key> key;
     std::string value;
     std::string message;
@@ -118,7 +107,9 @@ TEST_P(BadInput, ExitsTwoWithAMessage)
     WriteKeywords({"", ""}, "blank.txt");
     std::vector<std::string> args;
     for (const std::string& arg : GetParam().args)
-        args.push_back(arg == "@" ? WriteKeywords({"ドラマ"}) : arg);
+        args.push_back(arg == "@"     ? WriteKeywords({"ドラマ"})
+                       : arg == "@\n" ? WriteKeywords({"ドラマ"}, "a\nb.txt")
+                                      : arg);
     const COutcome run = Run(args);
     EXPECT_EQ(run.code, batch::kExitBadInput);
     EXPECT_THAT(run.err, HasSubstr(GetParam().message));
@@ -139,8 +130,9 @@ INSTANTIATE_TEST_SUITE_P(
             "UnknownPlugin", {"--search", "@", "--plugin", "x"}, {}, "", "no plug-in \"x\""},
         CBadInputCase{"NoPluginInIni", {"--search", "@"}, Key::DLLName, "", "available: medora"},
         CBadInputCase{"MissingFile", {"--search", "none.txt"}, {}, "", "none.txt was not found."},
-        CBadInputCase{
-            "NoKeyword", {"--search", "blank.txt"}, {}, "", "blank.txt holds no keyword"}),
+        CBadInputCase{"NoKeyword", {"--search", "blank.txt"}, {}, "", "blank.txt holds no keyword"},
+        CBadInputCase{"UnknownOption", {"--bogus"}, {}, "", "unknown option: --bogus\n"},
+        CBadInputCase{"LineBreakInTheResultPath", {"--search", "@\n"}, {}, "", "/a\\nb_東京_"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CBatchTest, HelpVersionAndTheWindowsCommandLine)
@@ -148,35 +140,17 @@ TEST_F(CBatchTest, HelpVersionAndTheWindowsCommandLine)
     COutcome run = Run({"--help"});
     EXPECT_EQ(run.code, 0);
     EXPECT_THAT(run.out, HasSubstr("Vistrel --search FILE [--area N|NAME] [--plugin TITLE]"));
+    for (const int status :
+         {batch::kExitMerged, batch::kExitFailed, batch::kExitBadInput, batch::kExitPartial,
+          128 + SIGHUP, batch::kExitInterrupted, 128 + SIGQUIT, 128 + SIGPIPE, 128 + SIGTERM}) {
+        EXPECT_THAT(run.out, ::testing::ContainsRegex("\n  " + std::to_string(status) + " +[a-z]"))
+            << "every exit status is listed";
+    }
     run = Run({"--version"});
     EXPECT_EQ(run.code, 0);
     EXPECT_THAT(run.out, ::testing::StartsWith("Vistrel "));
     EXPECT_FALSE(Run({}).code.has_value());
     EXPECT_FALSE(Run({"list.txt"}).code.has_value());
-}
-
-TEST_F(CBatchTest, InterruptAbortsTheTransfersAndDeletesTheFiles)
-{
-    listing_site::CSiteOptions options;
-    options.stall = true; // every page hangs half-way
-    StartSite(options);
-    const std::string file = WriteKeywords({"ドラマ", "ニュース", "映画"});
-    std::chrono::steady_clock::time_point interruptedAt;
-    std::thread interrupter([this, &interruptedAt] {
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (m_site->GetRequests().size() < 3 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(10ms);
-        interruptedAt = std::chrono::steady_clock::now();
-        kill(getpid(), SIGINT);
-    });
-    const COutcome run = Run({"--search", file});
-    const auto returnedAt = std::chrono::steady_clock::now();
-    interrupter.join();
-    EXPECT_EQ(run.code, batch::kExitInterrupted);
-    EXPECT_LT(returnedAt - interruptedAt, 3s) << "aborted, not waited for";
-    EXPECT_THAT(run.err, HasSubstr("interrupted"));
-    EXPECT_EQ(run.out, "");
-    EXPECT_THAT(TvFiles(), IsEmpty());
 }
 
 } // namespace

@@ -86,6 +86,10 @@ void ViewTest::SetUp()
     m_commands = {command({Qt::Key_Delete}, &CVistrelView::OnDeleteKeyword),
                   command({Qt::SHIFT | Qt::Key_Up}, &CVistrelView::OnMoveUp),
                   command({Qt::SHIFT | Qt::Key_Down}, &CVistrelView::OnMoveDown)};
+    m_stop = new QAction(m_window);
+    m_stop->setShortcut(Qt::Key_Escape);
+    m_window->addAction(m_stop);
+    QObject::connect(m_stop, &QAction::triggered, m_window, [this] { ++m_stops; });
 
     m_window->resize(400, 300);
     m_window->show();
@@ -105,6 +109,15 @@ void ViewTest::Load(const Texts& keywords)
     m_doc.m_arrKeywords = keywords;
     m_doc.SetModifiedFlag(false);
     m_view->OnInitialUpdate();
+}
+
+std::string ViewTest::LoadFile(std::string_view bytes)
+{
+    std::string path = m_dir.File("list.txt");
+    testing_support::WriteFileBytes(path, bytes);
+    EXPECT_TRUE(m_doc.OnOpenDocument(path));
+    m_view->OnInitialUpdate();
+    return path;
 }
 
 void ViewTest::Run(std::string_view script)
@@ -150,6 +163,9 @@ void ViewTest::RunStep(std::string_view step)
     case 'c':
     case 'C':
         m_elsewhere->setFocus(Qt::MouseFocusReason);
+        break;
+    case 'R':
+        m_bRunning = true;
         break;
     case 'p':
         m_doc.m_arrKeywords.pop_back();
@@ -241,6 +257,7 @@ void ViewTest::UpdateCommands()
     m_commands[0]->setEnabled(m_view->OnUpdateDeleteKeyword());
     m_commands[1]->setEnabled(m_view->OnUpdateMoveUp());
     m_commands[2]->setEnabled(m_view->OnUpdateMoveDown());
+    m_stop->setEnabled(m_bRunning);
 }
 
 void ViewTest::Settle()

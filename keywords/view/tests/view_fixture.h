@@ -2,6 +2,7 @@
 
 #include "keywords/view/vistrel_view.h"
 #include "keywords/vistrel_doc.h"
+#include "platform/tests/temp_dir.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -31,6 +32,9 @@ protected:
 
     // Puts keywords (bytes) into the document and rebuilds the rows; not modified.
     void Load(const Texts& keywords);
+    // Opens a keyword file of these bytes as the document (in the encoding they show) and
+    // rebuilds the rows; returns the file's path.
+    std::string LoadFile(std::string_view bytes);
     // Runs steps separated by spaces, as the user would:
     //   a d u n    the add, delete, up and down commands    s0,2  select rows 0 and 2 (s: none)
     //   e1         open the editor on row 1                   tABC  type ABC ("_" is a space)
@@ -40,6 +44,7 @@ protected:
     //   m1=NG      mark row 1 "NG"
     //   p          drop the document's last keyword behind the view's back
     //   kEnter kCtrlA kDel kShiftUp kShiftDown kDown kEsc  press a key where the focus is
+    //   R          a search run starts: the window's stop key (Esc) is enabled from now on
     // After every step the rows must equal the document's keywords (until p).
     void Run(std::string_view script);
 
@@ -55,9 +60,13 @@ protected:
     QMainWindow* m_window = nullptr;
     CVistrelView* m_view = nullptr;
     QLineEdit* m_elsewhere = nullptr;
+    testing_support::CTempDir m_dir;
     CVistrelDoc m_doc;
     QStringList m_messages;
     std::vector<QAction*> m_commands; // delete, up, down
+    QAction* m_stop = nullptr;        // the window's "stop the run" key, Esc
+    bool m_bRunning = false;
+    int m_stops = 0;
     bool m_bDocumentInStep = true;
 
 private:

@@ -112,6 +112,42 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"EscInEditor", "a", "e0 tb kEsc", "a", nullptr, "", -1, false, 0}),
     testing_support::CaseName());
 
+struct RunKeyCase
+{
+    const char* name;
+    const char* script;
+    const char* rows;
+    int edited;
+    int stops;
+};
+
+class ViewRunKeyTest : public ViewTest, public testing::WithParamInterface<RunKeyCase>
+{
+};
+
+// Esc stops a run wherever the focus is, the in-place editor included; with no run under way
+// it only cancels an edit.
+TEST_P(ViewRunKeyTest, EscStopsARunWhereverTheFocusIs)
+{
+    const RunKeyCase& c = GetParam();
+    Load({"a"});
+    Run(c.script);
+    EXPECT_EQ(m_stops, c.stops);
+    EXPECT_EQ(Rows(), Cp932List(c.rows));
+    EXPECT_EQ(EditedRow(), c.edited);
+    EXPECT_TRUE(m_messages.isEmpty()) << m_messages.join('|').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Esc, ViewRunKeyTest,
+    testing::Values(RunKeyCase{"InListDuringRun", "R s0 kEsc", "a", -1, 1},
+                    RunKeyCase{"InEditorDuringRun", "R e0 tb kEsc", "a", 0, 1},
+                    RunKeyCase{"InNewRowsEditorDuringRun", "R a tb kEsc", "a|新規ｷｰﾜｰﾄﾞ", 1, 1},
+                    RunKeyCase{"EditTakenAfterStop", "R e0 tb kEsc c", "b", -1, 1},
+                    RunKeyCase{"InListIdle", "s0 kEsc", "a", -1, 0},
+                    RunKeyCase{"InEditorIdle", "e0 tb kEsc", "a", -1, 0}),
+    testing_support::CaseName());
+
 INSTANTIATE_TEST_SUITE_P(
     Labels, ViewScriptTest,
     testing::Values(

@@ -17,6 +17,17 @@ inline const std::string kTargetBeforeKey =
     "/tv.php?mode=10&site=007&sort=d&sdate=&ldate=28&shour=05&lhour=24&template=keyword"
     "&category=tc&area=008&key=";
 
+// The marker lines of a listing page: "<!-- ↑カテゴリ変更 ー-->" in code page 932, and its end.
+inline const std::string kListingStart =
+    "<!-- \x81\xAA\x83\x4A\x83\x65\x83\x53\x83\x8A\x95\xCF\x8D\x58 \x81\x5B-->";
+inline const std::string kListingEnd = "<HR NOSHADE>";
+
+// A page holding body as its listing, with LF line ends.
+inline std::string Listing(std::string_view body)
+{
+    return kListingStart + "\n" + std::string(body) + kListingEnd + "\n";
+}
+
 // One row of a table test: a text given and the text it should give.
 struct CTextCase
 {

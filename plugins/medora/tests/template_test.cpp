@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <sstream>
 
 using ::testing::HasSubstr;
@@ -33,6 +34,27 @@ TEST(MedoraTemplate, IsAShiftJisPageWithOneInsertionPointAndNoScripts)
                                 "'none';"));
     EXPECT_THAT(page, Not(HasSubstr("script-src")));
     EXPECT_THAT(page, Not(HasSubstr("<script")));
+}
+
+// Listings may name any address; the page's policy lets none of them be fetched.
+TEST(MedoraTemplate, PolicyAllowsNoSourceOutsideThePage)
+{
+    const std::string page = testing_support::ReadFileBytes(MEDORA_TEMPLATE_PATH);
+    const std::string start = "http-equiv=\"Content-Security-Policy\" content=\"";
+    const std::size_t at = page.find(start);
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t end = page.find('"', at + start.size());
+    std::istringstream policy(page.substr(at + start.size(), end - at - start.size()));
+    const std::set<std::string> allowed = {"'none'", "'self'", "'unsafe-inline'", "data:"};
+    int directives = 0;
+    for (std::string directive; std::getline(policy, directive, ';'); ++directives) {
+        std::istringstream words(directive);
+        std::string name;
+        words >> name;
+        for (std::string source; words >> source;)
+            EXPECT_TRUE(allowed.contains(source)) << name << " allows " << source;
+    }
+    EXPECT_GE(directives, 5);
 }
 
 // The program's own discovery finds the built plug-in in the program folder's Plugin folder.

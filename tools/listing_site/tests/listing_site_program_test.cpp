@@ -131,6 +131,9 @@ INSTANTIATE_TEST_SUITE_P(Options, BadOptionsTest,
                                            std::vector<std::string>{"--reset-after", "x"},
                                            std::vector<std::string>{"--page-bytes", "-5"},
                                            std::vector<std::string>{"--page-bytes", "67108865"},
+                                           std::vector<std::string>{"--content-encoding", ""},
+                                           std::vector<std::string>{"--content-encoding",
+                                                                    "gzip\r\nX-Added: 1"},
                                            std::vector<std::string>{"--bind", "0.0.0.0"}));
 
 } // namespace

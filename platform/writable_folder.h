@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The outcome of checking that a file can be written: fine, or the file-error text of why not.
+struct WritableResult
+{
+    enum class Status { Writable, Failed };
+    Status status = Status::Failed;
+    std::string error; // UTF-8, a file-error text naming path; set when Failed
+
+    explicit operator bool() const { return status == Status::Writable; }
+};
+
+// Checks, before any work is spent on it, that the file path could be created: its folder is
+// made when missing (parents too), the name must fit the folder's file system, and a file must
+// be creatable there, which is tried with a uniquely named file that is removed at once. The
+// file path itself is neither created nor touched.
+WritableResult CheckWritableFile(const std::string& path);
+
+} // namespace platform
