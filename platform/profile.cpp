@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <mutex>
+#include <unistd.h>
 
 namespace platform {
 
@@ -113,6 +114,9 @@ bool CProfile::WriteString(std::string_view section, std::string_view key,
     const std::string changed = CProfileText(data).WithValue(section, key, value);
     if (loaded == LoadResult::Loaded && changed == data)
         return true;
+    // A file made read-only is locked on purpose, as the Windows profile functions take it.
+    if (loaded == LoadResult::Loaded && ::access(target->c_str(), W_OK) != 0)
+        return false;
     // Without the lock file (a read-only folder) no change can be made, as without the lock.
     if (!processLock)
         return false;
