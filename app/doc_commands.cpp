@@ -72,9 +72,9 @@ CDocCommands::OpenResult CDocCommands::OpenDocumentFile(const std::string& path)
 {
     if (!SaveModified())
         return OpenResult::Cancelled;
-    const CDocFileResult result = m_doc.OnOpenDocument(path);
+    const platform::Result<> result = m_doc.OnOpenDocument(path);
     if (!result) {
-        m_prompts.MessageBox(Utf8(result.strErrorText), MsgIcon::Exclamation, MsgButtons::Ok);
+        m_prompts.MessageBox(Utf8(result.error), MsgIcon::Exclamation, MsgButtons::Ok);
         // A read that failed part-way has left a new, empty document behind.
         Changed(m_doc.GetPathName().empty() && m_doc.GetKeywordCount() == 0);
         return OpenResult::Failed;
@@ -121,9 +121,9 @@ bool CDocCommands::DoSave(std::string path)
             return false;
         path = WithDefaultExtension(ToNativePath(chosen));
     }
-    const CDocFileResult result = m_doc.OnSaveDocument(path);
+    const platform::Result<> result = m_doc.OnSaveDocument(path);
     if (!result) {
-        m_prompts.MessageBox(Utf8(result.strErrorText), MsgIcon::Exclamation, MsgButtons::Ok);
+        m_prompts.MessageBox(Utf8(result.error), MsgIcon::Exclamation, MsgButtons::Ok);
         return false;
     }
     m_recent.Add(path);

@@ -17,7 +17,7 @@ constexpr quint32 kBarStateVersion = 1;
 
 } // namespace
 
-void LoadWindowPos(QWidget& window, const config::CConfig& config)
+void LoadWindowPos(QWidget& window, const config::Config& config)
 {
     const int left = config.ReadInt(Key::WindowLeft);
     const int top = config.ReadInt(Key::WindowTop);
@@ -28,7 +28,7 @@ void LoadWindowPos(QWidget& window, const config::CConfig& config)
     window.resize(right - left, bottom - top);
 }
 
-void SaveWindowPos(const QWidget& window, const config::CConfig& config)
+void SaveWindowPos(const QWidget& window, const config::Config& config)
 {
     if (window.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
@@ -41,7 +41,7 @@ void SaveWindowPos(const QWidget& window, const config::CConfig& config)
     config.WriteInt(Key::WindowBottom, pos.y() + size.height());
 }
 
-void LoadBarState(QMainWindow& window, const config::CConfig& config)
+void LoadBarState(QMainWindow& window, const config::Config& config)
 {
     const QByteArray blob =
         QByteArray::fromBase64(QByteArray::fromStdString(config.ReadString(Key::BarState)));
@@ -58,7 +58,7 @@ void LoadBarState(QMainWindow& window, const config::CConfig& config)
         window.statusBar()->setVisible(statusBarVisible);
 }
 
-void SaveBarState(const QMainWindow& window, const config::CConfig& config)
+void SaveBarState(const QMainWindow& window, const config::Config& config)
 {
     QByteArray blob;
     QDataStream out(&blob, QIODevice::WriteOnly);

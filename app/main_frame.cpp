@@ -85,7 +85,7 @@ void CMainFrame::OnCreate()
     ConnectCommands();
     SetEnablingRules();
 
-    const config::CConfig& config = m_services.config;
+    const config::Config& config = m_services.config;
     m_wndQueryBar->FillPlugins(m_services.plugins, config.ReadString(config::Key::DLLName));
     m_wndQueryBar->SelectArea(config.ReadInt(config::Key::Area));
     LoadWindowPos(*this, config);
@@ -247,7 +247,7 @@ void CMainFrame::OnClose()
 {
     if (m_wndQueryBar == nullptr)
         return; // never created: nothing to remember
-    const config::CConfig& config = m_services.config;
+    const config::Config& config = m_services.config;
     config.WriteInt(config::Key::Area, m_wndQueryBar->GetAreaIndex());
     const CPluginModule* plugin = GetSelectedPlugin();
     config.WriteString(config::Key::DLLName, plugin ? plugin->GetFileTitle() : std::string());

@@ -14,7 +14,7 @@ class CVistrelView;
 class QToolBar;
 
 namespace config {
-class CConfig;
+class Config;
 }
 
 namespace app {
@@ -37,12 +37,12 @@ public:
     static constexpr const char* kNoPluginOption = "このプラグインにオプション設定はありません。";
 
     // Shows the options sheet; filled in by whoever provides it.
-    using OptionsHook = std::function<void(QWidget* parent, const config::CConfig& config)>;
+    using OptionsHook = std::function<void(QWidget* parent, const config::Config& config)>;
 
     // What the window works with; all of it outlives the window.
     struct Services
     {
-        const config::CConfig& config;
+        const config::Config& config;
         const CPluginList& plugins;
         CVistrelDoc& doc;
         app::CDocCommands& docCommands;

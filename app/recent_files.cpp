@@ -6,7 +6,7 @@
 
 namespace app {
 
-CRecentFileList::CRecentFileList(const config::CConfig& config)
+CRecentFileList::CRecentFileList(const config::Config& config)
     : m_config(config)
 {}
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 namespace config {
-class CConfig;
+class Config;
 }
 
 namespace app {
@@ -15,7 +15,7 @@ namespace app {
 class CRecentFileList
 {
 public:
-    explicit CRecentFileList(const config::CConfig& config);
+    explicit CRecentFileList(const config::Config& config);
 
     // Replaces the list with the stored entries; empty entries are skipped.
     void ReadList();
@@ -31,7 +31,7 @@ public:
     const std::string& GetAt(int index) const { return m_arrNames.at(static_cast<size_t>(index)); }
 
 private:
-    const config::CConfig& m_config;
+    const config::Config& m_config;
     std::vector<std::string> m_arrNames;
 };
 

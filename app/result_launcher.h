@@ -11,16 +11,16 @@ namespace app {
 // started is reported at once; one that fails (a desktop handler with no browser behind it)
 // when it exits, from the event loop. A program still running when the launcher goes keeps
 // running.
-class CResultLauncher
+class ResultLauncher
 {
 public:
     // Called with the text for the user (UTF-8, in lines, the page's path last).
     using FailureHandler = std::function<void(const std::string& text)>;
 
-    explicit CResultLauncher(FailureHandler onFailure);
-    ~CResultLauncher();
-    CResultLauncher(const CResultLauncher&) = delete;
-    CResultLauncher& operator=(const CResultLauncher&) = delete;
+    explicit ResultLauncher(FailureHandler onFailure);
+    ~ResultLauncher();
+    ResultLauncher(const ResultLauncher&) = delete;
+    ResultLauncher& operator=(const ResultLauncher&) = delete;
 
     // browserProgram empty: the desktop's handler.
     void Open(const std::string& browserProgram, const std::string& path);
@@ -28,11 +28,11 @@ public:
     std::size_t Running() const { return m_watches.size(); }
 
 private:
-    struct CWatch;
-    void OnEnded(CWatch* watch);
+    struct Watch;
+    void OnEnded(Watch* watch);
 
     FailureHandler m_onFailure;
-    std::list<std::unique_ptr<CWatch>> m_watches;
+    std::list<std::unique_ptr<Watch>> m_watches;
 };
 
 } // namespace app

@@ -49,7 +49,7 @@ public:
     CMainFrame* GetMainFrame() const { return m_pMainWnd.get(); }
     CVistrelDoc& GetDocument() { return m_doc; }
     const CPluginList& GetPlugins() const { return m_arrPlugins; }
-    const config::CConfig& GetConfig() const { return m_config; }
+    const config::Config& GetConfig() const { return m_config; }
     const app::CRecentFileList& GetRecentFiles() const { return m_recentFiles; }
     app::CDocCommands& GetDocCommands() { return m_docCommands; }
 
@@ -67,7 +67,7 @@ private:
 
     std::string m_strProgramFolder;
     platform::UserFolders m_folders;
-    config::CConfig m_config;
+    config::Config m_config;
     std::unique_ptr<app::CQtPrompts> m_pQtPrompts;
     app::IPrompts& m_prompts;
     CPluginList m_arrPlugins;

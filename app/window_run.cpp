@@ -11,7 +11,7 @@
 namespace app {
 
 CWindowRun::CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
-                       const config::CConfig& config, const std::string& programFolder)
+                       const config::Config& config, const std::string& programFolder)
     : m_frame(frame)
     , m_doc(doc)
     , m_prompts(prompts)

@@ -21,8 +21,8 @@ class IPrompts;
 class CWindowRun : public IRunCommands, private search::IRunPrompts, private search::IRunProgress
 {
 public:
-    CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
-               const config::CConfig& config, const std::string& programFolder);
+    CWindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts, const config::Config& config,
+               const std::string& programFolder);
     ~CWindowRun() override;
 
     bool CanStart() const override;
@@ -33,7 +33,7 @@ public:
     void Browse() override;
 
     const CSearchRun& Run() const { return m_run; }
-    const CResultLauncher& Launcher() const { return m_launcher; }
+    const ResultLauncher& Launcher() const { return m_launcher; }
 
 private:
     // search::IRunPrompts
@@ -49,7 +49,7 @@ private:
     CMainFrame& m_frame;
     CVistrelDoc& m_doc;
     IPrompts& m_prompts;
-    CResultLauncher m_launcher;
+    ResultLauncher m_launcher;
     search::HttpWorkerPool m_pool;
     // Declared last: it goes first, ending its workers while the pool and the frame still exist.
     CSearchRun m_run;

@@ -8,14 +8,14 @@ set(VISTREL_LAYERS
     "platform:-:NONE"
     "config:platform:NONE"
     "plugin_host:platform:NONE"
-    "keywords:platform:Core"
+    "keywords:platform:NONE"
     "keywords/view:keywords,platform:Widgets"
     "download:config,platform:NONE"
     "search:download,plugin_host,keywords,config,platform:NONE"
     "plugins/medora:plugin_host,platform:NONE"
     "tools/listing_site:platform:NONE"
     "app/options:config,platform:Widgets"
-    "app/batch:search,download,plugin_host,keywords,config,platform:Gui"
+    "app/batch:search,download,plugin_host,keywords,config,platform:NONE"
     "app:app/options,app/batch,keywords/view,search,download,plugin_host,keywords,config,platform:Widgets")
 # Single targets that may reach further than their folder: medora's options dialog.
 set(VISTREL_LAYER_TARGET_QT "medora:Widgets")

@@ -4,28 +4,28 @@
 
 namespace config {
 
-int CConfig::ReadInt(Key key) const
+int Config::ReadInt(Key key) const
 {
     const KeyInfo& info = Info(key);
     assert(info.type == ValueType::Int);
     return m_profile.ReadInt(info.section, info.name, info.intDefault);
 }
 
-std::string CConfig::ReadString(Key key) const
+std::string Config::ReadString(Key key) const
 {
     const KeyInfo& info = Info(key);
     assert(info.type == ValueType::String);
     return m_profile.ReadString(info.section, info.name, info.textDefault);
 }
 
-bool CConfig::WriteInt(Key key, int value) const
+bool Config::WriteInt(Key key, int value) const
 {
     const KeyInfo& info = Info(key);
     assert(info.type == ValueType::Int);
     return m_profile.WriteInt(info.section, info.name, value);
 }
 
-bool CConfig::WriteString(Key key, std::string_view value) const
+bool Config::WriteString(Key key, std::string_view value) const
 {
     const KeyInfo& info = Info(key);
     assert(info.type == ValueType::String);
@@ -37,7 +37,7 @@ std::string VistrelIniPath(const std::string& programFolder)
     return programFolder + "Vistrel.ini";
 }
 
-std::string CacheFolder(const CConfig& config, const std::string& dataFolder)
+std::string CacheFolder(const Config& config, const std::string& dataFolder)
 {
     std::string folder = config.ReadString(Key::CacheDirectory);
     if (folder.empty())

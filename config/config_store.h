@@ -11,15 +11,15 @@ namespace config {
 // Typed reads and writes of Vistrel.ini by key. Nothing is cached: every read goes to the file
 // and every write replaces it at once, so any number of these may exist side by side (the
 // workers read the proxy keys from their own threads).
-class CConfig
+class Config
 {
 public:
-    explicit CConfig(std::string iniPath)
+    explicit Config(std::string iniPath)
         : m_profile(std::move(iniPath))
     {}
 
     const std::string& GetPath() const { return m_profile.GetPath(); }
-    const platform::CProfile& Profile() const { return m_profile; }
+    const platform::Profile& Profile() const { return m_profile; }
 
     // The stored value, or the key's default when the file, section or key is missing.
     // Reading an Int key as text (or the reverse) is a programming error.
@@ -31,7 +31,7 @@ public:
     bool WriteString(Key key, std::string_view value) const;
 
 private:
-    platform::CProfile m_profile;
+    platform::Profile m_profile;
 };
 
 // "Vistrel.ini" in the program folder (which ends in "/").
@@ -40,6 +40,6 @@ std::string VistrelIniPath(const std::string& programFolder);
 // The folder a run's result file goes to, ending in "/": the configured "Directory", or
 // "Cache" in dataFolder when it is empty. dataFolder is platform::UserFolders' data folder: the
 // program folder in portable use.
-std::string CacheFolder(const CConfig& config, const std::string& dataFolder);
+std::string CacheFolder(const Config& config, const std::string& dataFolder);
 
 } // namespace config

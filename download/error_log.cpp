@@ -1,6 +1,7 @@
 #include "download/error_log.h"
 
-#include <cerrno>
+#include "platform/file_bytes.h"
+
 #include <fcntl.h>
 #include <mutex>
 #include <unistd.h>
@@ -52,15 +53,8 @@ void WriteErrorLog(std::string_view message)
     const int fd = ::open(LogPath().c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     if (fd < 0)
         return;
-    std::size_t done = 0;
-    while (done < entry.size()) {
-        const ssize_t n = ::write(fd, entry.data() + done, entry.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
+    // A log that cannot be written loses its entry; the run goes on.
+    platform::WriteAll(fd, entry);
     ::close(fd);
 }
 

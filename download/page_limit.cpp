@@ -6,7 +6,7 @@
 
 namespace download {
 
-int ReadPageLimitMiB(const config::CConfig& config)
+int ReadPageLimitMiB(const config::Config& config)
 {
     const int stored = config.ReadInt(config::Key::MaxPageSize);
     // No page could be stored under a limit of nothing: 0 or less means "not set".

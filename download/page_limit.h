@@ -3,7 +3,7 @@
 #include <cstdint>
 
 namespace config {
-class CConfig;
+class Config;
 }
 
 namespace download {
@@ -13,7 +13,7 @@ inline constexpr int kMaxPageLimitMiB = 1024;
 
 // The largest page body a worker stores, in MiB: "Settings\DownLoad" "MaxPageSize", where a
 // value below 1 reads as the default and one above kMaxPageLimitMiB as that ceiling.
-int ReadPageLimitMiB(const config::CConfig& config);
+int ReadPageLimitMiB(const config::Config& config);
 // The limit when nothing is stored.
 int DefaultPageLimitMiB();
 

@@ -7,7 +7,7 @@
 
 namespace download {
 
-ProxySettings ReadProxySettings(const config::CConfig& config)
+ProxySettings ReadProxySettings(const config::Config& config)
 {
     const int ieSetting = config.ReadInt(config::Key::ProxyIESetting);
     const int enable = config.ReadInt(config::Key::ProxyEnable);

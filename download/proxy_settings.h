@@ -4,7 +4,7 @@
 #include <string_view>
 
 namespace config {
-class CConfig;
+class Config;
 }
 
 namespace download {
@@ -24,7 +24,7 @@ struct ProxySettings
 
 // The keys of "Settings\Proxy": "IESetting" (default 1) wins over "Enable" (default 0);
 // "Host" (default empty) and "Port" (default 8080) are taken as they are, unchecked.
-ProxySettings ReadProxySettings(const config::CConfig& config);
+ProxySettings ReadProxySettings(const config::Config& config);
 
 // The proxy a worker's session uses to reach host: the named one, the system's own for that
 // host, or empty for none.

@@ -1,6 +1,7 @@
 #include "download/response_sink.h"
 
 #include "download/job_limits.h"
+#include "platform/file_bytes.h"
 #include "platform/file_error.h"
 
 #include <cerrno>
@@ -114,16 +115,9 @@ bool ResponseSink::StartPage()
 
 bool ResponseSink::WriteAll(const char* data, std::size_t size)
 {
-    while (size > 0) {
-        const ssize_t n = ::write(m_fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        // The cause tells a full disk from the rest; a write of nothing names none.
-        if (n <= 0)
-            return FailFile(n < 0 ? errno : 0);
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
+    // The cause tells a full disk from the rest.
+    if (const int err = platform::WriteAll(m_fd, std::string_view(data, size)); err != 0)
+        return FailFile(err);
     return true;
 }
 

@@ -4,7 +4,7 @@
 
 namespace download {
 
-Settings ReadSettings(const config::CConfig& config)
+Settings ReadSettings(const config::Config& config)
 {
     Settings settings{ReadProxySettings(config), ReadPageLimitMiB(config)};
     return settings;

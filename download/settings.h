@@ -6,7 +6,7 @@
 #include <chrono>
 
 namespace config {
-class CConfig;
+class Config;
 }
 
 namespace download {
@@ -31,6 +31,6 @@ struct Settings
 };
 
 // The proxy keys and the page limit as stored, with the default time limits.
-Settings ReadSettings(const config::CConfig& config);
+Settings ReadSettings(const config::Config& config);
 
 } // namespace download

@@ -95,21 +95,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string utf8 = platform::Cp932ToUtf8(input);
     FUZZ_CHECK(IsValidUtf8(utf8));
     FUZZ_CHECK(utf8.size() >= input.size()); // no byte is lost, a NUL included
-    const platform::Cp932Result back = platform::Utf8ToCp932(utf8);
+    const platform::Result<std::string> back = platform::Utf8ToCp932(utf8);
     if (utf8.find(kReplacement) == std::string::npos) {
-        FUZZ_CHECK(back.text.has_value());
-        FUZZ_CHECK(platform::Cp932ToUtf8(*back.text) == utf8);
+        FUZZ_CHECK(back);
+        FUZZ_CHECK(platform::Cp932ToUtf8(back.value) == utf8);
     }
 
     // As UTF-8: refused with a message that can be shown, or converted to text that stays the
     // same through a further round trip and has lost no character on the way.
-    const platform::Cp932Result converted = platform::Utf8ToCp932(input);
-    if (converted.text) {
+    const platform::Result<std::string> converted = platform::Utf8ToCp932(input);
+    if (converted) {
         FUZZ_CHECK(converted.error.empty());
         FUZZ_CHECK(IsValidUtf8(input));
-        const std::string again = platform::Cp932ToUtf8(*converted.text);
+        const std::string again = platform::Cp932ToUtf8(converted.value);
         FUZZ_CHECK(CharacterCount(again) == CharacterCount(input));
-        FUZZ_CHECK(platform::Utf8ToCp932(again).text == converted.text);
+        const platform::Result<std::string> twice = platform::Utf8ToCp932(again);
+        FUZZ_CHECK(twice && twice.value == converted.value);
     } else {
         FUZZ_CHECK(!converted.error.empty());
         FUZZ_CHECK(IsValidUtf8(converted.error));

@@ -80,13 +80,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view file(reinterpret_cast<const char*>(data), size);
     const std::string path = fuzz::WriteScratchFile("profile.ini", file);
-    const platform::CProfile profile(path);
+    const platform::Profile profile(path);
 
     const std::vector<CName> names = NamesToRead(file);
     std::vector<std::string> before;
     for (const auto& [section, key] : names) {
         const std::string value = profile.ReadString(section, key, kMissing);
-        FUZZ_CHECK(value.size() <= platform::CProfile::kMaxValueBytes);
+        FUZZ_CHECK(value.size() <= platform::Profile::kMaxValueBytes);
         if (profile.ReadString(section, key, "").empty())
             FUZZ_CHECK(profile.ReadInt(section, key, -7) == -7);
         before.push_back(value);

@@ -21,7 +21,7 @@ bool CDocumentRows::IsRowText(std::ptrdiff_t row, std::string_view text) const
     return m_doc.m_arrKeywords[static_cast<std::size_t>(row)] == text;
 }
 
-platform::Cp932Result CDocumentRows::GetRowSearchText(std::ptrdiff_t row) const
+platform::Result<std::string> CDocumentRows::GetRowSearchText(std::ptrdiff_t row) const
 {
     return KeywordSearchText(GetRowText(row), m_doc.GetEncoding().text);
 }

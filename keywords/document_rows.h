@@ -28,7 +28,7 @@ public:
     std::string GetRowText(std::ptrdiff_t row) const override;
     bool IsRowText(std::ptrdiff_t row, std::string_view text) const override;
     // In the document's encoding: a keyword of a file read as UTF-8 is converted, or fails.
-    platform::Cp932Result GetRowSearchText(std::ptrdiff_t row) const override;
+    platform::Result<std::string> GetRowSearchText(std::ptrdiff_t row) const override;
     std::string ToUtf8(std::string_view rowText) const override;
     void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) override;
 

@@ -20,20 +20,20 @@ std::string KeywordToUtf8(std::string_view keyword, TextEncoding encoding)
                                           : platform::Cp932ToUtf8(keyword);
 }
 
-platform::Cp932Result KeywordSearchText(std::string_view keyword, TextEncoding encoding)
+platform::Result<std::string> KeywordSearchText(std::string_view keyword, TextEncoding encoding)
 {
     if (encoding == TextEncoding::Utf8)
         return platform::Utf8ToCp932(keyword);
-    return {std::string(keyword), {}};
+    return std::string(keyword);
 }
 
-platform::Cp932Result KeywordFromUtf8(std::string_view utf8, TextEncoding encoding)
+platform::Result<std::string> KeywordFromUtf8(std::string_view utf8, TextEncoding encoding)
 {
     if (encoding == TextEncoding::Cp932)
         return platform::Utf8ToCp932(utf8);
     if (!platform::IsUtf8(utf8))
-        return {std::nullopt, std::string(platform::kNotUtf8Text)};
-    return {std::string(utf8), {}};
+        return platform::Failure{std::string(platform::kNotUtf8Text)};
+    return std::string(utf8);
 }
 
 } // namespace keywords

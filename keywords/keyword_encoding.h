@@ -35,9 +35,9 @@ std::string KeywordToUtf8(std::string_view keyword, TextEncoding encoding);
 
 // A keyword as the plug-in takes it: code page 932 bytes (a code page 932 keyword as it is,
 // whatever its bytes), or why a UTF-8 keyword has none.
-platform::Cp932Result KeywordSearchText(std::string_view keyword, TextEncoding encoding);
+platform::Result<std::string> KeywordSearchText(std::string_view keyword, TextEncoding encoding);
 
 // Text the user typed (UTF-8) as a keyword of the encoding, or why it cannot be one.
-platform::Cp932Result KeywordFromUtf8(std::string_view utf8, TextEncoding encoding);
+platform::Result<std::string> KeywordFromUtf8(std::string_view utf8, TextEncoding encoding);
 
 } // namespace keywords

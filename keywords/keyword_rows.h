@@ -27,9 +27,9 @@ public:
     }
     // The row's keyword as the plug-in takes it: code page 932 bytes, or why it cannot be
     // (a keyword file read as UTF-8 may hold characters that code page 932 lacks).
-    virtual platform::Cp932Result GetRowSearchText(std::ptrdiff_t row) const
+    virtual platform::Result<std::string> GetRowSearchText(std::ptrdiff_t row) const
     {
-        return {GetRowText(row), {}};
+        return GetRowText(row);
     }
     // A row's text as UTF-8, for people (the terminal, messages).
     virtual std::string ToUtf8(std::string_view rowText) const

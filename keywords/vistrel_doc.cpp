@@ -1,12 +1,22 @@
 #include "keywords/vistrel_doc.h"
 
 #include "keywords/doc_file_error.h"
-#include "keywords/file_bytes.h"
 #include "keywords/keyword_file.h"
 #include "keywords/path_parts.h"
 #include "keywords/result_path.h"
+#include "platform/atomic_file.h"
+#include "platform/file_bytes.h"
 
 #include <utility>
+
+namespace {
+
+// As a text editor saves: a keyword file the user linked elsewhere stays linked and the file
+// it leads to is replaced, and the list survives a power cut.
+constexpr platform::ReplaceRules kKeywordFileRules{platform::ReplaceRules::Link::Follow,
+                                                   platform::ReplaceRules::NewFile::Shared, true};
+
+} // namespace
 
 CVistrelDoc::~CVistrelDoc() = default;
 
@@ -20,21 +30,20 @@ bool CVistrelDoc::OnNewDocument()
     return true;
 }
 
-CDocFileResult CVistrelDoc::OnOpenDocument(const std::string& path)
+platform::Result<> CVistrelDoc::OnOpenDocument(const std::string& path)
 {
-    std::string bytes;
-    const keywords::ReadOutcome outcome = keywords::ReadWholeFile(path, bytes);
-    switch (outcome.stage) {
-    case keywords::ReadOutcome::Stage::Done:
-        break;
-    case keywords::ReadOutcome::Stage::OpenFailed:
-        return {false, keywords::OpenErrorText(outcome.err, path)};
-    case keywords::ReadOutcome::Stage::ReadFailed:
+    platform::FileReader reader;
+    if (const platform::Result<> opened = reader.Open(path); !opened)
+        return platform::Failure{keywords::OpenErrorText(opened.systemError, path),
+                                 opened.systemError};
+    const platform::Result<std::string> bytes = reader.ReadAll();
+    if (!bytes) {
         // Whatever the document held is gone once reading began.
         OnNewDocument();
-        return {false, keywords::OpenErrorText(outcome.err, path)};
+        return platform::Failure{keywords::OpenErrorText(bytes.systemError, path),
+                                 bytes.systemError};
     }
-    keywords::KeywordFile file = keywords::ReadKeywordFile(bytes);
+    keywords::KeywordFile file = keywords::ReadKeywordFile(bytes.value);
     m_arrKeywords = std::move(file.keywords);
     m_encoding = file.encoding;
     m_strResultPath.clear();
@@ -43,12 +52,13 @@ CDocFileResult CVistrelDoc::OnOpenDocument(const std::string& path)
     return {};
 }
 
-CDocFileResult CVistrelDoc::OnSaveDocument(const std::string& path)
+platform::Result<> CVistrelDoc::OnSaveDocument(const std::string& path)
 {
-    const keywords::WriteOutcome outcome =
-        keywords::ReplaceFile(path, keywords::WriteKeywordFile(m_arrKeywords, m_encoding));
-    if (!outcome.ok)
-        return {false, keywords::SaveErrorText(outcome.err, path)};
+    const platform::Result<> saved = platform::ReplaceFile(
+        path, keywords::WriteKeywordFile(m_arrKeywords, m_encoding), kKeywordFileRules);
+    if (!saved)
+        return platform::Failure{keywords::SaveErrorText(saved.systemError, path),
+                                 saved.systemError};
     m_strPathName = path;
     m_bModified = false;
     return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "keywords/keyword_encoding.h"
+#include "platform/result.h"
 
 #include <cstddef>
 #include <ctime>
@@ -8,15 +9,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-// The outcome of opening or saving the keyword file: success, or the text for the error box.
-struct CDocFileResult
-{
-    bool bSuccess = true;
-    std::string strErrorText;
-
-    explicit operator bool() const { return bSuccess; }
-};
 
 // The keyword document: the user's search keywords as kept in a keyword file, and the result
 // page path of the latest search run. It draws nothing; the list view edits m_arrKeywords.
@@ -36,12 +28,12 @@ public:
     virtual bool OnNewDocument();
     // Reads the keyword file at path, in the encoding its bytes show (see DetectEncoding).
     // When it cannot be opened the document stays as it was; when reading fails part-way the
-    // document becomes a new, empty one.
-    [[nodiscard]] virtual CDocFileResult OnOpenDocument(const std::string& path);
+    // document becomes a new, empty one. A failure's text is the one for the error box.
+    [[nodiscard]] virtual platform::Result<> OnOpenDocument(const std::string& path);
     // Writes the keywords to path in the document's encoding (with the byte order mark the
     // file was read with), replacing the file only once all of it is written; then path is
     // the document's path and the document is no longer modified.
-    [[nodiscard]] virtual CDocFileResult OnSaveDocument(const std::string& path);
+    [[nodiscard]] virtual platform::Result<> OnSaveDocument(const std::string& path);
 
     // Native path bytes; empty while the document has never been saved or opened.
     const std::string& GetPathName() const { return m_strPathName; }

@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/file_bytes.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -25,14 +27,14 @@ constexpr std::string_view kNameChars =
 constexpr std::size_t kRandomChars = 6;
 constexpr int kNameTries = 100;
 
-FileResult Failure(std::string text)
-{
-    return {FileResult::Status::Failed, std::move(text)};
-}
-
 std::string Message(int err)
 {
     return std::generic_category().message(err);
+}
+
+Failure Failed(const std::string& what, int err)
+{
+    return {what + ": " + Message(err), err};
 }
 
 // The folder part of a path with its final "/", or "" for a bare name.
@@ -79,7 +81,7 @@ AtomicFile::~AtomicFile()
     Discard();
 }
 
-FileResult AtomicFile::Begin(const std::string& path)
+Result<> AtomicFile::Begin(const std::string& path)
 {
     Discard();
     m_writeError = 0;
@@ -87,7 +89,7 @@ FileResult AtomicFile::Begin(const std::string& path)
     if (m_rules.link == ReplaceRules::Link::Follow) {
         std::optional<std::string> followed = FollowLinks(path);
         if (!followed)
-            return Failure("cannot follow the links at " + path + ": " + Message(ELOOP));
+            return Failed("cannot follow the links at " + path, ELOOP);
         target = std::move(*followed);
     }
 
@@ -95,18 +97,18 @@ FileResult AtomicFile::Begin(const std::string& path)
     std::optional<mode_t> keepMode;
     if (lstat(target.c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode))
-            return Failure("cannot replace " + target + ": " + Message(EISDIR));
+            return Failed("cannot replace " + target, EISDIR);
         if (S_ISREG(old.st_mode))
             keepMode = old.st_mode & 0777;
         else if (!S_ISLNK(old.st_mode))
-            return Failure("cannot replace " + target + ": not a regular file");
+            return Failure{"cannot replace " + target + ": not a regular file"};
     } else if (const int err = errno; err != ENOENT) {
-        return Failure("cannot look at " + target + ": " + Message(err));
+        return Failed("cannot look at " + target, err);
     }
 
     const std::string folder = FolderOf(target);
     if (folder.size() == target.size())
-        return Failure("cannot replace " + target + ": " + Message(EISDIR));
+        return Failed("cannot replace " + target, EISDIR);
     const mode_t mode = m_rules.newFile == ReplaceRules::NewFile::Private ? 0600 : 0666;
     int err = 0;
     // A name another writer took meanwhile is simply tried again with new random characters.
@@ -119,38 +121,30 @@ FileResult AtomicFile::Begin(const std::string& path)
     }
     if (m_fd < 0) {
         m_temp.clear();
-        return Failure("cannot create a file in " + (folder.empty() ? "." : folder) + ": " +
-                       Message(err));
+        return Failed("cannot create a file in " + (folder.empty() ? "." : folder), err);
     }
     if (keepMode && fchmod(m_fd, *keepMode) != 0) {
         err = errno;
         Discard();
-        return Failure("cannot set the permissions of a file in " + folder + ": " + Message(err));
+        return Failed("cannot set the permissions of a file in " + folder, err);
     }
     m_target = std::move(target);
-    return {FileResult::Status::Done, {}};
+    return {};
 }
 
 bool AtomicFile::Write(std::string_view bytes)
 {
     if (m_fd < 0 && m_writeError == 0)
         m_writeError = EBADF;
-    while (m_writeError == 0 && !bytes.empty()) {
-        const ssize_t n = write(m_fd, bytes.data(), bytes.size());
-        if (n > 0)
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-        else if (n == 0)
-            m_writeError = EIO;
-        else if (errno != EINTR)
-            m_writeError = errno;
-    }
+    if (m_writeError == 0)
+        m_writeError = WriteAll(m_fd, bytes);
     return m_writeError == 0;
 }
 
-FileResult AtomicFile::Commit()
+Result<> AtomicFile::Commit()
 {
     if (m_fd < 0)
-        return Failure("no file to put in place");
+        return Failed("no file to put in place", EBADF);
     int err = m_writeError;
     std::string what = "cannot write " + m_temp;
     if (err == 0 && m_rules.sync && fsync(m_fd) != 0)
@@ -164,10 +158,10 @@ FileResult AtomicFile::Commit()
     }
     if (err != 0) {
         Discard();
-        return Failure(what + ": " + Message(err));
+        return Failed(what, err);
     }
     m_temp.clear();
-    return {FileResult::Status::Done, {}};
+    return {};
 }
 
 void AtomicFile::Discard()
@@ -182,11 +176,10 @@ void AtomicFile::Discard()
     }
 }
 
-FileResult ReplaceFile(const std::string& path, std::string_view bytes, ReplaceRules rules)
+Result<> ReplaceFile(const std::string& path, std::string_view bytes, ReplaceRules rules)
 {
     AtomicFile file(rules);
-    FileResult begun = file.Begin(path);
-    if (!begun)
+    if (Result<> begun = file.Begin(path); !begun)
         return begun;
     file.Write(bytes);
     return file.Commit();

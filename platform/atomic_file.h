@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,17 +38,9 @@ struct ReplaceRules
     bool sync = false;
 };
 
-// The outcome of a step of a replacement.
-struct FileResult
-{
-    enum class Status { Done, Failed };
-    Status status = Status::Failed;
-    std::string error; // UTF-8, says what failed; set when Failed
-
-    explicit operator bool() const { return status == Status::Done; }
-};
-
-// One replacement, written piece by piece so that large files stream through.
+// One replacement, written piece by piece so that large files stream through. A failure
+// carries the errno of the call that failed: EISDIR for a folder at the path, ELOOP for a
+// loop of links, none for another kind of file.
 class AtomicFile
 {
 public:
@@ -60,7 +54,7 @@ public:
     // its name never ends like the file's own, so nothing that lists the folder mistakes it
     // for one. Fails when that folder is missing or not writable and when the path names a
     // folder, a device, a pipe or a socket, none of which is ever replaced.
-    FileResult Begin(const std::string& path);
+    Result<> Begin(const std::string& path);
     bool IsOpen() const { return m_fd >= 0; }
 
     // Appends bytes. A failure is remembered: Commit then discards instead.
@@ -68,7 +62,7 @@ public:
 
     // Closes the temporary file and renames it over the path. On any failure, including an
     // earlier one of Write, the temporary file is removed and the path keeps what it had.
-    FileResult Commit();
+    Result<> Commit();
     // Removes the temporary file; the path keeps what it had.
     void Discard();
 
@@ -81,7 +75,7 @@ private:
 };
 
 // Replaces path with bytes in one go.
-FileResult ReplaceFile(const std::string& path, std::string_view bytes, ReplaceRules rules = {});
+Result<> ReplaceFile(const std::string& path, std::string_view bytes, ReplaceRules rules = {});
 
 // The path of a hidden file beside path's file: its folder, ".", its name and suffix. A name
 // too long for that is cut first, never inside a UTF-8 character.

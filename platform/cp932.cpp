@@ -19,19 +19,19 @@ bool IsTrailByte(unsigned char byte)
 
 // One iconv conversion descriptor for the duration of a call (descriptors are not
 // thread-safe, and conversions are rare enough not to need a cache).
-class CIconv
+class Iconv
 {
 public:
-    CIconv(const char* to, const char* from)
+    Iconv(const char* to, const char* from)
         : m_cd(iconv_open(to, from))
     {}
-    ~CIconv()
+    ~Iconv()
     {
         if (IsValid())
             iconv_close(m_cd);
     }
-    CIconv(const CIconv&) = delete;
-    CIconv& operator=(const CIconv&) = delete;
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
 
     // iconv_open's failure value is (iconv_t)-1.
     bool IsValid() const
@@ -90,7 +90,7 @@ std::string NotInCodePageText(std::string_view character)
 
 // The first character of well-formed UTF-8 that iconv converts to no bytes at all (it does so
 // without an error for the tag characters U+E0000-E007F); empty when there is none.
-std::string_view FirstDroppedCharacter(CIconv& conv, std::string_view utf8)
+std::string_view FirstDroppedCharacter(Iconv& conv, std::string_view utf8)
 {
     while (!utf8.empty()) {
         // At least a byte each time, so that no input can stop the walk.
@@ -141,7 +141,7 @@ void BoundedCopy(char* dst, const char* src, std::size_t n)
 
 bool IsCp932(std::string_view text)
 {
-    CIconv conv("UTF-8", "CP932");
+    Iconv conv("UTF-8", "CP932");
     const char* in = text.data();
     std::size_t left = text.size();
     std::string discarded;
@@ -152,7 +152,7 @@ std::string Cp932ToUtf8(std::string_view cp932)
 {
     std::string out;
     out.reserve(cp932.size() * 3 / 2);
-    CIconv conv("UTF-8", "CP932");
+    Iconv conv("UTF-8", "CP932");
     if (!conv.IsValid())
         return out;
     const char* in = cp932.data();
@@ -173,14 +173,11 @@ std::string Cp932ToUtf8(std::string_view cp932)
     return out;
 }
 
-Cp932Result Utf8ToCp932(std::string_view utf8)
+Result<std::string> Utf8ToCp932(std::string_view utf8)
 {
-    Cp932Result result;
-    CIconv conv("CP932", "UTF-8");
-    if (!conv.IsValid()) {
-        result.error = "Shift_JIS (CP932) への変換が使えません。";
-        return result;
-    }
+    Iconv conv("CP932", "UTF-8");
+    if (!conv.IsValid())
+        return Failure{"Shift_JIS (CP932) への変換が使えません。"};
     std::string out;
     const char* in = utf8.data();
     std::size_t left = utf8.size();
@@ -188,19 +185,15 @@ Cp932Result Utf8ToCp932(std::string_view utf8)
     if (err == 0) {
         // Each character becomes one character of the code page unless iconv left it out.
         if (Cp932CharacterCount(out) == Utf8CharacterCount(utf8))
-            result.text = std::move(out);
-        else
-            result.error = NotInCodePageText(FirstDroppedCharacter(conv, utf8));
-        return result;
+            return out;
+        return Failure{NotInCodePageText(FirstDroppedCharacter(conv, utf8))};
     }
     // iconv stops with EILSEQ both on a character it cannot convert and on bytes that are no
     // UTF-8 at all; only the first kind is a character worth naming.
     const std::size_t length = Utf8CharacterLength(std::string_view(in, left));
     if (err == EILSEQ && length > 0)
-        result.error = NotInCodePageText(std::string_view(in, length));
-    else
-        result.error = kNotUtf8Text;
-    return result;
+        return Failure{NotInCodePageText(std::string_view(in, length))};
+    return Failure{std::string(kNotUtf8Text)};
 }
 
 } // namespace platform

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,17 +30,10 @@ bool IsCp932(std::string_view text);
 // is always valid UTF-8 and fit for display; such text is never to be written back.
 std::string Cp932ToUtf8(std::string_view cp932);
 
-// The result of turning UTF-8 text into code page 932.
-struct Cp932Result
-{
-    std::optional<std::string> text; // empty when the text cannot be written in code page 932
-    std::string error;               // says which character could not be written, in UTF-8
-};
-
-// UTF-8 to code page 932. Fails, with a message naming the character and its code point, for
-// text that has a character code page 932 cannot hold, also one that iconv would leave out
+// UTF-8 to code page 932. Fails, with a message (UTF-8) naming the character and its code point,
+// for text that has a character code page 932 cannot hold, also one that iconv would leave out
 // without a word (the tag characters U+E0000-E007F), or that is not valid UTF-8. Characters
 // are never silently dropped.
-Cp932Result Utf8ToCp932(std::string_view utf8);
+Result<std::string> Utf8ToCp932(std::string_view utf8);
 
 } // namespace platform

@@ -1,12 +1,12 @@
 #include "platform/profile.h"
 
 #include "platform/atomic_file.h"
+#include "platform/file_bytes.h"
 #include "platform/profile_text.h"
 #include "platform/write_lock.h"
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <mutex>
 #include <unistd.h>
 
@@ -20,22 +20,6 @@ std::mutex& WriteMutex()
 {
     static std::mutex mutex;
     return mutex;
-}
-
-enum class LoadResult { Loaded, Missing, Failed };
-
-LoadResult ReadWholeFile(const std::string& path, std::string& data)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return errno == ENOENT ? LoadResult::Missing : LoadResult::Failed;
-    char chunk[16384];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        data.append(chunk, n);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    return failed ? LoadResult::Failed : LoadResult::Loaded;
 }
 
 // The profile reader strips one pair of matching quotes around a value.
@@ -54,22 +38,22 @@ constexpr ReplaceRules kProfileRules{ReplaceRules::Link::Follow, ReplaceRules::N
 
 } // namespace
 
-CProfile::CProfile(std::string path)
+Profile::Profile(std::string path)
     : m_path(std::move(path))
 {}
 
-std::string CProfile::ReadString(std::string_view section, std::string_view key,
-                                 std::string_view defaultValue) const
+std::string Profile::ReadString(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) const
 {
-    std::string data;
+    const Result<std::string> file = ReadWholeFile(m_path);
     std::optional<std::string_view> value;
-    if (ReadWholeFile(m_path, data) == LoadResult::Loaded)
-        value = CProfileText(data).Find(section, key);
+    if (file)
+        value = ProfileText(file.value).Find(section, key);
     std::string_view text = value ? Unquote(*value) : defaultValue;
     return std::string(text.substr(0, kMaxValueBytes));
 }
 
-int CProfile::ReadInt(std::string_view section, std::string_view key, int defaultValue) const
+int Profile::ReadInt(std::string_view section, std::string_view key, int defaultValue) const
 {
     std::string text = ReadString(section, key, "");
     if (text.empty())
@@ -95,10 +79,10 @@ int CProfile::ReadInt(std::string_view section, std::string_view key, int defaul
     return static_cast<int>(value);
 }
 
-bool CProfile::WriteString(std::string_view section, std::string_view key,
-                           std::string_view value) const
+bool Profile::WriteString(std::string_view section, std::string_view key,
+                          std::string_view value) const
 {
-    if (!CProfileText::CanStore(section, key, value))
+    if (!ProfileText::CanStore(section, key, value))
         return false;
     // The lock goes beside the file that is replaced, so that every name of it shares one.
     const std::optional<std::string> target = FollowLinks(m_path);
@@ -106,16 +90,15 @@ bool CProfile::WriteString(std::string_view section, std::string_view key,
         return false;
     std::lock_guard<std::mutex> threadLock(WriteMutex());
     const WriteLock processLock(*target);
-    std::string data;
-    const LoadResult loaded = ReadWholeFile(*target, data);
+    const Result<std::string> file = ReadWholeFile(*target);
     // An existing file that cannot be read is never overwritten: its settings would be lost.
-    if (loaded == LoadResult::Failed)
+    if (!file && file.systemError != ENOENT)
         return false;
-    const std::string changed = CProfileText(data).WithValue(section, key, value);
-    if (loaded == LoadResult::Loaded && changed == data)
+    const std::string changed = ProfileText(file.value).WithValue(section, key, value);
+    if (file && changed == file.value)
         return true;
     // A file made read-only is locked on purpose, as the Windows profile functions take it.
-    if (loaded == LoadResult::Loaded && ::access(target->c_str(), W_OK) != 0)
+    if (file && ::access(target->c_str(), W_OK) != 0)
         return false;
     // Without the lock file (a read-only folder) no change can be made, as without the lock.
     if (!processLock)
@@ -123,7 +106,7 @@ bool CProfile::WriteString(std::string_view section, std::string_view key,
     return static_cast<bool>(ReplaceFile(*target, changed, kProfileRules));
 }
 
-bool CProfile::WriteInt(std::string_view section, std::string_view key, int value) const
+bool Profile::WriteInt(std::string_view section, std::string_view key, int value) const
 {
     return WriteString(section, key, std::to_string(value));
 }

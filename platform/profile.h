@@ -20,13 +20,13 @@ namespace platform {
 // at the path is followed and its target replaced; a replaced file keeps its permissions and a
 // new one is the user's alone (0600). Writers in different processes take turns through the
 // lock file beside the file (platform/write_lock.h), so no write undoes another's.
-class CProfile
+class Profile
 {
 public:
     // Longest value a string read returns, in bytes; longer values are cut.
     static constexpr std::size_t kMaxValueBytes = 4095;
 
-    explicit CProfile(std::string path);
+    explicit Profile(std::string path);
 
     const std::string& GetPath() const { return m_path; }
 
@@ -37,7 +37,7 @@ public:
                            std::string_view defaultValue) const;
 
     // Creates the file, section and key as needed. Returns false for a name or value the file
-    // cannot hold (see CProfileText::CanStore) and when the file could not be replaced
+    // cannot hold (see ProfileText::CanStore) and when the file could not be replaced
     // (read-only folder, disk full, unreadable file, no lock file); the old file is then left
     // as it was. A write that changes nothing succeeds without touching the file.
     bool WriteInt(std::string_view section, std::string_view key, int value) const;

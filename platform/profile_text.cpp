@@ -44,7 +44,7 @@ bool HasLineBreakOrNul(std::string_view text)
 
 } // namespace
 
-CProfileText::CProfileText(std::string_view text)
+ProfileText::ProfileText(std::string_view text)
     : m_text(text)
 {
     std::size_t pos = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
@@ -57,19 +57,18 @@ CProfileText::CProfileText(std::string_view text)
             next = end + 2;
         else
             next = end + 1;
-        CLine line = Classify(text, pos, end);
-        line.nNext = next;
+        Line line = Classify(text, pos, end);
+        line.next = next;
         m_lines.push_back(line);
         pos = next;
     }
 }
 
-CProfileText::CLine CProfileText::Classify(std::string_view text, std::size_t begin,
-                                           std::size_t end)
+ProfileText::Line ProfileText::Classify(std::string_view text, std::size_t begin, std::size_t end)
 {
-    CLine line;
-    line.nBegin = begin;
-    line.nEnd = line.nNext = end;
+    Line line;
+    line.begin = begin;
+    line.end = line.next = end;
     const std::string_view content = Trim(text.substr(begin, end - begin));
     if (content.empty() || content.front() == ';')
         return line;
@@ -94,7 +93,7 @@ CProfileText::CLine CProfileText::Classify(std::string_view text, std::size_t be
     return line;
 }
 
-bool CProfileText::CanStore(std::string_view section, std::string_view key, std::string_view value)
+bool ProfileText::CanStore(std::string_view section, std::string_view key, std::string_view value)
 {
     section = Trim(section);
     key = Trim(key);
@@ -104,8 +103,8 @@ bool CProfileText::CanStore(std::string_view section, std::string_view key, std:
            key.front() != ';' && key.front() != '[';
 }
 
-std::optional<std::size_t> CProfileText::FindKeyLine(std::string_view section,
-                                                     std::string_view key) const
+std::optional<std::size_t> ProfileText::FindKeyLine(std::string_view section,
+                                                    std::string_view key) const
 {
     section = Trim(section);
     key = Trim(key);
@@ -113,7 +112,7 @@ std::optional<std::size_t> CProfileText::FindKeyLine(std::string_view section,
         return std::nullopt;
     bool inSection = false; // keys before the first section belong to none
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        const CLine& line = m_lines[i];
+        const Line& line = m_lines[i];
         if (line.kind == Kind::Section)
             inSection = SameName(line.name, section);
         else if (inSection && line.kind == Kind::Key && SameName(line.name, key))
@@ -122,7 +121,7 @@ std::optional<std::size_t> CProfileText::FindKeyLine(std::string_view section,
     return std::nullopt;
 }
 
-std::optional<std::size_t> CProfileText::FindSectionLine(std::string_view section) const
+std::optional<std::size_t> ProfileText::FindSectionLine(std::string_view section) const
 {
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         if (m_lines[i].kind == Kind::Section && SameName(m_lines[i].name, section))
@@ -131,17 +130,17 @@ std::optional<std::size_t> CProfileText::FindSectionLine(std::string_view sectio
     return std::nullopt;
 }
 
-std::string_view CProfileText::LineEnd() const
+std::string_view ProfileText::LineEnd() const
 {
-    for (const CLine& line : m_lines) {
-        if (line.nNext > line.nEnd)
-            return m_text.substr(line.nEnd, line.nNext - line.nEnd);
+    for (const Line& line : m_lines) {
+        if (line.next > line.end)
+            return m_text.substr(line.end, line.next - line.end);
     }
     return "\n";
 }
 
-std::optional<std::string_view> CProfileText::Find(std::string_view section,
-                                                   std::string_view key) const
+std::optional<std::string_view> ProfileText::Find(std::string_view section,
+                                                  std::string_view key) const
 {
     const std::optional<std::size_t> line = FindKeyLine(section, key);
     if (!line)
@@ -149,8 +148,8 @@ std::optional<std::string_view> CProfileText::Find(std::string_view section,
     return m_lines[*line].value;
 }
 
-std::string CProfileText::WithValue(std::string_view section, std::string_view key,
-                                    std::string_view value) const
+std::string ProfileText::WithValue(std::string_view section, std::string_view key,
+                                   std::string_view value) const
 {
     section = Trim(section);
     key = Trim(key);
@@ -159,17 +158,17 @@ std::string CProfileText::WithValue(std::string_view section, std::string_view k
     text.reserve(m_text.size() + section.size() + key.size() + value.size() + 8);
 
     if (const std::optional<std::size_t> found = FindKeyLine(section, key)) {
-        const CLine& line = m_lines[*found];
-        text.append(m_text.substr(0, line.nBegin));
+        const Line& line = m_lines[*found];
+        text.append(m_text.substr(0, line.begin));
         text.append(line.name).append("=").append(value);
-        text.append(m_text.substr(line.nEnd));
+        text.append(m_text.substr(line.end));
         return text;
     }
 
     // Where the new line goes, and what goes there.
     std::size_t at = m_text.size();
     std::string piece;
-    const CLine* before = m_lines.empty() ? nullptr : &m_lines.back();
+    const Line* before = m_lines.empty() ? nullptr : &m_lines.back();
     if (const std::optional<std::size_t> header = FindSectionLine(section)) {
         std::size_t anchor = *header;
         for (std::size_t i = anchor + 1; i < m_lines.size() && m_lines[i].kind != Kind::Section;
@@ -178,13 +177,13 @@ std::string CProfileText::WithValue(std::string_view section, std::string_view k
                 anchor = i;
         }
         before = &m_lines[anchor];
-        at = before->nNext;
+        at = before->next;
     } else {
         piece.append("[").append(section).append("]").append(eol);
     }
     piece.append(key).append("=").append(value).append(eol);
     // A last line without a line end gets one, so the new line stays a line of its own.
-    if (before != nullptr && before->nNext == before->nEnd)
+    if (before != nullptr && before->next == before->end)
         piece.insert(0, eol);
 
     text.append(m_text.substr(0, at));

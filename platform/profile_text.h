@@ -21,10 +21,10 @@ namespace platform {
 // one read and written. A UTF-8 byte-order mark at the start is skipped and kept.
 //
 // The object looks at the caller's text and must not outlive it.
-class CProfileText
+class ProfileText
 {
 public:
-    explicit CProfileText(std::string_view text);
+    explicit ProfileText(std::string_view text);
 
     // True when WithValue can store the value so that it reads back: names must not be blank
     // and, like the value, hold no CR, LF or NUL; a section name holds no "]"; a key holds no
@@ -46,23 +46,23 @@ public:
 private:
     enum class Kind { Other, Section, Key };
 
-    struct CLine
+    struct Line
     {
-        std::size_t nBegin = 0; // first byte (after a byte-order mark)
-        std::size_t nEnd = 0;   // first byte of the line end
-        std::size_t nNext = 0;  // first byte of the next line
+        std::size_t begin = 0; // first byte (after a byte-order mark)
+        std::size_t end = 0;   // first byte of the line end
+        std::size_t next = 0;  // first byte of the next line
         Kind kind = Kind::Other;
         std::string_view name;  // section or key name, without blanks
         std::string_view value; // a key's value, as Find gives it
     };
 
-    static CLine Classify(std::string_view text, std::size_t begin, std::size_t end);
+    static Line Classify(std::string_view text, std::size_t begin, std::size_t end);
     std::optional<std::size_t> FindKeyLine(std::string_view section, std::string_view key) const;
     std::optional<std::size_t> FindSectionLine(std::string_view section) const;
     std::string_view LineEnd() const;
 
     std::string_view m_text;
-    std::vector<CLine> m_lines;
+    std::vector<Line> m_lines;
 };
 
 } // namespace platform

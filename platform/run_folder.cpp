@@ -44,20 +44,21 @@ bool RemoveRunFolderAt(int parentFd, const std::string& name)
     if (fd < 0)
         return false;
     struct stat info = {};
-    bool bKept = ::fstat(fd, &info) != 0 || info.st_uid != ::geteuid();
-    if (!bKept) {
+    bool kept = ::fstat(fd, &info) != 0 || info.st_uid != ::geteuid();
+    if (!kept) {
         const std::vector<std::string> entries = NamesIn(fd, "");
         for (const std::string& entry : entries) {
             struct stat entryInfo = {};
-            const bool bPage = entry.starts_with(kTempFilePrefix) &&
-                               ::fstatat(fd, entry.c_str(), &entryInfo, AT_SYMLINK_NOFOLLOW) == 0 &&
-                               S_ISREG(entryInfo.st_mode);
-            if (!bPage || ::unlinkat(fd, entry.c_str(), 0) != 0)
-                bKept = true;
+            const bool isPage =
+                entry.starts_with(kTempFilePrefix) &&
+                ::fstatat(fd, entry.c_str(), &entryInfo, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISREG(entryInfo.st_mode);
+            if (!isPage || ::unlinkat(fd, entry.c_str(), 0) != 0)
+                kept = true;
         }
     }
     ::close(fd);
-    return !bKept && ::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR) == 0;
+    return !kept && ::unlinkat(parentFd, name.c_str(), AT_REMOVEDIR) == 0;
 }
 
 } // namespace
@@ -67,47 +68,41 @@ RunFolder::~RunFolder()
     Remove();
 }
 
-TempFileResult RunFolder::MakeFile(std::string_view prefix)
+Result<std::string> RunFolder::MakeFile(std::string_view prefix)
 {
-    TempFileResult folder = MakeFolder();
-    if (!folder)
+    if (Result<std::string> folder = MakeFolder(); !folder)
         return folder;
     return MakeTempFile(m_path, prefix);
 }
 
-TempFileResult RunFolder::NewFileName(std::string_view prefix)
+Result<std::string> RunFolder::NewFileName(std::string_view prefix)
 {
-    TempFileResult name = MakeFolder();
-    if (!name)
-        return name;
+    if (Result<std::string> folder = MakeFolder(); !folder)
+        return folder;
     // mkstemp's names never hold '-', so these cannot meet one of MakeFile's.
-    name.path = m_path + "/" + std::string(prefix) + "-" + std::to_string(++m_names);
-    return name;
+    return m_path + "/" + std::string(prefix) + "-" + std::to_string(++m_names);
 }
 
-TempFileResult RunFolder::MakeFolder()
+Result<std::string> RunFolder::MakeFolder()
 {
     if (m_path.empty()) {
-        TempFileResult folder = TempFolder();
+        const Result<std::string> folder = TempFolder();
         if (!folder)
-            return folder;
+            return folder.AsFailure();
         std::string pattern =
-            (std::filesystem::path(folder.path) / RunFolderName(CurrentRunOwner(), "XXXXXX"))
+            (std::filesystem::path(folder.value) / RunFolderName(CurrentRunOwner(), "XXXXXX"))
                 .string();
         // mkdtemp makes it for this user alone (0700).
         if (::mkdtemp(pattern.data()) == nullptr) {
-            TempFileResult failed;
-            failed.error = "cannot create a folder for the pages in " + folder.path + ": " +
-                           std::generic_category().message(errno);
-            return failed;
+            const int err = errno;
+            return Failure{"cannot create a folder for the pages in " + folder.value + ": " +
+                               std::generic_category().message(err),
+                           err};
         }
         m_path = std::move(pattern);
         m_names = 0;
     }
-    TempFileResult made;
-    made.status = TempFileResult::Status::Made;
-    made.path = m_path;
-    return made;
+    return m_path;
 }
 
 void RunFolder::Remove()
@@ -124,17 +119,17 @@ bool RemoveRunFolder(const std::string& path)
     const int parentFd = ::open(folder.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (parentFd < 0)
         return false;
-    const bool bRemoved = RemoveRunFolderAt(parentFd, folder.filename().string());
+    const bool removed = RemoveRunFolderAt(parentFd, folder.filename().string());
     ::close(parentFd);
-    return bRemoved;
+    return removed;
 }
 
 void SweepDeadRunFolders()
 {
-    const TempFileResult temp = TempFolder();
+    const Result<std::string> temp = TempFolder();
     if (!temp)
         return;
-    const int parentFd = ::open(temp.path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int parentFd = ::open(temp.value.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (parentFd < 0)
         return;
     const RunOwner self = CurrentRunOwner();

@@ -19,19 +19,20 @@ public:
     RunFolder(const RunFolder&) = delete;
     RunFolder& operator=(const RunFolder&) = delete;
 
-    // A new, empty file whose name starts with prefix in the folder, made first if need be.
-    TempFileResult MakeFile(std::string_view prefix = kTempFilePrefix);
+    // A new, empty file whose name starts with prefix in the folder, made first if need be;
+    // its path.
+    Result<std::string> MakeFile(std::string_view prefix = kTempFilePrefix);
     // The path of a file that is not there yet, in the folder (made first if need be), whose
     // name starts with prefix and differs from every other this folder has given: the folder
     // is its user's alone, so the file can be created later, on another thread.
-    TempFileResult NewFileName(std::string_view prefix = kTempFilePrefix);
+    Result<std::string> NewFileName(std::string_view prefix = kTempFilePrefix);
     // Deletes the page files still in the folder, then the folder; the next file makes a new one.
     void Remove();
     // Empty while there is no folder.
     const std::string& Path() const { return m_path; }
 
 private:
-    TempFileResult MakeFolder();
+    Result<std::string> MakeFolder();
 
     std::string m_path;
     std::uint64_t m_names = 0; // given out by NewFileName in this folder

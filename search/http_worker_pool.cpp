@@ -102,7 +102,7 @@ std::unique_ptr<IDownloadWorker> HttpWorkerPool::CreateWorker(const std::string&
 {
     if (!m_settings) {
         m_settings = std::make_unique<download::Settings>(
-            download::ReadSettings(config::CConfig(m_profilePath)));
+            download::ReadSettings(config::Config(m_profilePath)));
         if (m_timeouts) {
             m_settings->connectTimeout = m_timeouts->first;
             m_settings->stallTimeout = m_timeouts->second;
@@ -119,7 +119,7 @@ std::unique_ptr<IDownloadWorker> HttpWorkerPool::CreateWorker(const std::string&
     return std::make_unique<HttpWorker>(std::move(thread));
 }
 
-platform::TempFileResult HttpWorkerPool::MakePageFile()
+platform::Result<std::string> HttpWorkerPool::MakePageFile()
 {
     return m_pageFolder.NewFileName(platform::kTempFilePrefix);
 }

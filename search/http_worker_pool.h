@@ -39,7 +39,7 @@ public:
                                                   const std::string& referer) override;
     // Only a name: the worker creates the file on its own thread, so that the run's thread
     // spends no time on the file system between one report and the next job.
-    platform::TempFileResult MakePageFile() override;
+    platform::Result<std::string> MakePageFile() override;
     void DeletePageFolder() override;
     void WriteErrorLog(std::string_view text) override;
 

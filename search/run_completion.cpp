@@ -69,13 +69,13 @@ void CSearchRun::OnDownloadDone(const search::WorkerReport& report)
 
 bool CSearchRun::HandOut(CDownloadJob& job, search::IDownloadWorker& worker)
 {
-    platform::TempFileResult file = m_pool.MakePageFile();
+    platform::Result<std::string> file = m_pool.MakePageFile();
     if (!file) {
         m_pool.WriteErrorLog(file.error + "\r\n");
         FailJob(job, "一時ファイルを作れません (" + file.error + ")");
         return false;
     }
-    job.m_strTempFile = std::move(file.path);
+    job.m_strTempFile = std::move(file.value);
     job.m_nThreadID = worker.GetThreadID();
     job.m_nState = JOB_RUNNING;
     m_jobIndex.anyHandedOut = true;

@@ -73,7 +73,7 @@ public:
                                                           const std::string& referer) = 0;
     // A new "~TV" name for one job's page, in a folder of the run's own under the system's
     // temporary folder (made with the first name). The run deletes the page when it is over.
-    virtual platform::TempFileResult MakePageFile() = 0;
+    virtual platform::Result<std::string> MakePageFile() = 0;
     // The run has deleted its page files: their folder goes too, and the next page file
     // starts a new one.
     virtual void DeletePageFolder() = 0;

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
-CSearchRun::CSearchRun(config::CConfig config, std::string programFolder, search::IWorkerPool& pool,
+CSearchRun::CSearchRun(config::Config config, std::string programFolder, search::IWorkerPool& pool,
                        search::IRunPrompts& prompts, search::IRunProgress* progress)
     : m_config(std::move(config))
     , m_programFolder(std::move(programFolder))
@@ -105,9 +105,9 @@ std::unique_ptr<CSearchRun::CJobArray> CSearchRun::MakeJobs(keywords::IKeywordRo
         std::string keyword = rows.GetRowText(row);
         if (!keyword.empty()) {
             auto job = std::make_unique<CDownloadJob>();
-            const platform::Cp932Result searchText = rows.GetRowSearchText(row);
-            if (searchText.text)
-                job->m_strSearchUrl = plugin.GetSearchUrl(*searchText.text, area);
+            const platform::Result<std::string> searchText = rows.GetRowSearchText(row);
+            if (searchText)
+                job->m_strSearchUrl = plugin.GetSearchUrl(searchText.value, area);
             else
                 failed.push_back({job.get(), searchText.error});
             job->m_strKeyword = std::move(keyword);

@@ -39,7 +39,7 @@ public:
     using CJobArray = std::vector<std::unique_ptr<CDownloadJob>>;
 
     // programFolder ends in "/"; progress may be null.
-    CSearchRun(config::CConfig config, std::string programFolder, search::IWorkerPool& pool,
+    CSearchRun(config::Config config, std::string programFolder, search::IWorkerPool& pool,
                search::IRunPrompts& prompts, search::IRunProgress* progress = nullptr);
     // Ends a run under way as a stop does, silently.
     ~CSearchRun();
@@ -98,7 +98,7 @@ private:
     static void DeleteThreadList(std::unique_ptr<CThreadList>& threadList, bool abortTransfers);
     void DeleteJobArray(std::unique_ptr<CJobArray>& jobArray);
 
-    const config::CConfig m_config;
+    const config::Config m_config;
     const std::string m_programFolder;
     search::IWorkerPool& m_pool;
     search::IRunPrompts& m_prompts;

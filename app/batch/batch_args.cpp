@@ -22,7 +22,7 @@ bool IsBatchOption(const std::string& arg)
 // How a Qt option takes its value: after a blank, after "=", or both.
 enum class QtValue { None, Next, Attached, NextOrAttached };
 
-struct CQtOption
+struct QtOption
 {
     std::string_view name;
     QtValue value;
@@ -30,7 +30,7 @@ struct CQtOption
 
 // The options QGuiApplication and QApplication take out of the command line themselves (Qt
 // 6.4's documentation of their constructors, X11 included). They must reach the window.
-constexpr std::array<CQtOption, 15> kQtOptions{{
+constexpr std::array<QtOption, 15> kQtOptions{{
     {"-platform", QtValue::Next},
     {"-platformpluginpath", QtValue::Next},
     {"-platformtheme", QtValue::Next},
@@ -49,42 +49,36 @@ constexpr std::array<CQtOption, 15> kQtOptions{{
 }};
 
 // The window's command line: Qt's options and at most one keyword file.
-CParseResult ParseWindowArgs(const std::vector<std::string>& args)
+platform::Result<BatchArgs> ParseWindowArgs(const std::vector<std::string>& args)
 {
-    CParseResult result;
-    CBatchArgs parsed;
+    BatchArgs parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.empty() || arg[0] != '-') {
             if (!parsed.windowFile.empty()) {
-                result.error = "unexpected argument: " + arg;
-                return result;
+                return platform::Failure{"unexpected argument: " + arg};
             }
             parsed.windowFile = arg;
             continue;
         }
         const std::size_t eq = arg.find('=');
         const std::string_view name = std::string_view(arg).substr(0, eq);
-        const CQtOption* option = nullptr;
-        for (const CQtOption& known : kQtOptions)
+        const QtOption* option = nullptr;
+        for (const QtOption& known : kQtOptions)
             option = known.name == name ? &known : option;
         const bool attached = eq != std::string::npos;
         if (!option || (attached && option->value != QtValue::Attached &&
                         option->value != QtValue::NextOrAttached)) {
-            result.error = "unknown option: " + arg;
-            return result;
+            return platform::Failure{"unknown option: " + arg};
         }
         if (!attached && option->value == QtValue::Attached) {
-            result.error = "missing value for " + arg + " (give " + arg + "=VALUE)";
-            return result;
+            return platform::Failure{"missing value for " + arg + " (give " + arg + "=VALUE)"};
         }
         if (!attached && option->value != QtValue::None && ++i >= args.size()) {
-            result.error = "missing value for " + arg;
-            return result;
+            return platform::Failure{"missing value for " + arg};
         }
     }
-    result.args = parsed;
-    return result;
+    return parsed;
 }
 
 // What follows a prefecture's short name in its full name.
@@ -106,10 +100,9 @@ std::string_view PrefectureSuffix(int region)
 
 } // namespace
 
-CParseResult ParseBatchArgs(const std::vector<std::string>& args)
+platform::Result<BatchArgs> ParseBatchArgs(const std::vector<std::string>& args)
 {
-    CParseResult result;
-    CBatchArgs parsed;
+    BatchArgs parsed;
     bool anyBatchOption = false;
     for (const std::string& arg : args)
         anyBatchOption = anyBatchOption || IsBatchOption(arg);
@@ -117,16 +110,14 @@ CParseResult ParseBatchArgs(const std::vector<std::string>& args)
         return ParseWindowArgs(args);
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
-            parsed.action = CBatchArgs::Action::Help;
-            result.args = parsed;
-            return result;
+            parsed.action = BatchArgs::Action::Help;
+            return parsed;
         }
     }
     for (const std::string& arg : args) {
         if (arg == "--version") {
-            parsed.action = CBatchArgs::Action::Version;
-            result.args = parsed;
-            return result;
+            parsed.action = BatchArgs::Action::Version;
+            return parsed;
         }
     }
 
@@ -144,35 +135,29 @@ CParseResult ParseBatchArgs(const std::vector<std::string>& args)
                                            : name == "--plugin" ? &parsed.plugin
                                                                 : nullptr;
         if (!slot) {
-            result.error =
-                (name.starts_with("-") ? "unknown option: " : "unexpected argument: ") + args[i];
-            return result;
+            return platform::Failure{
+                (name.starts_with("-") ? "unknown option: " : "unexpected argument: ") + args[i]};
         }
         if (!value) {
             if (i + 1 >= args.size()) {
-                result.error = "missing value for " + name;
-                return result;
+                return platform::Failure{"missing value for " + name};
             }
             value = args[++i];
         }
         if (slot->has_value()) {
-            result.error = name + " given twice";
-            return result;
+            return platform::Failure{name + " given twice"};
         }
         if (value->empty()) {
-            result.error = "empty value for " + name;
-            return result;
+            return platform::Failure{"empty value for " + name};
         }
         *slot = std::move(*value);
     }
     if (!search) {
-        result.error = "--area and --plugin need --search FILE";
-        return result;
+        return platform::Failure{"--area and --plugin need --search FILE"};
     }
-    parsed.action = CBatchArgs::Action::Search;
+    parsed.action = BatchArgs::Action::Search;
     parsed.keywordFile = *search;
-    result.args = parsed;
-    return result;
+    return parsed;
 }
 
 std::optional<int> ResolveArea(const std::string& value)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,7 +13,7 @@
 // refused here, before Qt (or a display) is needed.
 namespace batch {
 
-struct CBatchArgs
+struct BatchArgs
 {
     enum class Action { Window, Help, Version, Search };
     Action action = Action::Window;
@@ -21,14 +23,8 @@ struct CBatchArgs
     std::optional<std::string> plugin; // a library's file title
 };
 
-struct CParseResult
-{
-    std::optional<CBatchArgs> args; // empty when the command line is wrong
-    std::string error;              // why it is wrong
-};
-
-// args without the program name.
-CParseResult ParseBatchArgs(const std::vector<std::string>& args);
+// args without the program name; a failure says why the command line is wrong.
+platform::Result<BatchArgs> ParseBatchArgs(const std::vector<std::string>& args);
 
 // The region index of an --area value: 1 to 47 as a number (the listing site's order, not the
 // official prefecture codes), or the UTF-8 name of a prefecture, short as in the region list

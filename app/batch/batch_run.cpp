@@ -80,30 +80,30 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args,
                                   const std::string& programFolder, std::ostream& out,
                                   std::ostream& err, std::string* windowFile)
 {
-    const CParseResult parsed = ParseBatchArgs(args);
-    if (!parsed.args) {
+    const platform::Result<BatchArgs> parsed = ParseBatchArgs(args);
+    if (!parsed) {
         err << "Vistrel: " << parsed.error << "\nTry 'Vistrel --help'.\n";
         return kExitBadInput;
     }
-    switch (parsed.args->action) {
-    case CBatchArgs::Action::Window:
+    switch (parsed.value.action) {
+    case BatchArgs::Action::Window:
         if (windowFile)
-            *windowFile = parsed.args->windowFile;
+            *windowFile = parsed.value.windowFile;
         return std::nullopt;
-    case CBatchArgs::Action::Help:
+    case BatchArgs::Action::Help:
         out << BatchHelpText()
             << FilesText(platform::CurrentUserFolders(programFolder), programFolder);
         return kExitMerged;
-    case CBatchArgs::Action::Version:
+    case BatchArgs::Action::Version:
         out << "Vistrel " << VISTREL_VERSION << "\n";
         return kExitMerged;
-    case CBatchArgs::Action::Search:
+    case BatchArgs::Action::Search:
         break;
     }
-    return RunBatchSearch(*parsed.args, programFolder, out, err);
+    return RunBatchSearch(parsed.value, programFolder, out, err);
 }
 
-int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std::ostream& out,
+int RunBatchSearch(const BatchArgs& args, const std::string& programFolder, std::ostream& out,
                    std::ostream& err)
 {
     platform::SweepDeadRunFolders(); // what runs that died left behind
@@ -114,7 +114,7 @@ int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std
     const platform::Result<platform::UserFolders> folders = UsableFolders(programFolder, err);
     if (!folders)
         return kExitBadInput;
-    const config::CConfig config(platform::SettingsFilePath(folders.value));
+    const config::Config config(platform::SettingsFilePath(folders.value));
     CVistrelDoc doc;
     CBatchSetup setup;
     if (!PrepareSearch(args, config, folders.value, programFolder, doc, setup, err))

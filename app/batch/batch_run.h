@@ -30,7 +30,7 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args,
                                   std::ostream& err, std::string* windowFile = nullptr);
 
 // One search without a window, through the same run as the window's.
-int RunBatchSearch(const CBatchArgs& args, const std::string& programFolder, std::ostream& out,
+int RunBatchSearch(const BatchArgs& args, const std::string& programFolder, std::ostream& out,
                    std::ostream& err);
 
 } // namespace batch

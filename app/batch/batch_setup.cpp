@@ -12,7 +12,7 @@
 namespace batch {
 namespace {
 
-bool ChooseArea(const CBatchArgs& args, const config::CConfig& config, CBatchSetup& setup,
+bool ChooseArea(const BatchArgs& args, const config::Config& config, CBatchSetup& setup,
                 std::ostream& err)
 {
     if (args.area) {
@@ -37,9 +37,9 @@ bool ChooseArea(const CBatchArgs& args, const config::CConfig& config, CBatchSet
 
 bool OpenKeywords(const std::string& path, CVistrelDoc& doc, std::ostream& err)
 {
-    const CDocFileResult opened = doc.OnOpenDocument(path);
+    const platform::Result<> opened = doc.OnOpenDocument(path);
     if (!opened) {
-        err << "Vistrel: " << opened.strErrorText << "\n";
+        err << "Vistrel: " << opened.error << "\n";
         return false;
     }
     if (std::ranges::all_of(doc.m_arrKeywords, [](const std::string& k) { return k.empty(); })) {
@@ -49,7 +49,7 @@ bool OpenKeywords(const std::string& path, CVistrelDoc& doc, std::ostream& err)
     return true;
 }
 
-bool ChoosePlugin(const CBatchArgs& args, const config::CConfig& config,
+bool ChoosePlugin(const BatchArgs& args, const config::Config& config,
                   const std::string& programFolder, CBatchSetup& setup, std::ostream& err)
 {
     const std::string title = args.plugin ? *args.plugin : config.ReadString(config::Key::DLLName);
@@ -69,7 +69,7 @@ bool ChoosePlugin(const CBatchArgs& args, const config::CConfig& config,
 }
 
 // A line break in the result page's path would split the one line batch mode prints it on.
-bool ResultPathFitsOneLine(const config::CConfig& config, const std::string& dataFolder,
+bool ResultPathFitsOneLine(const config::Config& config, const std::string& dataFolder,
                            CVistrelDoc& doc, const CBatchSetup& setup, std::ostream& err)
 {
     // Named as the run will name it when it starts.
@@ -90,7 +90,7 @@ bool ResultPathFitsOneLine(const config::CConfig& config, const std::string& dat
 
 } // namespace
 
-bool PrepareSearch(const CBatchArgs& args, const config::CConfig& config,
+bool PrepareSearch(const BatchArgs& args, const config::Config& config,
                    const platform::UserFolders& folders, const std::string& programFolder,
                    CVistrelDoc& doc, CBatchSetup& setup, std::ostream& err)
 {

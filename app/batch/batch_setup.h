@@ -28,7 +28,7 @@ struct CBatchSetup
 // are): the region, the keyword file (opened into doc, with at least one non-empty keyword)
 // and the plug-in; makes the default cache folder as start-up does; and that the result
 // page's path will print as one line. False after a message on err when any is wrong.
-bool PrepareSearch(const CBatchArgs& args, const config::CConfig& config,
+bool PrepareSearch(const BatchArgs& args, const config::Config& config,
                    const platform::UserFolders& folders, const std::string& programFolder,
                    CVistrelDoc& doc, CBatchSetup& setup, std::ostream& err);
 

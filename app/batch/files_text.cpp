@@ -18,7 +18,7 @@ std::string FilesText(const platform::Result<platform::UserFolders>& folders,
     text += portable ? ": the program folder " + programFolder + " is writable):\n"
                      : ": the program folder " + programFolder +
                            " is not writable, so the user's own folders are used):\n";
-    const config::CConfig config(platform::SettingsFilePath(in));
+    const config::Config config(platform::SettingsFilePath(in));
     const std::string cache = config::CacheFolder(config, in.data);
     const bool stored = !config.ReadString(config::Key::CacheDirectory).empty();
     text += "  settings         " + config.GetPath() + "\n";

@@ -1,6 +1,6 @@
 #include "app/batch/terminal_ui.h"
 
-#include "app/batch/result_opener.h"
+#include "platform/page_opener.h"
 
 namespace batch {
 namespace {
@@ -38,10 +38,11 @@ void CTerminalPrompts::ShowSearchFailed(const std::string& reason)
 void CTerminalPrompts::OpenResult(const std::string& browserProgram, const std::string& path)
 {
     // Without a window there is nothing else to do meanwhile: wait for the program's verdict.
-    OpenerStart opener = StartOpener(browserProgram, path);
-    const std::string why = opener ? opener.process->Finish() : opener.error;
+    const platform::Result<std::unique_ptr<platform::OpenerProcess>> opener =
+        platform::StartOpener(browserProgram, path);
+    const std::string why = opener ? opener.value->Finish() : opener.error;
     if (!why.empty())
-        m_err << OpenFailureText(path, why) << '\n';
+        m_err << platform::OpenFailureText(path, why) << '\n';
 }
 
 void CTerminalProgress::JobEnded(const std::string& keyword, bool bSucceeded,

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-CCacheOptionPage::CCacheOptionPage(const config::CConfig& config,
+CCacheOptionPage::CCacheOptionPage(const config::Config& config,
                                    const options::COptionPrompts& prompts)
     : COptionPage(QStringLiteral("キャッシュ設定"), config)
     , m_prompts(prompts)

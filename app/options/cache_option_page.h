@@ -12,7 +12,7 @@ struct COptionPrompts;
 class CCacheOptionPage : public options::COptionPage
 {
 public:
-    CCacheOptionPage(const config::CConfig& config, const options::COptionPrompts& prompts);
+    CCacheOptionPage(const config::Config& config, const options::COptionPrompts& prompts);
 
     std::optional<options::CRefusal> TakeValues() override;
     bool Store() override;

@@ -27,7 +27,7 @@ QLabel* Label(const QString& text, QWidget* buddy)
 
 } // namespace
 
-CInetOptionPage::CInetOptionPage(const config::CConfig& config,
+CInetOptionPage::CInetOptionPage(const config::Config& config,
                                  const options::COptionPrompts& prompts)
     : COptionPage(QStringLiteral("ｲﾝﾀｰﾈｯﾄ設定"), config)
     , m_prompts(prompts)
@@ -67,7 +67,7 @@ CInetOptionPage::CInetOptionPage(const config::CConfig& config,
 
 void CInetOptionPage::Load()
 {
-    const config::CConfig& config = Config();
+    const config::Config& config = Config();
     m_bIESetting = config.ReadInt(Key::ProxyIESetting);
     m_bProxyEnable = config.ReadInt(Key::ProxyEnable);
     m_storedHost = options::CStoredText(config.ReadString(Key::ProxyHost));
@@ -109,7 +109,7 @@ std::optional<CRefusal> CInetOptionPage::TakeValues()
 
 bool CInetOptionPage::Store()
 {
-    const config::CConfig& config = Config();
+    const config::Config& config = Config();
     bool stored = config.WriteInt(Key::ProxyIESetting, m_bIESetting);
     stored = config.WriteInt(Key::ProxyEnable, m_bProxyEnable) && stored;
     stored = config.WriteString(Key::ProxyHost, m_storedHost.ToStore(m_strProxyHost)) && stored;

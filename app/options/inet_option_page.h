@@ -18,7 +18,7 @@ class CInetOptionPage : public options::COptionPage
 public:
     static constexpr int kMaxHostChars = 63;
 
-    CInetOptionPage(const config::CConfig& config, const options::COptionPrompts& prompts);
+    CInetOptionPage(const config::Config& config, const options::COptionPrompts& prompts);
 
     std::optional<options::CRefusal> TakeValues() override;
     bool Store() override;

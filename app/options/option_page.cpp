@@ -2,7 +2,7 @@
 
 namespace options {
 
-COptionPage::COptionPage(const QString& caption, const config::CConfig& config)
+COptionPage::COptionPage(const QString& caption, const config::Config& config)
     : m_strCaption(caption)
     , m_config(config)
 {}

@@ -7,7 +7,7 @@
 #include <optional>
 
 namespace config {
-class CConfig;
+class Config;
 }
 
 namespace options {
@@ -20,7 +20,7 @@ class COptionPage : public QWidget
     Q_OBJECT
 
 public:
-    COptionPage(const QString& caption, const config::CConfig& config);
+    COptionPage(const QString& caption, const config::Config& config);
 
     const QString& Caption() const { return m_strCaption; }
     bool IsLoaded() const { return m_bLoaded; }
@@ -37,11 +37,11 @@ signals:
 
 protected:
     virtual void Load() = 0;
-    const config::CConfig& Config() const { return m_config; }
+    const config::Config& Config() const { return m_config; }
 
 private:
     QString m_strCaption;
-    const config::CConfig& m_config;
+    const config::Config& m_config;
     bool m_bLoaded = false;
 };
 

@@ -5,7 +5,7 @@
 #include <QCheckBox>
 #include <QVBoxLayout>
 
-COptionPageEtc::COptionPageEtc(const config::CConfig& config)
+COptionPageEtc::COptionPageEtc(const config::Config& config)
     : COptionPage(QStringLiteral("その他設定"), config)
     , m_pOpenAuto(new QCheckBox(QStringLiteral("起動時に前回開いたファイルを開く(&O)")))
 {

@@ -8,7 +8,7 @@ class QCheckBox;
 class COptionPageEtc : public options::COptionPage
 {
 public:
-    explicit COptionPageEtc(const config::CConfig& config);
+    explicit COptionPageEtc(const config::Config& config);
 
     std::optional<options::CRefusal> TakeValues() override;
     bool Store() override;

@@ -13,7 +13,7 @@
 
 namespace options {
 
-COptionSheet::COptionSheet(const config::CConfig& config, COptionPrompts prompts, QWidget* parent)
+COptionSheet::COptionSheet(const config::Config& config, COptionPrompts prompts, QWidget* parent)
     : QDialog(parent)
     , m_config(config)
     , m_prompts(std::move(prompts))
@@ -116,7 +116,7 @@ void COptionSheet::OnOK()
 
 } // namespace options
 
-void ShowOptionsSheet(QWidget* parent, const config::CConfig& config)
+void ShowOptionsSheet(QWidget* parent, const config::Config& config)
 {
     options::COptionSheet sheet(config, options::QtOptionPrompts(), parent);
     sheet.exec();

@@ -10,7 +10,7 @@ class QPushButton;
 class QTabWidget;
 
 namespace config {
-class CConfig;
+class Config;
 }
 
 namespace options {
@@ -23,7 +23,7 @@ class COptionPage;
 class COptionSheet : public QDialog
 {
 public:
-    COptionSheet(const config::CConfig& config, COptionPrompts prompts, QWidget* parent = nullptr);
+    COptionSheet(const config::Config& config, COptionPrompts prompts, QWidget* parent = nullptr);
 
     // Takes the values of every page shown and stores them, as Apply does. False, with the
     // reason shown to the user, when a value is refused or Vistrel.ini cannot be written;
@@ -44,7 +44,7 @@ private:
     void OnOK();
     void ShowPage(int index);
 
-    const config::CConfig& m_config;
+    const config::Config& m_config;
     // Before the pages: they refer to it.
     const COptionPrompts m_prompts;
     QTabWidget* m_pTabs;
@@ -59,4 +59,4 @@ private:
 
 // Command "ｵﾌﾟｼｮﾝ": shows the options sheet modally over parent. Each setting takes effect
 // where it is next read.
-void ShowOptionsSheet(QWidget* parent, const config::CConfig& config);
+void ShowOptionsSheet(QWidget* parent, const config::Config& config);

@@ -22,7 +22,7 @@ public:
 
     // The program folder, ending in "/".
     std::string Folder() const { return Path() + "/"; }
-    config::CConfig Config() const { return config::CConfig(config::VistrelIniPath(Folder())); }
+    config::Config Config() const { return config::Config(config::VistrelIniPath(Folder())); }
     void AddPlugin(const char* name) const;
     // Writes a keyword file into the folder and returns its full path.
     std::string WriteKeywordFile(const std::string& name, std::string_view bytes) const;

@@ -166,7 +166,7 @@ TEST(Commands, RunAndOptionCommandsCallTheirHandlers)
     window.Frame().SetRunCommands(&window.run);
     std::string iniSeen;
     QWidget* parentSeen = nullptr;
-    window.Frame().SetOptionsHook([&](QWidget* parent, const config::CConfig& config) {
+    window.Frame().SetOptionsHook([&](QWidget* parent, const config::Config& config) {
         parentSeen = parent;
         iniSeen = config.GetPath();
     });
@@ -239,14 +239,14 @@ TEST(Commands, FileMenuShowsTheRecentFilesInPlaceOfThePlaceholder)
     CStartedApp started(folder);
     QMenu* file = started.Frame().menuBar()->actions().at(0)->menu();
     EXPECT_EQ(started.Frame().menuBar()->actions().at(0)->text(), QStringLiteral("ファイル(&F)"));
-    const QStringList empty{"新規作成\tCtrl+N(&N)",
-                            "開く...\tCtrl+O(&O)",
-                            "上書き保存\tCtrl+S(&S)",
-                            "名前を付けて保存(&A)...",
-                            "-",
-                            "最近使ったファイル",
-                            "-",
-                            "アプリケーションの終了(&X)"};
+    const QStringList empty{QStringLiteral("新規作成\tCtrl+N(&N)"),
+                            QStringLiteral("開く...\tCtrl+O(&O)"),
+                            QStringLiteral("上書き保存\tCtrl+S(&S)"),
+                            QStringLiteral("名前を付けて保存(&A)..."),
+                            QStringLiteral("-"),
+                            QStringLiteral("最近使ったファイル"),
+                            QStringLiteral("-"),
+                            QStringLiteral("アプリケーションの終了(&X)")};
     EXPECT_EQ(VisibleItems(file), empty);
 
     const std::string a = folder.WriteKeywordFile("a&b.txt", "");

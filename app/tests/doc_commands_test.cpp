@@ -41,7 +41,7 @@ protected:
     }
 
     testing_support::CTempDir dir;
-    config::CConfig config;
+    config::Config config;
     app::CRecentFileList recent;
     CVistrelDoc doc;
     CFakePrompts prompts;
@@ -201,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(Names, DefaultExtension,
 TEST(RecentFiles, KeepsFourMostRecentFirstWithoutRepeats)
 {
     testing_support::CTempDir dir;
-    config::CConfig config(dir.File("Vistrel.ini"));
+    config::Config config(dir.File("Vistrel.ini"));
     app::CRecentFileList list(config);
     for (const char* path : {"/a", "/b", "/c", "/a", "/d", "/e"})
         list.Add(path);

@@ -35,7 +35,8 @@ TEST(QueryBar, PluginsSortedByDisplayNameEachBoundToItsOwnModule)
         EXPECT_TRUE(std::any_of(plugins.begin(), plugins.end(),
                                 [module](const auto& p) { return p.get() == module; }));
     }
-    EXPECT_EQ(names, (QStringList{"Alpha", "Zeta", "メドラ"}));
+    EXPECT_EQ(names, (QStringList{QStringLiteral("Alpha"), QStringLiteral("Zeta"),
+                                  QStringLiteral("メドラ")}));
     // "Alpha" is zulu.so and "Zeta" is alpha.so: the names sort against the files.
     EXPECT_EQ(static_cast<CPluginModule*>(list->itemData(0).value<void*>())->GetFileTitle(),
               "zulu");

@@ -48,7 +48,7 @@ protected:
     testing_support::CTempDir m_dir;
     const std::string m_page = m_dir.File("watch_東京_20261208_medora.html");
     std::vector<std::string> m_told;
-    app::CResultLauncher m_launcher{[this](const std::string& text) { m_told.push_back(text); }};
+    app::ResultLauncher m_launcher{[this](const std::string& text) { m_told.push_back(text); }};
 };
 
 struct CEndCase

@@ -45,7 +45,7 @@ TEST(Settings, RoundTripAcrossTwoStarts)
         frame.addToolBar(Qt::BottomToolBarArea, frame.GetQueryBar());
         ASSERT_TRUE(first.Close());
     }
-    const config::CConfig ini = folder.Config();
+    const config::Config ini = folder.Config();
     EXPECT_EQ(ini.ReadInt(Key::Area), 12);
     EXPECT_EQ(ini.ReadString(Key::DLLName), "zulu");
     EXPECT_EQ(ini.ReadInt(Key::WindowLeft), 100);
@@ -83,7 +83,7 @@ TEST(Settings, RectangleIsNotWrittenWhileMaximised)
         second.Frame().GetQueryBar()->SelectArea(3);
         ASSERT_TRUE(second.Close());
     }
-    const config::CConfig ini = folder.Config();
+    const config::Config ini = folder.Config();
     EXPECT_EQ(ini.ReadInt(Key::Area), 3) << "the other settings are still written";
     EXPECT_EQ(ini.ReadInt(Key::WindowLeft), 30);
     EXPECT_EQ(ini.ReadInt(Key::WindowTop), 40);
@@ -152,7 +152,7 @@ TEST(Settings, CancelAtTheSavePromptAfterTheSettingsWereWritten)
     EXPECT_TRUE(started.Frame().isVisible());
     ASSERT_EQ(started.prompts.messages.size(), 1u);
     EXPECT_EQ(started.prompts.messages[0].text, QStringLiteral("Save changes to Untitled?"));
-    const config::CConfig ini = folder.Config();
+    const config::Config ini = folder.Config();
     EXPECT_EQ(ini.ReadInt(Key::Area), 5);
     EXPECT_EQ(ini.ReadString(Key::DLLName), "medora");
     EXPECT_EQ(ini.ReadInt(Key::WindowLeft), 20);

@@ -37,7 +37,7 @@ TEST(Startup, FreshFolderGivesTheDefaults)
     EXPECT_FALSE(std::filesystem::exists(folder.File("Vistrel.ini"))) << "nothing written yet";
 
     ASSERT_TRUE(started.Close());
-    const config::CConfig ini = folder.Config();
+    const config::Config ini = folder.Config();
     EXPECT_EQ(ini.ReadInt(Key::Area), 8);
     EXPECT_EQ(ini.ReadString(Key::DLLName), "medora");
     EXPECT_EQ(ini.ReadInt(Key::WindowRight), 800);
@@ -78,7 +78,7 @@ TEST_P(OpenAuto, PicksTheFileToOpen)
     CAppFolder folder;
     const std::string last = folder.WriteKeywordFile("last.txt", "a\r\nb\r\n");
     const std::string named = folder.WriteKeywordFile("named.txt", "c\r\n");
-    const config::CConfig ini = folder.Config();
+    const config::Config ini = folder.Config();
     ini.WriteInt(Key::OpenAuto, c.openAuto);
     if (c.file1 != OpenAutoCase::NoFile1)
         ini.WriteString(Key::RecentFile1, last);

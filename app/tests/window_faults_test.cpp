@@ -20,7 +20,7 @@ using ::testing::HasSubstr;
 struct CWindowFault
 {
     const char* name;
-    std::function<void(listing_site::CSiteOptions&, config::CConfig&)> setup;
+    std::function<void(listing_site::CSiteOptions&, config::Config&)> setup;
     bool bStopWhenAllAsked; // Esc once the site has every request
     std::vector<std::string> marks;
     std::vector<std::string> tips;          // each row's tool tip starts with this
@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, WindowFault,
     ::testing::Values(
         CWindowFault{"StalledServerStoppedWithEsc",
-                     [](listing_site::CSiteOptions& site, config::CConfig&) { site.stall = true; },
+                     [](listing_site::CSiteOptions& site, config::Config&) { site.stall = true; },
                      true,
                      {"", "", ""},
                      {"", "", ""},
@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {}},
         CWindowFault{
             "ConnectionResetMidBody",
-            [](listing_site::CSiteOptions& site, config::CConfig&) { site.resetAfter = 300; },
+            [](listing_site::CSiteOptions& site, config::Config&) { site.resetAfter = 300; },
             false,
             {"NG", "NG", "NG"},
             {"通信エラー (", "通信エラー (", "通信エラー ("},
@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
             "transfer closed"},
         // The only worker goes with the first reset; the other keywords are never tried.
         CWindowFault{"ResetRetiresTheOnlyWorker",
-                     [](listing_site::CSiteOptions& site, config::CConfig& config) {
+                     [](listing_site::CSiteOptions& site, config::Config& config) {
                          site.resetAfter = 300;
                          ASSERT_TRUE(config.WriteInt(config::Key::ConnectNum, 1));
                      },
@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
                      kNoPage + QStringLiteral("通信エラー ("),
                      "transfer closed"},
         CWindowFault{"ServerErrorForOneKeyword",
-                     [](listing_site::CSiteOptions& site, config::CConfig&) {
+                     [](listing_site::CSiteOptions& site, config::Config&) {
                          site.statusByKey[batch_test::Cp932("故障")] = 500;
                      },
                      false,
@@ -137,14 +137,14 @@ INSTANTIATE_TEST_SUITE_P(
                      " 500 "},
         CWindowFault{
             "RedirectLoop",
-            [](listing_site::CSiteOptions& site, config::CConfig&) { site.redirectLoop = true; },
+            [](listing_site::CSiteOptions& site, config::Config&) { site.redirectLoop = true; },
             false,
             {"NG", "NG", "NG"},
             {"通信エラー (", "通信エラー (", "通信エラー ("},
             kNoPage + QStringLiteral("通信エラー ("),
             "redirect"},
         CWindowFault{"ServerNameWithABlank",
-                     [](listing_site::CSiteOptions&, config::CConfig&) {},
+                     [](listing_site::CSiteOptions&, config::Config&) {},
                      false,
                      {"NG", "NG", "NG"},
                      {"未実行 (接続を準備できません (Bad hostname))",
@@ -155,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
                      "bad host",
                      false},
         CWindowFault{"CacheFolderIsAFile",
-                     [](listing_site::CSiteOptions&, config::CConfig& config) {
+                     [](listing_site::CSiteOptions&, config::Config& config) {
                          const std::string file = config.GetPath();
                          ASSERT_TRUE(config.WriteString(config::Key::CacheDirectory, file));
                      },
@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {},
                      false},
         CWindowFault{"MissingTemplate",
-                     [](listing_site::CSiteOptions&, config::CConfig&) {
+                     [](listing_site::CSiteOptions&, config::Config&) {
                          fs::remove(platform::ProgramFolder() + "Plugin/medora/template.html");
                      },
                      false,

@@ -5,8 +5,8 @@
 #include "app/command_ids.h"
 #include "app/query_bar.h"
 #include "app/tests/window_fixture.h"
-#include "child_run.h"
 #include "platform/tests/child_run_folder.h"
+#include "site_probe.h"
 
 #include <QCoreApplication>
 

@@ -34,12 +34,9 @@ std::unique_ptr<search::IDownloadWorker> IdlePool::CreateWorker(const std::strin
     return std::make_unique<IdleWorker>(m_reports, m_nextId++);
 }
 
-platform::TempFileResult IdlePool::MakePageFile()
+platform::Result<std::string> IdlePool::MakePageFile()
 {
-    platform::TempFileResult file;
-    file.status = platform::TempFileResult::Status::Made;
-    file.path = "/nonexistent/vistrel-lists-bench/~TV" + std::to_string(m_nextFile++);
-    return file;
+    return "/nonexistent/vistrel-lists-bench/~TV" + std::to_string(m_nextFile++);
 }
 
 } // namespace bench

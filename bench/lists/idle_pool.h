@@ -18,7 +18,7 @@ public:
     std::unique_ptr<search::IDownloadWorker> CreateWorker(const std::string& server,
                                                           const std::string& referer) override;
     // A path that is never created: the run only passes it on and deletes it.
-    platform::TempFileResult MakePageFile() override;
+    platform::Result<std::string> MakePageFile() override;
     void DeletePageFolder() override {}
     void WriteErrorLog(std::string_view) override {}
 

@@ -42,7 +42,7 @@ double TimeMs(const std::function<void()>& step)
 // count lines "番組表キーワード<n>" in code page 932 with CR LF, as the program saves them.
 bool WriteKeywordFile(const std::string& path, int count)
 {
-    const std::string stem = platform::Utf8ToCp932("番組表キーワード").text.value_or("");
+    const std::string stem = platform::Utf8ToCp932("番組表キーワード").value;
     std::string bytes;
     for (int i = 0; i < count; ++i)
         bytes += stem + std::to_string(i) + "\r\n";
@@ -61,7 +61,7 @@ struct RunTimes
 RunTimes TimeRun(const std::string& programFolder, CVistrelDoc& doc, keywords::IKeywordRows& rows,
                  const CPluginModule& plugin)
 {
-    const config::CConfig config(programFolder + "Vistrel.ini");
+    const config::Config config(programFolder + "Vistrel.ini");
     bench::IdlePool pool;
     bench::SilentPrompts prompts;
     CSearchRun run(config, programFolder, pool, prompts);
@@ -139,7 +139,7 @@ int main(int argc, char** argv)
         CVistrelDoc doc;
         bool opened = false;
         PrintRow("open (CVistrelDoc)", count,
-                 TimeMs([&] { opened = doc.OnOpenDocument(path).bSuccess; }));
+                 TimeMs([&] { opened = static_cast<bool>(doc.OnOpenDocument(path)); }));
         if (!opened || doc.GetKeywordCount() != count) {
             std::fprintf(stderr, "lists-bench: %s did not open as %d keywords\n", path.c_str(),
                          count);

@@ -22,7 +22,7 @@ listing_site::CSearchQuery WeekQuery(int area)
     query.area = area;
     query.firstDay = std::chrono::sys_days(std::chrono::year(2026) / 12 / 1);
     query.days = kDays;
-    query.key = platform::Utf8ToCp932("の").text.value_or("");
+    query.key = platform::Utf8ToCp932("の").value;
     return query;
 }
 

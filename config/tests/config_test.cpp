@@ -12,107 +12,108 @@
 
 namespace {
 
-using config::CConfig;
+using config::Config;
 using config::Key;
 using testing_support::CTempDir;
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
 
-// The keys as the user's Vistrel.ini has always held them: section, key, default.
-struct ExpectedKey
+// A value of the key's type that no default equals.
+std::string SampleText(const config::KeyInfo& info)
 {
-    const char* section;
-    const char* name;
-    bool isInt;
-    int intDefault;
-    const char* textDefault;
-};
-
-const std::vector<ExpectedKey> kExpected{
-    {"Settings\\Cache", "Directory", false, 0, ""},
-    {"Settings\\DownLoad", "ConnectNum", true, 5, nullptr},
-    {"Settings\\DownLoad", "MaxPageSize", true, 16, nullptr},
-    {"Settings\\Proxy", "IESetting", true, 1, nullptr},
-    {"Settings\\Proxy", "Enable", true, 0, nullptr},
-    {"Settings\\Proxy", "Host", false, 0, ""},
-    {"Settings\\Proxy", "Port", true, 8080, nullptr},
-    {"Settings\\etc", "OpenAuto", true, 0, nullptr},
-    {"Settings\\etc", "Browser", false, 0, ""},
-    {"Settings\\PlugIn", "DLLName", false, 0, "medora"},
-    {"Settings\\Query", "Area", true, 8, nullptr},
-    {"MainFrame\\WindowPos", "Left", true, 0, nullptr},
-    {"MainFrame\\WindowPos", "Top", true, 0, nullptr},
-    {"MainFrame\\WindowPos", "Right", true, 800, nullptr},
-    {"MainFrame\\WindowPos", "Bottom", true, 600, nullptr},
-    {"Recent File List", "File1", false, 0, ""},
-    {"Recent File List", "File2", false, 0, ""},
-    {"Recent File List", "File3", false, 0, ""},
-    {"Recent File List", "File4", false, 0, ""},
-};
-
-const config::KeyInfo* Find(std::string_view section, std::string_view name)
-{
-    for (const config::KeyInfo& info : config::AllKeys()) {
-        if (info.section == section && info.name == name)
-            return &info;
-    }
-    return nullptr;
+    return std::string(info.name) + " \x93\x8C\x8B\x9E =x"; // code page 932 bytes and a '='
 }
 
-TEST(ConfigKeys, TableHoldsEveryKeyWithItsDefaultAndNothingTwice)
+int SampleInt(const config::KeyInfo& info)
 {
-    for (const ExpectedKey& e : kExpected) {
-        SCOPED_TRACE(std::string(e.section) + " " + e.name);
-        const config::KeyInfo* info = Find(e.section, e.name);
-        ASSERT_NE(info, nullptr);
-        EXPECT_EQ(&config::Info(info->key), info);
-        if (e.isInt) {
-            ASSERT_EQ(info->type, config::ValueType::Int);
-            EXPECT_EQ(info->intDefault, e.intDefault);
-        } else {
-            ASSERT_EQ(info->type, config::ValueType::String);
-            EXPECT_EQ(info->textDefault, e.textDefault);
-        }
-    }
-    std::set<std::pair<std::string_view, std::string_view>> seen;
-    for (const config::KeyInfo& info : config::AllKeys())
-        EXPECT_TRUE(seen.insert({info.section, info.name}).second) << info.name;
-    // The bar layout lives in a section of its own that starts with "ControlBar\State".
-    EXPECT_TRUE(config::Info(Key::BarState).section.starts_with("ControlBar\\State"));
-    EXPECT_EQ(config::RecentFileKey(3), Key::RecentFile4);
+    return -1000 - static_cast<int>(info.key);
 }
 
-TEST(ConfigStore, DefaultsFromAMissingFileThenValuesAsTheFileHoldsThem)
+TEST(ConfigStore, AnEmptyFileReadsEveryDefaultAndStaysEmpty)
 {
     CTempDir dir;
-    const CConfig cfg(config::VistrelIniPath(dir.Path() + "/"));
+    const Config cfg(config::VistrelIniPath(dir.Path() + "/"));
     EXPECT_EQ(cfg.GetPath(), dir.File("Vistrel.ini"));
-    for (const ExpectedKey& e : kExpected) {
-        const config::KeyInfo* info = Find(e.section, e.name);
-        ASSERT_NE(info, nullptr);
-        if (e.isInt)
-            EXPECT_EQ(cfg.ReadInt(info->key), e.intDefault) << e.name;
+    WriteFileBytes(cfg.GetPath(), "");
+    for (const config::KeyInfo& info : config::AllKeys()) {
+        SCOPED_TRACE(std::string(info.section) + " " + std::string(info.name));
+        if (info.type == config::ValueType::Int)
+            EXPECT_EQ(cfg.ReadInt(info.key), info.intDefault);
         else
-            EXPECT_EQ(cfg.ReadString(info->key), e.textDefault) << e.name;
+            EXPECT_EQ(cfg.ReadString(info.key), info.textDefault);
     }
-
-    // Hand-edited values are taken as they stand, out-of-range numbers included.
-    WriteFileBytes(cfg.GetPath(), "[settings\\download]\r\nconnectnum=0\r\n"
-                                  "[Settings\\etc]\r\nBrowser=/usr/bin/firefox --new-tab\r\n");
-    EXPECT_EQ(cfg.ReadInt(Key::ConnectNum), 0);
-    EXPECT_EQ(cfg.ReadString(Key::Browser), "/usr/bin/firefox --new-tab");
-
-    ASSERT_TRUE(cfg.WriteInt(Key::Area, -1));
-    ASSERT_TRUE(cfg.WriteString(Key::DLLName, ""));
-    EXPECT_EQ(cfg.ReadInt(Key::Area), -1);
-    EXPECT_EQ(cfg.ReadString(Key::DLLName), "") << "an empty value is not a missing one";
-    EXPECT_NE(ReadFileBytes(cfg.GetPath()).find("[Settings\\Query]"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(cfg.GetPath()), "") << "reading writes nothing";
 }
+
+// Each key has a place of its own: a value written to one comes back from it alone, also
+// where names differ only in case (the file ignores case).
+TEST(ConfigStore, EveryKeyKeepsItsOwnValue)
+{
+    CTempDir dir;
+    const Config cfg(dir.File("Vistrel.ini"));
+    for (const config::KeyInfo& info : config::AllKeys()) {
+        if (info.type == config::ValueType::Int)
+            ASSERT_TRUE(cfg.WriteInt(info.key, SampleInt(info)));
+        else
+            ASSERT_TRUE(cfg.WriteString(info.key, SampleText(info)));
+    }
+    for (const config::KeyInfo& info : config::AllKeys()) {
+        SCOPED_TRACE(std::string(info.section) + " " + std::string(info.name));
+        if (info.type == config::ValueType::Int)
+            EXPECT_EQ(cfg.ReadInt(info.key), SampleInt(info));
+        else
+            EXPECT_EQ(cfg.ReadString(info.key), SampleText(info));
+    }
+    EXPECT_EQ(config::Info(config::RecentFileKey(3)).name, "File4");
+}
+
+// The file as people edit it: names in any case, numbers with trailing text, a number where
+// text is kept. An Int key reads its leading number; a String key keeps what stands there.
+struct HandEditCase
+{
+    const char* name;
+    const char* file;
+    Key key;
+    const char* expected; // an Int key's value as decimal text
+};
+
+class HandEdited : public ::testing::TestWithParam<HandEditCase>
+{
+};
+
+TEST_P(HandEdited, ReadsAsTheKeysTypeSays)
+{
+    const HandEditCase& c = GetParam();
+    CTempDir dir;
+    const Config cfg(dir.File("Vistrel.ini"));
+    WriteFileBytes(cfg.GetPath(), c.file);
+    if (config::Info(c.key).type == config::ValueType::Int)
+        EXPECT_EQ(std::to_string(cfg.ReadInt(c.key)), c.expected);
+    else
+        EXPECT_EQ(cfg.ReadString(c.key), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HandEdited,
+    ::testing::Values(
+        HandEditCase{"OutOfRangeCount", "[settings\\download]\r\nconnectnum=0\r\n", Key::ConnectNum,
+                     "0"},
+        HandEditCase{"NumberWithText", "[Settings\\DownLoad]\nMaxPageSize=32MiB\n",
+                     Key::MaxPageSize, "32"},
+        HandEditCase{"NoNumber", "[Settings\\Query]\nArea=Tokyo\n", Key::Area, "0"},
+        HandEditCase{"EmptyNumber", "[Settings\\Proxy]\nPort=\n", Key::ProxyPort, "8080"},
+        HandEditCase{"DigitsKeptAsText", "[Settings\\Proxy]\nHost=0012\n", Key::ProxyHost, "0012"},
+        HandEditCase{"CommandLine", "[Settings\\etc]\nBrowser=/usr/bin/firefox --new-tab\n",
+                     Key::Browser, "/usr/bin/firefox --new-tab"},
+        HandEditCase{"EmptyIsNotMissing", "[Settings\\PlugIn]\nDLLName=\n", Key::DLLName, ""},
+        HandEditCase{"BarLayout", "[ControlBar\\State]\nLayout=AAAA/w==\n", Key::BarState,
+                     "AAAA/w=="}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConfigStore, CacheFolderAlwaysEndsInOneSlash)
 {
     CTempDir dir;
-    const CConfig cfg(dir.File("Vistrel.ini"));
+    const Config cfg(dir.File("Vistrel.ini"));
     const std::vector<std::tuple<std::string, std::string>> cases{
         {"", "/opt/vistrel/Cache/"},
         {"/data/tv", "/data/tv/"},
@@ -129,7 +130,7 @@ TEST(ConfigStore, CacheFolderAlwaysEndsInOneSlash)
 TEST(ConfigStore, StoredDirectoryWinsOverEitherModesDefault)
 {
     CTempDir dir;
-    const CConfig cfg(dir.File("Vistrel.ini"));
+    const Config cfg(dir.File("Vistrel.ini"));
     const platform::FolderEnvironment env{"/home/u", std::nullopt, std::nullopt, std::nullopt};
     const std::vector<std::tuple<bool, std::string, std::string>> cases{
         {true, "", "/opt/vistrel/Cache/"},

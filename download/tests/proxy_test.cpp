@@ -50,7 +50,7 @@ TEST_P(ProxySettingsTest, ChooseTheModeAndFormTheProxyString)
     const std::string path = dir.File("Vistrel.ini");
     if (GetParam().ini != "-")
         testing_support::WriteFileBytes(path, GetParam().ini);
-    const download::ProxySettings settings = download::ReadProxySettings(config::CConfig(path));
+    const download::ProxySettings settings = download::ReadProxySettings(config::Config(path));
     EXPECT_EQ(settings.mode, GetParam().mode);
     EXPECT_EQ(settings.proxy, GetParam().proxy);
 }

@@ -52,7 +52,7 @@ WorkerTest::~WorkerTest()
 
 void WorkerTest::WriteProxyProfile(int ieSetting, int enable, const std::string& host, int port)
 {
-    const platform::CProfile profile(m_profile);
+    const platform::Profile profile(m_profile);
     ASSERT_TRUE(profile.WriteInt("Settings\\Proxy", "IESetting", ieSetting) &&
                 profile.WriteInt("Settings\\Proxy", "Enable", enable) &&
                 profile.WriteString("Settings\\Proxy", "Host", host) &&
@@ -69,7 +69,7 @@ std::string WorkerTest::StartSite(listing_site::CSiteOptions options)
 
 download::Settings WorkerTest::ReadSettings() const
 {
-    download::Settings settings = download::ReadSettings(config::CConfig(m_profile));
+    download::Settings settings = download::ReadSettings(config::Config(m_profile));
     settings.connectTimeout = std::chrono::seconds(5);
     settings.stallTimeout = std::chrono::seconds(3);
     return settings;

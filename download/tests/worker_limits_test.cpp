@@ -182,7 +182,7 @@ class PageSizeTest : public WorkerLimitsTest, public ::testing::WithParamInterfa
 TEST_P(PageSizeTest, APageOverTheLimitFailsItsJobOnlyAndLeavesNothing)
 {
     const SizeCase& row = GetParam();
-    ASSERT_TRUE(platform::CProfile(m_profile).WriteInt("Settings\\DownLoad", "MaxPageSize", 1));
+    ASSERT_TRUE(platform::Profile(m_profile).WriteInt("Settings\\DownLoad", "MaxPageSize", 1));
     const std::string good = "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\ngood";
     RawServer server(std::vector<RawServer::Script>{row.answer, {{0ms, good}}});
     auto worker = Start(server.Address());
@@ -259,7 +259,7 @@ class PageLimitSettingTest : public ::testing::TestWithParam<LimitCase>
 TEST_P(PageLimitSettingTest, ReadsAsASaneNumberOfMiB)
 {
     testing_support::CTempDir dir;
-    const config::CConfig config(dir.File("Vistrel.ini"));
+    const config::Config config(dir.File("Vistrel.ini"));
     if (GetParam().stored) {
         ASSERT_TRUE(
             config.Profile().WriteString("Settings\\DownLoad", "MaxPageSize", GetParam().stored));

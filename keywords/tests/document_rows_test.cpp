@@ -42,12 +42,13 @@ TEST_P(DocumentRowsTextTest, SearchesAndShowsTheKeywordAsWritten)
     const keywords::CDocumentRows rows(doc);
 
     EXPECT_EQ(rows.ToUtf8(rows.GetRowText(c.row)), c.shown);
-    const platform::Cp932Result search = rows.GetRowSearchText(c.row);
+    const platform::Result<std::string> search = rows.GetRowSearchText(c.row);
     if (c.searched) {
-        EXPECT_EQ(search.text, std::optional<std::string>(c.searched)) << search.error;
+        EXPECT_TRUE(search) << search.error;
+        EXPECT_EQ(search.value, c.searched);
         EXPECT_EQ(search.error, "");
     } else {
-        EXPECT_FALSE(search.text.has_value()) << *search.text;
+        EXPECT_FALSE(search) << search.value;
         EXPECT_NE(search.error.find(c.why), std::string::npos) << search.error;
     }
 }

@@ -44,13 +44,13 @@ TEST_P(DocRoundTripTest, OpensKeywordsAndSavesCrLfLines)
     const std::string path = m_dir.File("list.txt");
     WriteFileBytes(path, GetParam().fileBytes);
 
-    const CDocFileResult opened = m_doc.OnOpenDocument(path);
-    ASSERT_TRUE(opened) << opened.strErrorText;
+    const platform::Result<> opened = m_doc.OnOpenDocument(path);
+    ASSERT_TRUE(opened) << opened.error;
     EXPECT_EQ(m_doc.m_arrKeywords, GetParam().keywords);
     EXPECT_EQ(m_doc.GetEncoding(), GetParam().encoding);
 
-    const CDocFileResult saved = m_doc.OnSaveDocument(path);
-    ASSERT_TRUE(saved) << saved.strErrorText;
+    const platform::Result<> saved = m_doc.OnSaveDocument(path);
+    ASSERT_TRUE(saved) << saved.error;
     EXPECT_EQ(ReadFileBytes(path), GetParam().savedBytes);
     EXPECT_EQ(m_doc.GetEncoding(), GetParam().encoding);
 

@@ -9,10 +9,10 @@ QString ShownText(std::string_view bytes, TextEncoding encoding)
     return QString::fromStdString(KeywordToUtf8(bytes, encoding));
 }
 
-platform::Cp932Result TypedKeyword(const QString& text, TextEncoding encoding)
+platform::Result<std::string> TypedKeyword(const QString& text, TextEncoding encoding)
 {
     if (!QStringView(text).isValidUtf16())
-        return {std::nullopt, std::string(platform::kNotUtf8Text)};
+        return platform::Failure{std::string(platform::kNotUtf8Text)};
     return KeywordFromUtf8(text.toStdString(), encoding);
 }
 

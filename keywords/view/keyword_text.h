@@ -25,7 +25,7 @@ QString ShownText(std::string_view bytes, TextEncoding encoding);
 
 // What the user typed as keyword bytes of the encoding, or why it cannot be a keyword. Text
 // with a lone surrogate (which no conversion keeps) is refused as well.
-platform::Cp932Result TypedKeyword(const QString& text, TextEncoding encoding);
+platform::Result<std::string> TypedKeyword(const QString& text, TextEncoding encoding);
 
 // True for a text with CR, LF or NUL in it.
 bool HasLineBreak(const QString& text);

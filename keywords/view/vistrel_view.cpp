@@ -155,7 +155,7 @@ bool CVistrelView::IsRowText(std::ptrdiff_t row, std::string_view text) const
            QByteArrayView(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-platform::Cp932Result CVistrelView::GetRowSearchText(std::ptrdiff_t row) const
+platform::Result<std::string> CVistrelView::GetRowSearchText(std::ptrdiff_t row) const
 {
     return keywords::KeywordSearchText(GetRowText(row), Encoding());
 }

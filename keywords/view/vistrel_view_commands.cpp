@@ -12,14 +12,14 @@ void CVistrelView::OnAddKeyword()
         return;
     const QString name =
         keywords::NewKeywordName([this](const QString& text) { return FindRow(text, -1) >= 0; });
-    platform::Cp932Result bytes = keywords::TypedKeyword(name, Encoding());
-    if (!bytes.text) {
+    platform::Result<std::string> bytes = keywords::TypedKeyword(name, Encoding());
+    if (!bytes) {
         ShowStop(QString::fromStdString(bytes.error));
         return;
     }
-    QTreeWidgetItem* item = MakeRow(*bytes.text);
+    QTreeWidgetItem* item = MakeRow(bytes.value);
     addTopLevelItem(item);
-    m_pDocument->AddKeyword(std::move(*bytes.text));
+    m_pDocument->AddKeyword(std::move(bytes.value));
     m_pDocument->SetModifiedFlag();
     scrollToItem(item);
     editItem(item, 0);

@@ -63,23 +63,23 @@ void CVistrelView::OnEndLabelEdit(const QModelIndex& index, const QString& text)
     }
     // A code page 932 document refuses what the code page cannot hold; a UTF-8 one takes any
     // text, and a keyword the code page lacks fails only its own search.
-    platform::Cp932Result bytes = keywords::TypedKeyword(text, Encoding());
-    if (!bytes.text) {
+    platform::Result<std::string> bytes = keywords::TypedKeyword(text, Encoding());
+    if (!bytes) {
         m_refusal = Refusal{index, QString::fromStdString(bytes.error) + QLatin1Char('\n') +
                                        keywords::kChooseAnotherText};
         return;
     }
     // The row itself is left out, so a change of letter case alone is taken.
-    if (FindRow(keywords::ShownText(*bytes.text, Encoding()), row) >= 0) {
+    if (FindRow(keywords::ShownText(bytes.value, Encoding()), row) >= 0) {
         m_refusal = Refusal{index, keywords::kDuplicateKeywordText};
         return;
     }
-    if (*bytes.text == GetRowText(row))
+    if (bytes.value == GetRowText(row))
         return;
-    if (!m_pDocument->SetKeyword(row, *bytes.text)) {
+    if (!m_pDocument->SetKeyword(row, bytes.value)) {
         m_refusal = Refusal{index, InvalidArgumentText()};
         return;
     }
-    SetRowKeyword(item, *bytes.text);
+    SetRowKeyword(item, bytes.value);
     m_pDocument->SetModifiedFlag();
 }

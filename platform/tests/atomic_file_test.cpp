@@ -57,7 +57,7 @@ TEST_P(WhatStandsAtThePath, IsReplacedOrFollowedAsTheRulesSay)
     const std::set<std::string> before = FolderEntries(dir.Path());
     const std::string page = dir.File("page.html");
 
-    const platform::FileResult result = platform::ReplaceFile(page, "new page", {c.link});
+    const platform::Result<> result = platform::ReplaceFile(page, "new page", {c.link});
 
     ASSERT_TRUE(result) << result.error;
     EXPECT_EQ(ReadFileBytes(page), "new page");
@@ -123,7 +123,7 @@ TEST_P(RefusedPath, FailsAndLeavesTheFolderAsItWas)
     struct stat old = {};
     const bool existed = lstat(path.c_str(), &old) == 0;
 
-    const platform::FileResult result =
+    const platform::Result<> result =
         platform::ReplaceFile(path, "new", {GetParam().link, NewFile::Shared});
 
     EXPECT_FALSE(result);
@@ -228,7 +228,7 @@ TEST(AtomicFile, AFailedRenameLeavesNoTemporaryFile)
     // A folder takes the page's place while it is written.
     fs::create_directory(path);
     WriteFileBytes(path + "/inside", "x");
-    const platform::FileResult committed = file.Commit();
+    const platform::Result<> committed = file.Commit();
     EXPECT_FALSE(committed);
     EXPECT_THAT(committed.error, ::testing::HasSubstr("cannot rename"));
     EXPECT_EQ(FolderEntries(dir.Path()), (std::set<std::string>{"page.html", "page.html/inside"}));

@@ -1,74 +1,118 @@
 #include "platform/tests/child_process.h"
 
+#include "platform/file_bytes.h"
+
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace testing_support {
 
-ChildProcess::ChildProcess(const std::function<std::string()>& fn)
+ChildProcess::ChildProcess(const std::function<int()>& fn, Output output)
 {
-    int fds[2];
-    if (pipe(fds) != 0)
+    int out[2], err[2];
+    if (::pipe(out) != 0)
         return;
-    m_pid = fork();
-    if (m_pid < 0) {
-        close(fds[0]);
-        close(fds[1]);
+    if (::pipe(err) != 0) {
+        ::close(out[0]);
+        ::close(out[1]);
         return;
     }
+    if (output == Output::Closed) { // before the fork: no reader exists at any time
+        ::close(out[0]);
+        out[0] = -1;
+    }
+    m_pid = ::fork();
     if (m_pid == 0) {
-        close(fds[0]);
-        const std::string text = fn();
-        for (std::size_t done = 0; done < text.size();) {
-            const ssize_t n = write(fds[1], text.data() + done, text.size() - done);
-            if (n <= 0)
-                _exit(3);
-            done += static_cast<std::size_t>(n);
+        if (::dup2(out[1], STDOUT_FILENO) < 0 || ::dup2(err[1], STDERR_FILENO) < 0)
+            ::_exit(125);
+        for (const int fd : {out[0], out[1], err[0], err[1]}) {
+            if (fd > STDERR_FILENO)
+                ::close(fd);
         }
-        _exit(0);
+        const int code = fn();
+        std::fflush(nullptr);
+        ::_exit(code);
     }
-    close(fds[1]);
-    m_pipe = fds[0];
+    ::close(out[1]);
+    ::close(err[1]);
+    m_outFd = out[0];
+    m_errFd = err[0];
 }
 
 ChildProcess::~ChildProcess()
 {
-    Wait();
+    for (const int fd : {m_outFd, m_errFd}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+    }
 }
 
-std::optional<std::string> ChildProcess::Wait()
+int ChildProcess::Finish()
 {
-    if (m_pid < 0)
+    // One read from fd when poll found something: text grows, or the pipe has ended.
+    auto readSome = [](int& fd, std::string& text, short revents) {
+        if (fd < 0 || revents == 0)
+            return;
+        char buffer[4096];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            text.append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            ::close(fd);
+            fd = -1;
+        }
+    };
+    while (m_outFd >= 0 || m_errFd >= 0) {
+        pollfd fds[2] = {{m_outFd, POLLIN, 0}, {m_errFd, POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0 && errno != EINTR)
+            break;
+        readSome(m_outFd, m_out, fds[0].revents);
+        readSome(m_errFd, m_err, fds[1].revents);
+    }
+    int status = -1;
+    if (m_pid > 0 && ::waitpid(m_pid, &status, 0) == m_pid)
+        m_pid = -1;
+    return status;
+}
+
+std::optional<std::string> RunInChild(const std::function<std::string()>& fn)
+{
+    ChildProcess child([&fn] {
+        // Standard output carries the text alone; what fn prints goes with its errors.
+        const int report = ::dup(STDOUT_FILENO);
+        if (report < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0)
+            return 125;
+        const std::string text = fn();
+        std::fflush(nullptr);
+        return platform::WriteAll(report, text) == 0 ? 0 : 3;
+    });
+    const int status = child.Finish();
+    std::cerr << child.Err();
+    if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return std::nullopt;
-    std::string text;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(m_pipe, buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<std::size_t>(n));
-    close(m_pipe);
-    m_pipe = -1;
-    int status = 0;
-    const bool ended = waitpid(m_pid, &status, 0) == m_pid;
-    m_pid = -1;
-    if (!ended || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return std::nullopt;
-    return text;
+    return child.Out();
 }
 
 std::optional<std::string> RunWithFileSizeLimit(const std::function<std::string()>& fn,
                                                 std::uintmax_t fileSize)
 {
-    ChildProcess child([&]() -> std::string {
+    return RunInChild([&]() -> std::string {
         const rlimit limit{fileSize, fileSize};
         // Without the signal's default action the write fails instead of ending the child.
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0 || std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR)
             _exit(2);
         return fn();
     });
-    return child.Wait();
 }
 
 StartGate::StartGate()

@@ -8,29 +8,43 @@
 
 namespace testing_support {
 
-// A function run in a forked child process; the text it returns comes back through a pipe.
-// The child must not use GoogleTest's assertions: it reports in its text. Several children
-// may run at once. A thread-sanitized process cannot fork safely once it runs threads.
+// A function run in a forked child process, whose return value is the child's exit status.
+// Its standard output and error go to pipes that Finish reads; with Output::Closed nobody ever
+// reads standard output, so that the child's first write to it fails (EPIPE, or SIGPIPE when
+// not ignored). Before it ends, the child flushes its streams as exit() would. The child must
+// not use GoogleTest's assertions. Several children may run at once. A thread-sanitized
+// process cannot fork safely once it runs threads.
 class ChildProcess
 {
 public:
+    enum class Output { Read, Closed };
+
     // Forks at once.
-    explicit ChildProcess(const std::function<std::string()>& fn);
-    // Waits for a child not yet waited for.
+    explicit ChildProcess(const std::function<int()>& fn, Output output = Output::Read);
+    // Kills and waits for a child still running.
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Waits for the child to end: its text, or nothing when it could not run or died.
-    std::optional<std::string> Wait();
+    pid_t Pid() const { return m_pid; }
+    // Reads both pipes to their end, then waits for the child: its wait status, or -1 when
+    // there was no child.
+    int Finish();
+    const std::string& Out() const { return m_out; }
+    const std::string& Err() const { return m_err; }
 
 private:
     pid_t m_pid = -1;
-    int m_pipe = -1;
+    int m_outFd = -1, m_errFd = -1;
+    std::string m_out, m_err;
 };
 
-// Runs fn in a child whose files may not grow past fileSize bytes: a write beyond fails
-// with EFBIG, as on a full disk.
+// Runs fn in a child process and waits for it: the text fn returns, or nothing when the child
+// could not run or did not end normally. What fn prints goes to this process's standard error.
+std::optional<std::string> RunInChild(const std::function<std::string()>& fn);
+
+// RunInChild where files may not grow past fileSize bytes: a write beyond fails with EFBIG,
+// as on a full disk.
 std::optional<std::string> RunWithFileSizeLimit(const std::function<std::string()>& fn,
                                                 std::uintmax_t fileSize);
 

@@ -78,10 +78,10 @@ TEST(Cp932, ConvertsBothWaysIncludingVendorExtensions)
     const std::string utf8 = "東京テレビ①ｱ";
     EXPECT_EQ(platform::Cp932ToUtf8(cp932), utf8);
     auto back = platform::Utf8ToCp932(utf8);
-    ASSERT_TRUE(back.text.has_value()) << back.error;
-    EXPECT_EQ(*back.text, cp932);
+    ASSERT_TRUE(back) << back.error;
+    EXPECT_EQ(back.value, cp932);
     // The full-width tilde of Windows text maps to 81 60.
-    EXPECT_EQ(platform::Utf8ToCp932("～").text.value_or(""), "\x81\x60");
+    EXPECT_EQ(platform::Utf8ToCp932("～").value, "\x81\x60");
 }
 
 TEST(Cp932, UndecodableBytesShowAsReplacementCharacters)
@@ -95,14 +95,14 @@ TEST(Cp932, UndecodableBytesShowAsReplacementCharacters)
 TEST(Cp932, TextOutsideTheCodePageIsRefusedWithAMessage)
 {
     auto emoji = platform::Utf8ToCp932("番組😀");
-    EXPECT_FALSE(emoji.text.has_value());
+    EXPECT_FALSE(emoji);
     EXPECT_NE(emoji.error.find("😀"), std::string::npos) << emoji.error;
 
     auto hangul = platform::Utf8ToCp932("한");
-    EXPECT_FALSE(hangul.text.has_value());
+    EXPECT_FALSE(hangul);
 
     auto broken = platform::Utf8ToCp932(std::string("a\xC3"));
-    EXPECT_FALSE(broken.text.has_value());
+    EXPECT_FALSE(broken);
     EXPECT_FALSE(broken.error.empty());
 }
 
@@ -123,14 +123,14 @@ class Utf8ToCp932Test : public ::testing::TestWithParam<EncodeCase>
 TEST_P(Utf8ToCp932Test, ConvertsOrRefusesNeverDrops)
 {
     const EncodeCase& c = GetParam();
-    const platform::Cp932Result result = platform::Utf8ToCp932(c.utf8);
+    const platform::Result<std::string> result = platform::Utf8ToCp932(c.utf8);
     if (c.cp932) {
-        ASSERT_TRUE(result.text.has_value()) << result.error;
-        EXPECT_EQ(*result.text, c.cp932);
+        ASSERT_TRUE(result) << result.error;
+        EXPECT_EQ(result.value, c.cp932);
         EXPECT_EQ(result.error, "");
         return;
     }
-    EXPECT_FALSE(result.text.has_value()) << result.text.value_or("");
+    EXPECT_FALSE(result) << result.value;
     EXPECT_NE(result.error.find(c.named), std::string::npos) << result.error;
 }
 
@@ -176,8 +176,8 @@ TEST(Cp932, BytesThatAreNotUtf8AreNeverQuotedAsACharacter)
                     32),
     };
     for (const std::string& input : inputs) {
-        const platform::Cp932Result result = platform::Utf8ToCp932(input);
-        EXPECT_FALSE(result.text.has_value());
+        const platform::Result<std::string> result = platform::Utf8ToCp932(input);
+        EXPECT_FALSE(result);
         EXPECT_EQ(result.error, notUtf8) << input.size();
     }
     // A real character that code page 932 lacks is still named, also after a NUL byte.

@@ -9,7 +9,7 @@
 
 namespace {
 
-using platform::CProfile;
+using platform::Profile;
 using testing_support::CTempDir;
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
@@ -28,7 +28,7 @@ class ProfileReadTest : public ::testing::TestWithParam<ReadCase>
 {
 protected:
     CTempDir m_dir;
-    CProfile m_profile{m_dir.File("Vistrel.ini")};
+    Profile m_profile{m_dir.File("Vistrel.ini")};
 };
 
 TEST_P(ProfileReadTest, ReadsAsTheWindowsProfileFunctionsDo)
@@ -80,7 +80,7 @@ class ProfileWriteTest : public ::testing::TestWithParam<WriteCase>
 {
 protected:
     CTempDir m_dir;
-    CProfile m_profile{m_dir.File("Vistrel.ini")};
+    Profile m_profile{m_dir.File("Vistrel.ini")};
 };
 
 TEST_P(ProfileWriteTest, ChangesOnlyTheLineOfTheKey)
@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ProfileFile, ABrokenSectionLineDoesNotGrowTheFile)
 {
     CTempDir dir;
-    CProfile profile(dir.File("Vistrel.ini"));
+    Profile profile(dir.File("Vistrel.ini"));
     WriteFileBytes(profile.GetPath(), "[S\nk=1\n[T]\nx=1\n");
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(profile.WriteString("T", "x", "2"));
@@ -136,7 +136,7 @@ TEST(ProfileFile, ABrokenSectionLineDoesNotGrowTheFile)
 TEST(ProfileFile, AWriteKeepsTheFilesPermissions)
 {
     CTempDir dir;
-    CProfile profile(dir.File("Vistrel.ini"));
+    Profile profile(dir.File("Vistrel.ini"));
     ASSERT_TRUE(profile.WriteInt("S", "k", 1));
     struct stat st
     {

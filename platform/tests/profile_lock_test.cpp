@@ -15,7 +15,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using platform::CProfile;
+using platform::Profile;
 using testing_support::CTempDir;
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
@@ -28,7 +28,7 @@ TEST(ProfileLock, ProcessesWritingAtOnceLoseNoKey)
     constexpr int kProcesses = 2;
     constexpr int kKeys = 150;
     CTempDir dir;
-    const CProfile profile(dir.File("Vistrel.ini"));
+    const Profile profile(dir.File("Vistrel.ini"));
     ASSERT_TRUE(profile.WriteString("Settings\\etc", "Browser", ""));
 
     testing_support::StartGate gate;
@@ -41,12 +41,12 @@ TEST(ProfileLock, ProcessesWritingAtOnceLoseNoKey)
             for (int k = 0; k < kKeys; ++k)
                 failed +=
                     !profile.WriteInt("Writer" + std::to_string(p), "Key" + std::to_string(k), k);
-            return std::to_string(failed);
+            return failed == 0 ? 0 : 1;
         }));
     }
     gate.Open();
     for (auto& writer : writers)
-        EXPECT_EQ(writer->Wait(), "0") << "a write reported failure";
+        EXPECT_EQ(writer->Finish(), 0) << "a write reported failure";
 
     int missing = 0;
     for (int p = 0; p < kProcesses; ++p) {
@@ -62,7 +62,7 @@ TEST(ProfileLock, TheLockFileLiesBesideTheFileThatIsReplaced)
     CTempDir dir;
     fs::create_directory(dir.File("elsewhere"));
     fs::create_symlink("elsewhere/real.ini", dir.File("Vistrel.ini"));
-    const CProfile linked(dir.File("Vistrel.ini"));
+    const Profile linked(dir.File("Vistrel.ini"));
     ASSERT_TRUE(linked.WriteInt("S", "k", 1));
     EXPECT_TRUE(fs::is_symlink(dir.File("Vistrel.ini")));
     EXPECT_EQ(ReadFileBytes(dir.File("elsewhere/real.ini")), "[S]\nk=1\n");
@@ -79,7 +79,7 @@ TEST(ProfileLock, TheLockFileLiesBesideTheFileThatIsReplaced)
 TEST(ProfileLock, AReadOnlyFolderIsReadWithoutALock)
 {
     CTempDir dir;
-    const CProfile profile(dir.File("Vistrel.ini"));
+    const Profile profile(dir.File("Vistrel.ini"));
     WriteFileBytes(profile.GetPath(), "[S]\nk=1\n");
     chmod(profile.GetPath().c_str(), 0644);
     chmod(dir.Path().c_str(), 0555);

@@ -13,7 +13,7 @@
 
 namespace {
 
-using platform::CProfile;
+using platform::Profile;
 using testing_support::CTempDir;
 using testing_support::ReadFileBytes;
 using testing_support::WriteFileBytes;
@@ -22,7 +22,7 @@ class ProfileTest : public ::testing::Test
 {
 protected:
     CTempDir m_dir;
-    CProfile m_profile{m_dir.File("Vistrel.ini")};
+    Profile m_profile{m_dir.File("Vistrel.ini")};
 };
 
 TEST_F(ProfileTest, MissingFileSectionOrKeyGivesTheDefault)
@@ -84,7 +84,7 @@ TEST_F(ProfileTest, QuotesAreStrippedAndLongValuesCut)
     std::string longValue(5000, 'x');
     WriteFileBytes(m_profile.GetPath(), "[S]\nq=\"a b\"\nlong=" + longValue + "\n");
     EXPECT_EQ(m_profile.ReadString("S", "q", ""), "a b");
-    EXPECT_EQ(m_profile.ReadString("S", "long", ""), std::string(CProfile::kMaxValueBytes, 'x'));
+    EXPECT_EQ(m_profile.ReadString("S", "long", ""), std::string(Profile::kMaxValueBytes, 'x'));
 }
 
 TEST_F(ProfileTest, WritesKeepOtherSectionsAndRefuseLineBreaks)

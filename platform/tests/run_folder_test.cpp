@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                   }},
         SweepCase{"ThisProcess",
                   [](SweepSetup& s) {
-                      s.kept.push_back(s.own.MakeFile().path);
+                      s.kept.push_back(s.own.MakeFile().value);
                       s.kept.push_back(s.own.Path());
                   }},
         SweepCase{"UnexpectedEntryKeepsTheFolder",

@@ -14,27 +14,27 @@ CTempDir::CTempDir()
     std::string pattern = (std::filesystem::temp_directory_path() / "vistrel-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("mkdtemp failed for " + pattern);
-    m_strPath = pattern;
+    m_path = pattern;
 }
 
 CTempDir::~CTempDir()
 {
     std::error_code ec;
     // Tests may leave read-only folders behind; make them writable so removal succeeds.
-    for (auto it = std::filesystem::recursive_directory_iterator(m_strPath, ec);
+    for (auto it = std::filesystem::recursive_directory_iterator(m_path, ec);
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
         if (it->is_directory(ec))
             std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
                                          std::filesystem::perm_options::add, ec);
     }
-    std::filesystem::permissions(m_strPath, std::filesystem::perms::owner_all,
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(m_strPath, ec);
+    std::filesystem::remove_all(m_path, ec);
 }
 
 std::string CTempDir::File(std::string_view name) const
 {
-    return m_strPath + "/" + std::string(name);
+    return m_path + "/" + std::string(name);
 }
 
 std::set<std::string> FolderEntries(const std::string& folder)

@@ -17,12 +17,12 @@ public:
     CTempDir& operator=(const CTempDir&) = delete;
 
     // The folder, without a trailing "/".
-    const std::string& Path() const { return m_strPath; }
+    const std::string& Path() const { return m_path; }
     // Path() + "/" + name.
     std::string File(std::string_view name) const;
 
 private:
-    std::string m_strPath;
+    std::string m_path;
 };
 
 // Every name under folder, relative to it, links not followed.

@@ -13,29 +13,26 @@ namespace fs = std::filesystem;
 TEST(TempFile, MakesNewEmptyTvFilesInTheFolderAndFailsWhereItCannot)
 {
     testing_support::CTempDir dir;
-    platform::TempFileResult folder, first, second, failed, noFolder;
-    {
-        testing_support::CScopedEnv tmpdir{{"TMPDIR", dir.Path().c_str()}};
-        folder = platform::TempFolder();
-        first = platform::MakeTempFile(folder.path);
-        second = platform::MakeTempFile(folder.path);
-        failed = platform::MakeTempFile(dir.File("gone"));
-        tmpdir.Set("TMPDIR", dir.File("gone").c_str());
-        noFolder = platform::TempFolder();
-    }
+    testing_support::CScopedEnv tmpdir{{"TMPDIR", dir.Path().c_str()}};
+    const platform::Result<std::string> folder = platform::TempFolder();
+    const platform::Result<std::string> first = platform::MakeTempFile(folder.value);
+    const platform::Result<std::string> second = platform::MakeTempFile(folder.value);
+    const platform::Result<std::string> failed = platform::MakeTempFile(dir.File("gone"));
+    tmpdir.Set("TMPDIR", dir.File("gone").c_str());
+    const platform::Result<std::string> noFolder = platform::TempFolder();
 
     ASSERT_TRUE(folder) << folder.error;
-    EXPECT_EQ(fs::path(folder.path), fs::path(dir.Path()));
+    EXPECT_EQ(fs::path(folder.value), fs::path(dir.Path()));
     EXPECT_FALSE(noFolder);
     EXPECT_THAT(noFolder.error, ::testing::HasSubstr(dir.File("gone")));
 
-    for (const platform::TempFileResult& made : {first, second}) {
-        ASSERT_TRUE(made) << made.error;
-        EXPECT_EQ(fs::path(made.path).parent_path(), fs::path(dir.Path()));
-        EXPECT_THAT(fs::path(made.path).filename().string(), ::testing::StartsWith("~TV"));
-        EXPECT_EQ(fs::file_size(made.path), 0u);
+    for (const platform::Result<std::string>* made : {&first, &second}) {
+        ASSERT_TRUE(*made) << made->error;
+        EXPECT_EQ(fs::path(made->value).parent_path(), fs::path(dir.Path()));
+        EXPECT_THAT(fs::path(made->value).filename().string(), ::testing::StartsWith("~TV"));
+        EXPECT_EQ(fs::file_size(made->value), 0u);
     }
-    EXPECT_NE(first.path, second.path);
+    EXPECT_NE(first.value, second.value);
     EXPECT_FALSE(failed);
     EXPECT_THAT(failed.error, ::testing::HasSubstr(dir.File("gone")));
 }

@@ -121,9 +121,10 @@ void COptionDialog::OnOK()
     }
     // An untouched field keeps the stored bytes, even ones that do not display.
     if (m_pPeriod->isModified()) {
-        const platform::Cp932Result period = platform::Utf8ToCp932(m_pPeriod->text().toStdString());
-        if (period.text)
-            SetPeriod(*period.text);
+        const platform::Result<std::string> period =
+            platform::Utf8ToCp932(m_pPeriod->text().toStdString());
+        if (period)
+            SetPeriod(period.value);
     }
     SaveSettings();
     accept();

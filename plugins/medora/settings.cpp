@@ -72,7 +72,7 @@ void ReadSettings()
     CSettings values;
     const std::string path = SettingsPath();
     if (!path.empty()) {
-        const platform::CProfile profile(path);
+        const platform::Profile profile(path);
         values.strStartDate =
             Cut(profile.ReadString(kPeriodSection, kStartDateKey, ""), kStartDateBytes);
         values.strPeriod =
@@ -117,7 +117,7 @@ bool SaveSettings()
     // The data folder may not exist yet when the user saves for the first time.
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-    const platform::CProfile profile(path);
+    const platform::Profile profile(path);
     const bool savedStart = profile.WriteString(kPeriodSection, kStartDateKey, StartDate());
     const bool savedPeriod = profile.WriteString(kPeriodSection, kPeriodKey, Period());
     return savedStart && savedPeriod;

@@ -45,16 +45,14 @@ std::unique_ptr<search::IDownloadWorker> CFakePool::CreateWorker(const std::stri
     return std::make_unique<CFakeWorker>(*this, m_nNextId++);
 }
 
-platform::TempFileResult CFakePool::MakePageFile()
+platform::Result<std::string> CFakePool::MakePageFile()
 {
     const bool bFail = !m_pageFileFails.empty() && m_pageFileFails.front();
     if (!m_pageFileFails.empty())
         m_pageFileFails.pop_front();
     if (!bFail)
         return m_pageFolder.MakeFile(platform::kTempFilePrefix);
-    platform::TempFileResult failed;
-    failed.error = "disk full";
-    return failed;
+    return platform::Failure{"disk full"};
 }
 
 CFakeWorker* CFakePool::Worker(std::uint32_t id) const
@@ -76,12 +74,12 @@ void CFakeRows::SetRowMark(std::ptrdiff_t row, std::string_view mark, std::strin
         m_rows[row] = {m_rows[row].text, std::string(mark), std::string(reason)};
 }
 
-platform::Cp932Result CFakeRows::GetRowSearchText(std::ptrdiff_t row) const
+platform::Result<std::string> CFakeRows::GetRowSearchText(std::ptrdiff_t row) const
 {
     const std::string text = GetRowText(row);
     if (const auto it = m_unsearchable.find(text); it != m_unsearchable.end())
-        return {std::nullopt, it->second};
-    return {text, {}};
+        return platform::Failure{it->second};
+    return text;
 }
 
 std::string CFakeRows::ToUtf8(std::string_view rowText) const

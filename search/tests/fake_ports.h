@@ -50,7 +50,7 @@ public:
 
     std::unique_ptr<search::IDownloadWorker> CreateWorker(const std::string& server,
                                                           const std::string& referer) override;
-    platform::TempFileResult MakePageFile() override;
+    platform::Result<std::string> MakePageFile() override;
     void DeletePageFolder() override { m_pageFolder.Remove(); }
     void WriteErrorLog(std::string_view text) override { m_errorLog.emplace_back(text); }
 
@@ -79,7 +79,7 @@ public:
     std::ptrdiff_t GetRowCount() const override { return std::ssize(m_rows); }
     std::string GetRowText(std::ptrdiff_t row) const override;
     void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) override;
-    platform::Cp932Result GetRowSearchText(std::ptrdiff_t row) const override;
+    platform::Result<std::string> GetRowSearchText(std::ptrdiff_t row) const override;
     std::string ToUtf8(std::string_view rowText) const override;
     std::vector<std::string> Marks() const;
     std::vector<std::string> MarksWithReasons() const; // "NG why" for a mark with a reason

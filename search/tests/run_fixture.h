@@ -42,7 +42,7 @@ protected:
 
     testing_support::CTempDir m_program, m_tmp;
     testing_support::CScopedEnv m_tmpdir{{"TMPDIR", m_tmp.Path().c_str()}};
-    config::CConfig m_config{config::VistrelIniPath(m_program.Path() + "/")};
+    config::Config m_config{config::VistrelIniPath(m_program.Path() + "/")};
     CEventLog m_log;
     CFakePool m_pool{m_log};
     CRecorder m_ui{m_log};

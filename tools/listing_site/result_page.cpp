@@ -134,7 +134,10 @@ std::optional<std::string> RenderResultPage(const CSearchQuery& query,
     }
     lines.emplace_back(kListingEndLine);
     lines.insert(lines.end(), kPageFoot.begin(), kPageFoot.end());
-    return platform::Utf8ToCp932(JoinLines(lines, crlf)).text;
+    platform::Result<std::string> page = platform::Utf8ToCp932(JoinLines(lines, crlf));
+    if (!page)
+        return std::nullopt;
+    return std::move(page.value);
 }
 
 void PadResultPage(std::string& page, std::size_t bytes, bool crlf)
@@ -170,7 +173,7 @@ std::string RenderMessagePage(std::string_view heading, std::string_view message
     lines.push_back("<p class=\"error\">" + EscapeHtml(message) + "</p>");
     lines.insert(lines.end(), kPageFoot.begin(), kPageFoot.end());
     // Headings and messages are ASCII or come from this site's own texts.
-    return platform::Utf8ToCp932(JoinLines(lines, crlf)).text.value_or(std::string());
+    return platform::Utf8ToCp932(JoinLines(lines, crlf)).value;
 }
 
 } // namespace listing_site

@@ -31,12 +31,12 @@ bool ParseStatus(const std::string& text, CSiteOptions& options, std::string& er
         return false;
     }
     // Keywords arrive in code page 932, the command line is UTF-8.
-    platform::Cp932Result keyword = platform::Utf8ToCp932(text.substr(0, eq));
-    if (!keyword.text) {
+    platform::Result<std::string> keyword = platform::Utf8ToCp932(text.substr(0, eq));
+    if (!keyword) {
         error = "--status: " + keyword.error;
         return false;
     }
-    options.statusByKey[*keyword.text] = code;
+    options.statusByKey[keyword.value] = code;
     return true;
 }
 

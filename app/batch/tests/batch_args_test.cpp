@@ -4,9 +4,9 @@
 
 namespace {
 
-using Action = batch::CBatchArgs::Action;
+using Action = batch::BatchArgs::Action;
 
-struct CArgsCase
+struct ArgsCase
 {
     const char* name;
     std::vector<std::string> args;
@@ -14,84 +14,84 @@ struct CArgsCase
     std::string fileAreaPlugin; // "file|area|plugin" for a search, the window's file, or the error
 };
 
-void PrintTo(const CArgsCase& c, std::ostream* os)
+void PrintTo(const ArgsCase& c, std::ostream* os)
 {
     *os << c.name;
 }
 
-class BatchArgs : public ::testing::TestWithParam<CArgsCase>
+class ParseArgs : public ::testing::TestWithParam<ArgsCase>
 {
 };
 
-TEST_P(BatchArgs, Parse)
+TEST_P(ParseArgs, Parse)
 {
-    const batch::CParseResult result = batch::ParseBatchArgs(GetParam().args);
-    ASSERT_EQ(result.args.has_value(), GetParam().action.has_value()) << result.error;
-    if (!result.args) {
+    const platform::Result<batch::BatchArgs> result = batch::ParseBatchArgs(GetParam().args);
+    ASSERT_EQ(static_cast<bool>(result), GetParam().action.has_value()) << result.error;
+    if (!result) {
         EXPECT_EQ(result.error, GetParam().fileAreaPlugin);
         return;
     }
-    EXPECT_EQ(result.args->action, *GetParam().action);
-    if (result.args->action == Action::Window) {
-        EXPECT_EQ(result.args->windowFile, GetParam().fileAreaPlugin);
+    EXPECT_EQ(result.value.action, *GetParam().action);
+    if (result.value.action == Action::Window) {
+        EXPECT_EQ(result.value.windowFile, GetParam().fileAreaPlugin);
     }
-    if (result.args->action == Action::Search) {
-        EXPECT_EQ(result.args->keywordFile + "|" + result.args->area.value_or("-") + "|" +
-                      result.args->plugin.value_or("-"),
+    if (result.value.action == Action::Search) {
+        EXPECT_EQ(result.value.keywordFile + "|" + result.value.area.value_or("-") + "|" +
+                      result.value.plugin.value_or("-"),
                   GetParam().fileAreaPlugin);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, BatchArgs,
+    Table, ParseArgs,
     ::testing::Values(
-        CArgsCase{"Nothing", {}, Action::Window, ""},
-        CArgsCase{"FileToOpen", {"list.txt"}, Action::Window, "list.txt"},
+        ArgsCase{"Nothing", {}, Action::Window, ""},
+        ArgsCase{"FileToOpen", {"list.txt"}, Action::Window, "list.txt"},
         // Qt's own options are Qt's: their values are no file, and the file still is one.
-        CArgsCase{"QtOptionsAndAFile",
-                  {"-platform", "offscreen", "-style=fusion", "-reverse", "list.txt", "-style",
-                   "windows", "-qmljsdebugger=port:1234"},
-                  Action::Window,
-                  "list.txt"},
-        CArgsCase{"QtValuesAreNoFile",
-                  {"-qwindowtitle", "title", "-display", ":1", "-geometry", "9x9+0+0"},
-                  Action::Window,
-                  ""},
-        CArgsCase{"UnknownOption", {"--bogus"}, {}, "unknown option: --bogus"},
-        CArgsCase{"UnknownOptionAfterAFile", {"list.txt", "-x"}, {}, "unknown option: -x"},
-        CArgsCase{"QtOptionTakesNoEquals",
-                  {"-platform=offscreen"},
-                  {},
-                  "unknown option: -platform=offscreen"},
-        CArgsCase{"QtOptionWithoutItsValue",
-                  {"list.txt", "-platform"},
-                  {},
-                  "missing value for -platform"},
-        CArgsCase{"QtOptionWithoutEquals",
-                  {"-qmljsdebugger"},
-                  {},
-                  "missing value for -qmljsdebugger (give -qmljsdebugger=VALUE)"},
-        CArgsCase{"TwoFiles", {"a.txt", "b.txt"}, {}, "unexpected argument: b.txt"},
-        CArgsCase{
+        ArgsCase{"QtOptionsAndAFile",
+                 {"-platform", "offscreen", "-style=fusion", "-reverse", "list.txt", "-style",
+                  "windows", "-qmljsdebugger=port:1234"},
+                 Action::Window,
+                 "list.txt"},
+        ArgsCase{"QtValuesAreNoFile",
+                 {"-qwindowtitle", "title", "-display", ":1", "-geometry", "9x9+0+0"},
+                 Action::Window,
+                 ""},
+        ArgsCase{"UnknownOption", {"--bogus"}, {}, "unknown option: --bogus"},
+        ArgsCase{"UnknownOptionAfterAFile", {"list.txt", "-x"}, {}, "unknown option: -x"},
+        ArgsCase{"QtOptionTakesNoEquals",
+                 {"-platform=offscreen"},
+                 {},
+                 "unknown option: -platform=offscreen"},
+        ArgsCase{"QtOptionWithoutItsValue",
+                 {"list.txt", "-platform"},
+                 {},
+                 "missing value for -platform"},
+        ArgsCase{"QtOptionWithoutEquals",
+                 {"-qmljsdebugger"},
+                 {},
+                 "missing value for -qmljsdebugger (give -qmljsdebugger=VALUE)"},
+        ArgsCase{"TwoFiles", {"a.txt", "b.txt"}, {}, "unexpected argument: b.txt"},
+        ArgsCase{
             "UnknownOptionInASearch", {"--search", "a", "--bogus"}, {}, "unknown option: --bogus"},
-        CArgsCase{"QtOptionInASearch",
-                  {"--search", "a", "-platform", "offscreen"},
-                  {},
-                  "unknown option: -platform"},
-        CArgsCase{"HelpWins", {"--search", "a", "--bogus", "-h"}, Action::Help, ""},
-        CArgsCase{"Version", {"--version"}, Action::Version, ""},
-        CArgsCase{"Search", {"--search", "a b.txt"}, Action::Search, "a b.txt|-|-"},
-        CArgsCase{"All",
-                  {"--plugin", "medora", "--search", "a", "--area", "東京"},
-                  Action::Search,
-                  "a|東京|medora"},
-        CArgsCase{
+        ArgsCase{"QtOptionInASearch",
+                 {"--search", "a", "-platform", "offscreen"},
+                 {},
+                 "unknown option: -platform"},
+        ArgsCase{"HelpWins", {"--search", "a", "--bogus", "-h"}, Action::Help, ""},
+        ArgsCase{"Version", {"--version"}, Action::Version, ""},
+        ArgsCase{"Search", {"--search", "a b.txt"}, Action::Search, "a b.txt|-|-"},
+        ArgsCase{"All",
+                 {"--plugin", "medora", "--search", "a", "--area", "東京"},
+                 Action::Search,
+                 "a|東京|medora"},
+        ArgsCase{
             "EqualsForm", {"--search=a", "--area=8", "--plugin=x=y"}, Action::Search, "a|8|x=y"},
-        CArgsCase{"MissingValue", {"--search"}, {}, "missing value for --search"},
-        CArgsCase{"EmptyValue", {"--search="}, {}, "empty value for --search"},
-        CArgsCase{"Twice", {"--search", "a", "--search", "b"}, {}, "--search given twice"},
-        CArgsCase{"Stray", {"list.txt", "--search", "a"}, {}, "unexpected argument: list.txt"},
-        CArgsCase{"AreaAlone", {"--area", "8"}, {}, "--area and --plugin need --search FILE"}),
+        ArgsCase{"MissingValue", {"--search"}, {}, "missing value for --search"},
+        ArgsCase{"EmptyValue", {"--search="}, {}, "empty value for --search"},
+        ArgsCase{"Twice", {"--search", "a", "--search", "b"}, {}, "--search given twice"},
+        ArgsCase{"Stray", {"list.txt", "--search", "a"}, {}, "unexpected argument: list.txt"},
+        ArgsCase{"AreaAlone", {"--area", "8"}, {}, "--area and --plugin need --search FILE"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ResolveArea, IsANumberFromOneToFortySevenOrAPrefecturesShortOrFullName)

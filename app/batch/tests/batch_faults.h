@@ -18,7 +18,7 @@ namespace batch_test {
 struct CFaultSetup
 {
     listing_site::CSiteOptions& site;
-    config::CConfig& config;
+    config::Config& config;
     std::string& keywordBytes;              // the keyword file, code page 932 with CR LF
     std::string& keywordFileName;           // in the working folder
     std::optional<std::string>& serverName; // medora's server instead of the site's address

@@ -1,9 +1,10 @@
 // Faults met while a batch run downloads and merges, and the test every fault row runs.
 #include "batch_faults.h"
-#include "child_run.h"
+#include "site_probe.h"
 
 #include "app/batch/batch_run.h"
 #include "platform/program_folder.h"
+#include "platform/tests/child_process.h"
 #include "platform/tests/unprivileged.h"
 
 #include <gmock/gmock.h>
@@ -59,7 +60,8 @@ CBatchTest::COutcome BatchFault::RunCase(How how, const std::vector<std::string>
             return whole;
         const std::uintmax_t size = fs::file_size(whole.lines.back());
         fs::remove(whole.lines.back());
-        return FromText(RunWithFileSizeLimit([&] { return RunToText(args); }, size / 2));
+        return FromText(
+            testing_support::RunWithFileSizeLimit([&] { return RunToText(args); }, size / 2));
     }
     // The folders the run writes in must be open to the unprivileged user; so must the program
     // folder, or the program would take itself for installed and use that user's own folders.

@@ -42,7 +42,7 @@ private:
 
 std::string Cp932(std::string_view utf8)
 {
-    return platform::Utf8ToCp932(utf8).text.value();
+    return platform::Utf8ToCp932(utf8).value;
 }
 
 CBatchTest::CBatchTest()

@@ -50,7 +50,7 @@ protected:
     testing_support::CScopedEnv m_noProxy;
     testing_support::CTempDir m_program, m_tmp, m_work;
     testing_support::CScopedEnv m_tmpdir{{"TMPDIR", m_tmp.Path().c_str()}};
-    config::CConfig m_config{config::VistrelIniPath(ProgramFolder())};
+    config::Config m_config{config::VistrelIniPath(ProgramFolder())};
     std::unique_ptr<listing_site::CListingServer> m_site;
 
 private:

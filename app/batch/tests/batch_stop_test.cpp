@@ -2,9 +2,10 @@
 // their folder go, and the exit status says which signal it was. What a run that died left
 // goes at the next start.
 #include "batch_fixture.h"
-#include "child_run.h"
+#include "site_probe.h"
 
 #include "app/batch/batch_run.h"
+#include "platform/tests/child_process.h"
 #include "platform/tests/child_run_folder.h"
 
 #include <gmock/gmock.h>
@@ -18,6 +19,8 @@
 
 namespace batch_test {
 namespace {
+
+using testing_support::ChildProcess;
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;

@@ -13,18 +13,20 @@ using CachePage = COptionsTest;
 
 TEST_F(CachePage, BrowserFillsTheFieldWithoutATrailingSlash)
 {
-    const QString longPath = "/" + QString(300, QLatin1Char('d'));
+    const QString longPath = QLatin1Char('/') + QString(300, QLatin1Char('d'));
     // Each row: the field's text, the browser's answer (none: cancelled), the field after.
     const struct
     {
         QString before;
         std::optional<QString> answer;
         QString after;
-    } rows[] = {{"", "/srv/cache", "/srv/cache"},
-                {"/old", "/srv/cache/", "/srv/cache"},
-                {"/old", "/", "/"}, // the root keeps its "/": empty means the default
-                {"", QStringLiteral("/home/ユーザー/録画"), QStringLiteral("/home/ユーザー/録画")},
-                {longPath, std::nullopt, longPath}}; // a cancel cuts nothing
+    } rows[] = {
+        {QString(), QStringLiteral("/srv/cache"), QStringLiteral("/srv/cache")},
+        {QStringLiteral("/old"), QStringLiteral("/srv/cache/"), QStringLiteral("/srv/cache")},
+        // The root keeps its "/": empty means the default.
+        {QStringLiteral("/old"), QStringLiteral("/"), QStringLiteral("/")},
+        {QString(), QStringLiteral("/home/ユーザー/録画"), QStringLiteral("/home/ユーザー/録画")},
+        {longPath, std::nullopt, longPath}}; // a cancel cuts nothing
     Open();
     ShowTab(1);
     auto* dir = Field<QLineEdit>("cacheDir");
@@ -52,7 +54,7 @@ TEST_F(CachePage, UndisplayableBytesSurviveOkUnlessEdited)
         ShowTab(1);
         auto* dir = Field<QLineEdit>("cacheDir");
         if (edit)
-            dir->setText(dir->text() + "2");
+            dir->setText(dir->text() + QStringLiteral("2"));
         m_sheet->OkButton()->click();
         EXPECT_EQ(StoredText(Key::CacheDirectory), edit ? dir->text().toStdString() : stored);
     }

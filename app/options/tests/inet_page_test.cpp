@@ -26,8 +26,8 @@ TEST_F(InetPage, FreshConfigurationShowsTheDefaultsAndEnabling)
     auto* count = Field<options::CCountSpinBox>("connectNum");
     EXPECT_TRUE(ie->isChecked());
     EXPECT_FALSE(proxy->isChecked());
-    EXPECT_EQ(port->text(), "8080");
-    EXPECT_EQ(count->Text(), "5");
+    EXPECT_EQ(port->text(), QStringLiteral("8080"));
+    EXPECT_EQ(count->Text(), QStringLiteral("5"));
     // Each row: after clicking, whether proxy, host and port are enabled.
     const struct
     {
@@ -59,10 +59,14 @@ TEST_F(InetPage, ValuesOutOfRangeAreRefusedOnOkAndOnLeavingThePageWritingNothing
         const char* field;
         QString text;
         QString message;
-    } rows[] = {{"proxyPort", "0", kPortRange},           {"proxyPort", "65536", kPortRange},
-                {"proxyPort", "99999999999", kPortRange}, {"proxyPort", "", notANumber},
-                {"proxyPort", "-1", notANumber},          {"connectNum", "0", countRange},
-                {"connectNum", "11", countRange},         {"connectNum", "", notANumber}};
+    } rows[] = {{"proxyPort", QStringLiteral("0"), kPortRange},
+                {"proxyPort", QStringLiteral("65536"), kPortRange},
+                {"proxyPort", QStringLiteral("99999999999"), kPortRange},
+                {"proxyPort", QStringLiteral(""), notANumber},
+                {"proxyPort", QStringLiteral("-1"), notANumber},
+                {"connectNum", QStringLiteral("0"), countRange},
+                {"connectNum", QStringLiteral("11"), countRange},
+                {"connectNum", QStringLiteral(""), notANumber}};
     for (const auto& row : rows) {
         for (const bool onOk : {true, false}) {
             Open();
@@ -96,7 +100,7 @@ TEST_F(InetPage, ValuesOutOfRangeAreRefusedOnOkAndOnLeavingThePageWritingNothing
 TEST_F(InetPage, ClickingIESettingWithAnInvalidPortShowsTheMessageAndStillEnables)
 {
     Open();
-    Field<QLineEdit>("proxyPort")->setText("0");
+    Field<QLineEdit>("proxyPort")->setText(QStringLiteral("0"));
     Field<QCheckBox>("ieSetting")->click();
     EXPECT_EQ(m_messages, std::vector<QString>{kPortRange});
     EXPECT_TRUE(Field<QCheckBox>("proxyEnable")->isEnabled());
@@ -123,7 +127,8 @@ TEST_F(InetPage, StoredOverlongAddressIsShownWholeAndRefused)
     Open();
     EXPECT_EQ(Field<QLineEdit>("proxyHost")->text().size(), 70);
     m_sheet->OkButton()->click();
-    EXPECT_EQ(m_messages, std::vector<QString>{"Please enter no more than 63 characters."});
+    EXPECT_EQ(m_messages,
+              std::vector<QString>{QStringLiteral("Please enter no more than 63 characters.")});
     EXPECT_EQ(IniBytes(), before);
 }
 
@@ -137,9 +142,13 @@ TEST_F(InetPage, CountStepsWithinOneToTenWithoutEnablingApplyAndOkStoresIt)
         QString before;
         Qt::Key key;
         QString after;
-    } rows[] = {{"5", Qt::Key_Up, "6"},   {"10", Qt::Key_Up, "10"},   {"1", Qt::Key_Down, "1"},
-                {"", Qt::Key_Up, "1"},    {"25", Qt::Key_Down, "10"}, {"", Qt::Key_7, "7"},
-                {"7", Qt::Key_Minus, "7"}};
+    } rows[] = {{QStringLiteral("5"), Qt::Key_Up, QStringLiteral("6")},
+                {QStringLiteral("10"), Qt::Key_Up, QStringLiteral("10")},
+                {QStringLiteral("1"), Qt::Key_Down, QStringLiteral("1")},
+                {QStringLiteral(""), Qt::Key_Up, QStringLiteral("1")},
+                {QStringLiteral("25"), Qt::Key_Down, QStringLiteral("10")},
+                {QStringLiteral(""), Qt::Key_7, QStringLiteral("7")},
+                {QStringLiteral("7"), Qt::Key_Minus, QStringLiteral("7")}};
     for (const auto& row : rows) {
         count->SetText(row.before);
         QTest::keyClick(count, row.key);

@@ -37,8 +37,8 @@ TEST_F(OptionSheet, PagesLoadWhenFirstShownAndOkStoresEachOneShown)
     ShowTab(1);
     EXPECT_EQ(m_sheet->Tabs()->tabText(1), QStringLiteral("キャッシュ設定"));
     auto* dir = Field<QLineEdit>("cacheDir");
-    EXPECT_EQ(dir->text(), "/written/after/opening");
-    dir->setText("/srv/cache");
+    EXPECT_EQ(dir->text(), QStringLiteral("/written/after/opening"));
+    dir->setText(QStringLiteral("/srv/cache"));
     ShowTab(2);
     EXPECT_EQ(m_sheet->Tabs()->tabText(2), QStringLiteral("その他設定"));
     EXPECT_FALSE(Field<QCheckBox>("openAuto")->isChecked());
@@ -55,7 +55,7 @@ TEST_F(OptionSheet, CancelAfterApplyKeepsWhatApplyStored)
     Open();
     Field<QCheckBox>("ieSetting")->click();
     Field<QCheckBox>("proxyEnable")->click();
-    QTest::keyClicks(Field<QLineEdit>("proxyHost"), "proxy.example");
+    QTest::keyClicks(Field<QLineEdit>("proxyHost"), QStringLiteral("proxy.example"));
     m_sheet->ApplyButton()->click();
     EXPECT_FALSE(m_sheet->ApplyButton()->isEnabled());
     EXPECT_TRUE(m_sheet->isVisible());
@@ -64,7 +64,7 @@ TEST_F(OptionSheet, CancelAfterApplyKeepsWhatApplyStored)
     EXPECT_EQ(StoredText(Key::ProxyHost), "proxy.example");
     const auto applied = IniBytes();
 
-    QTest::keyClicks(Field<QLineEdit>("proxyPort"), "1");
+    QTest::keyClicks(Field<QLineEdit>("proxyPort"), QStringLiteral("1"));
     EXPECT_TRUE(m_sheet->ApplyButton()->isEnabled());
     m_sheet->CancelButton()->click();
     EXPECT_EQ(m_sheet->result(), QDialog::Rejected);
@@ -73,11 +73,11 @@ TEST_F(OptionSheet, CancelAfterApplyKeepsWhatApplyStored)
 
 TEST_F(OptionSheet, UnwritableSettingsAreReportedAndTheSheetStaysOpen)
 {
-    m_pConfig = std::make_unique<config::CConfig>(m_dir.File("no-such-folder/Vistrel.ini"));
+    m_pConfig = std::make_unique<config::Config>(m_dir.File("no-such-folder/Vistrel.ini"));
     Open();
     m_sheet->OkButton()->click();
     EXPECT_TRUE(m_sheet->isVisible());
-    EXPECT_EQ(m_messages, std::vector<QString>{"設定を書き込めませんでした。\n" +
+    EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral("設定を書き込めませんでした。\n") +
                                                QString::fromStdString(m_pConfig->GetPath())});
 }
 

@@ -69,8 +69,8 @@ protected:
     }
 
     testing_support::CTempDir m_dir;
-    std::unique_ptr<config::CConfig> m_pConfig =
-        std::make_unique<config::CConfig>(m_dir.File("Vistrel.ini"));
+    std::unique_ptr<config::Config> m_pConfig =
+        std::make_unique<config::Config>(m_dir.File("Vistrel.ini"));
     std::unique_ptr<options::COptionSheet> m_sheet;
     std::vector<QString> m_messages;
     std::optional<QString> m_browseAnswer;

@@ -59,15 +59,19 @@ TEST_F(ViewTest, Utf8RowsAreSearchedAsCodePage932)
 {
     LoadFile("花火\n番組😀\nドラマ\n");
     Run("s2 u");
-    const platform::Cp932Result hanabi = m_view->GetRowSearchText(0);
-    EXPECT_EQ(hanabi.text, std::optional<std::string>("\x89\xD4\x89\xCE")) << hanabi.error;
-    EXPECT_EQ(m_view->GetRowSearchText(1).text,
-              std::optional<std::string>("\x83\x68\x83\x89\x83\x7D"));
-    const platform::Cp932Result emoji = m_view->GetRowSearchText(2);
-    EXPECT_FALSE(emoji.text.has_value());
+    const platform::Result<std::string> hanabi = m_view->GetRowSearchText(0);
+    EXPECT_TRUE(hanabi) << hanabi.error;
+    EXPECT_EQ(hanabi.value, "\x89\xD4\x89\xCE");
+    const platform::Result<std::string> drama = m_view->GetRowSearchText(1);
+    EXPECT_TRUE(drama) << drama.error;
+    EXPECT_EQ(drama.value, "\x83\x68\x83\x89\x83\x7D");
+    const platform::Result<std::string> emoji = m_view->GetRowSearchText(2);
+    EXPECT_FALSE(emoji);
     EXPECT_NE(emoji.error.find("U+1F600"), std::string::npos) << emoji.error;
     EXPECT_EQ(m_view->ToUtf8(m_view->GetRowText(2)), "番組😀");
-    EXPECT_EQ(m_view->GetRowSearchText(3).text, std::optional<std::string>(""));
+    const platform::Result<std::string> empty = m_view->GetRowSearchText(3);
+    EXPECT_TRUE(empty) << empty.error;
+    EXPECT_EQ(empty.value, "");
 }
 
 // A lone surrogate has no form in either encoding; it must not turn into "?" on the way.
@@ -109,7 +113,8 @@ TEST_P(ViewUtf8EditTest, KeepsWhatIsTypedAsUtf8)
     Run(c.script);
     EXPECT_EQ(Rows(), Utf8List(c.rows));
     EXPECT_EQ(m_doc.IsModified(), c.modified);
-    ASSERT_EQ(m_messages.size(), c.message ? 1 : 0) << m_messages.join('|').toStdString();
+    ASSERT_EQ(m_messages.size(), c.message ? 1 : 0)
+        << m_messages.join(QLatin1Char('|')).toStdString();
     if (c.message == 'D') {
         EXPECT_EQ(m_messages[0], keywords::kDuplicateKeywordText);
     }

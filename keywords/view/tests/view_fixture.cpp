@@ -49,9 +49,9 @@ QString FromUtf8(std::string_view text)
 
 std::string Cp932(std::string_view utf8)
 {
-    platform::Cp932Result bytes = platform::Utf8ToCp932(utf8);
-    EXPECT_TRUE(bytes.text.has_value()) << utf8;
-    return bytes.text.value_or(std::string());
+    platform::Result<std::string> bytes = platform::Utf8ToCp932(utf8);
+    EXPECT_TRUE(bytes) << utf8;
+    return bytes.value;
 }
 
 Texts Cp932List(std::string_view utf8List)

@@ -37,7 +37,8 @@ TEST_P(ViewScriptTest, EndsWithTheseRows)
     EXPECT_EQ(SelectedRows(), c.selected);
     EXPECT_EQ(EditedRow(), c.edited);
     EXPECT_EQ(m_doc.IsModified(), c.modified);
-    ASSERT_EQ(m_messages.size(), c.message ? 1 : 0) << m_messages.join('|').toStdString();
+    ASSERT_EQ(m_messages.size(), c.message ? 1 : 0)
+        << m_messages.join(QLatin1Char('|')).toStdString();
     if (c.message == 'D') {
         EXPECT_EQ(m_messages[0], keywords::kDuplicateKeywordText);
     } else if (c.message == 'E') {
@@ -135,7 +136,7 @@ TEST_P(ViewRunKeyTest, EscStopsARunWhereverTheFocusIs)
     EXPECT_EQ(m_stops, c.stops);
     EXPECT_EQ(Rows(), Cp932List(c.rows));
     EXPECT_EQ(EditedRow(), c.edited);
-    EXPECT_TRUE(m_messages.isEmpty()) << m_messages.join('|').toStdString();
+    EXPECT_TRUE(m_messages.isEmpty()) << m_messages.join(QLatin1Char('|')).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -61,9 +61,9 @@ protected:
             ASSERT_NE(dialog, nullptr);
             m_pShown = dialog;
             m_pParent = dialog->parentWidget();
-            act({dialog, dialog->findChild<QCheckBox*>("hasStartDate"),
-                 dialog->findChild<QDateEdit*>("startDate"),
-                 dialog->findChild<QLineEdit*>("period")});
+            act({dialog, dialog->findChild<QCheckBox*>(QStringLiteral("hasStartDate")),
+                 dialog->findChild<QDateEdit*>(QStringLiteral("startDate")),
+                 dialog->findChild<QLineEdit*>(QStringLiteral("period"))});
             if (dialog->isVisible())
                 dialog->reject();
         });
@@ -72,7 +72,7 @@ protected:
 
     std::string Stored(const char* key) const
     {
-        return platform::CProfile(SettingsPath()).ReadString("URLParam", key, "(missing)");
+        return platform::Profile(SettingsPath()).ReadString("URLParam", key, "(missing)");
     }
 
     QMainWindow m_owner;
@@ -102,8 +102,8 @@ TEST_F(OptionDialog, OkWithoutChangesWritesTheSameDateBack)
     ASSERT_TRUE(Run([](const CControls& c) {
         EXPECT_TRUE(c.hasStartDate->isChecked());
         EXPECT_EQ(c.startDate->date(), QDate(2005, 12, 24));
-        EXPECT_EQ(c.period->text(), "28");
-        Click(c.dialog, "OK");
+        EXPECT_EQ(c.period->text(), QStringLiteral("28"));
+        Click(c.dialog, QStringLiteral("OK"));
     }));
     EXPECT_EQ(Stored("sdate"), "20051224");
     EXPECT_EQ(Stored("ldate"), "28");
@@ -115,8 +115,9 @@ TEST_F(OptionDialog, BoxOffStoresNoStartDateAndTypedDaysAreStored)
         c.hasStartDate->click();
         EXPECT_FALSE(c.startDate->isEnabled());
         c.period->selectAll();
-        QTest::keyClicks(c.period, "1x45"); // a letter is refused, a third digit too
-        Click(c.dialog, "OK");
+        // A letter is refused, a third digit too.
+        QTest::keyClicks(c.period, QStringLiteral("1x45"));
+        Click(c.dialog, QStringLiteral("OK"));
     }));
     EXPECT_EQ(Stored("sdate"), "");
     EXPECT_EQ(Stored("ldate"), "14");
@@ -129,7 +130,7 @@ TEST_F(OptionDialog, EmptiedDaysFieldStoresAnEmptyPeriod)
     ASSERT_TRUE(Run([](const CControls& c) {
         c.period->end(false);
         QTest::keyClick(c.period, Qt::Key_Backspace);
-        Click(c.dialog, "OK");
+        Click(c.dialog, QStringLiteral("OK"));
     }));
     EXPECT_EQ(Stored("ldate"), "");
     m_medora.GetServerName(); // read back from the file: empty, not the default
@@ -146,7 +147,7 @@ TEST_F(OptionDialog, CancelEscapeAndCloseBoxChangeNeitherMemoryNorFile)
         ASSERT_TRUE(Run([&](const CControls& c) {
             c.startDate->setDate(QDate(2010, 1, 2));
             c.hasStartDate->click();
-            QTest::keyClicks(c.period, "4");
+            QTest::keyClicks(c.period, QStringLiteral("4"));
             close(c.dialog);
             EXPECT_FALSE(c.dialog->isVisible());
         }));

@@ -91,7 +91,7 @@ TEST_F(MedoraSettings, SaveWritesBothKeysAndKeepsTheRest)
     medora::SetPeriod("100");
     ASSERT_TRUE(medora::SaveSettings());
 
-    const platform::CProfile saved(SettingsPath());
+    const platform::Profile saved(SettingsPath());
     EXPECT_EQ(saved.ReadString("URLParam", "sdate", "missing"), "");
     EXPECT_EQ(saved.ReadString("URLParam", "ldate", "missing"), "10");
     EXPECT_EQ(saved.ReadString("Site", "Server", "missing"), "127.0.0.1:9");

@@ -41,8 +41,8 @@ TEST_P(MedoraWithSite, MergesTheSitesListingsInKeywordOrder)
     ASSERT_EQ(m_medora.GetServerName(), server);
 
     // "ドラマ" and "ニュース" in code page 932; the generated guide has both every day.
-    const std::vector<std::string> keywords = {*platform::Utf8ToCp932("ドラマ").text,
-                                               *platform::Utf8ToCp932("ニュース").text};
+    const std::vector<std::string> keywords = {platform::Utf8ToCp932("ドラマ").value,
+                                               platform::Utf8ToCp932("ニュース").value};
     httplib::Client client("127.0.0.1", port);
     std::vector<std::string> pages;
     for (const std::string& keyword : keywords) {

@@ -29,7 +29,7 @@ TEST(Guide, FillsEveryChannelOfEveryAreaWithCodePage932Text)
             ASSERT_EQ(p.start, it->second) << "area " << area << " channel " << p.channel;
             ASSERT_GT(p.end, p.start);
             ASSERT_EQ(p.channelName, channels[static_cast<std::size_t>(p.channel)]);
-            ASSERT_TRUE(platform::Utf8ToCp932(p.title + p.description + p.channelName).text)
+            ASSERT_TRUE(platform::Utf8ToCp932(p.title + p.description + p.channelName))
                 << p.title << " / " << p.description;
             it->second = p.end;
         }
@@ -60,7 +60,7 @@ CSearchQuery Query(const std::string& keyCp932, int startHour = 5, int endHour =
 
 TEST(FindProgrammes, ListsMatchesWithinTheHoursInOrder)
 {
-    const std::string drama = *platform::Utf8ToCp932("ドラマ").text;
+    const std::string drama = platform::Utf8ToCp932("ドラマ").value;
     const std::vector<CProgramme> all = FindProgrammes(1, Query(drama));
     const std::vector<CProgramme> evening = FindProgrammes(1, Query(drama, 18, 24));
     auto inEvening = [](const CProgramme& p) { return p.start >= 18 * 60 && p.start < 24 * 60; };
@@ -89,7 +89,7 @@ TEST(FindProgrammes, NeverMatchesAcrossCharacterBoundaries)
     for (int d = 0; d < 14; ++d)
         for (const CProgramme& p : GuideDay(1, 8, kDay + days(d))) {
             allText += p.title + "\n" + p.description + "\n";
-            encodedTitles.push_back(*platform::Utf8ToCp932(p.title).text);
+            encodedTitles.push_back(platform::Utf8ToCp932(p.title).value);
         }
     int tried = 0;
     for (std::size_t t = 0; t < encodedTitles.size() && tried < 5; ++t) {

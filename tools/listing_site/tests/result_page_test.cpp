@@ -52,7 +52,7 @@ TEST_P(ResultPageTest, HoldsOneRowPerHitBetweenTheMarkerLines)
     CSearchQuery query;
     query.area = 8;
     query.firstDay = sys_days(2026y / December / 8);
-    query.key = *platform::Utf8ToCp932("ドラマ").text;
+    query.key = platform::Utf8ToCp932("ドラマ").value;
     const std::vector<CProgramme> hits = FindProgrammes(1, query);
     const std::optional<std::string> page = RenderResultPage(query, hits, crlf);
     ASSERT_TRUE(page);
@@ -101,7 +101,7 @@ TEST(ResultPage, PadsToTheAskedSizeAfterTheListingOnly)
 {
     CSearchQuery query;
     query.area = 13;
-    query.key = *platform::Utf8ToCp932("ニュース").text;
+    query.key = platform::Utf8ToCp932("ニュース").value;
     const std::vector<CProgramme> hits = FindProgrammes(1, query);
     for (const bool crlf : {false, true}) {
         const std::string eol = crlf ? "\r\n" : "\n";

@@ -1,4 +1,4 @@
-#include "app/batch/result_opener.h"
+#include "platform/page_opener.h"
 
 #include <cerrno>
 #include <csignal>
@@ -12,7 +12,7 @@
 
 extern char** environ;
 
-namespace batch {
+namespace platform {
 namespace {
 
 std::string Quoted(const std::string& program)
@@ -23,10 +23,10 @@ std::string Quoted(const std::string& program)
 // posix_spawn's settings for an opener: a session of its own, signals as a fresh program has
 // them, no standard input, and its standard output on standard error, so that batch mode's
 // output stays its own.
-class CSpawnSetup
+class SpawnSetup
 {
 public:
-    CSpawnSetup()
+    SpawnSetup()
     {
         posix_spawnattr_init(&m_attr);
         sigset_t none, all;
@@ -40,13 +40,13 @@ public:
         posix_spawn_file_actions_addopen(&m_actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_adddup2(&m_actions, STDERR_FILENO, STDOUT_FILENO);
     }
-    ~CSpawnSetup()
+    ~SpawnSetup()
     {
         posix_spawn_file_actions_destroy(&m_actions);
         posix_spawnattr_destroy(&m_attr);
     }
-    CSpawnSetup(const CSpawnSetup&) = delete;
-    CSpawnSetup& operator=(const CSpawnSetup&) = delete;
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
 
     int Spawn(pid_t& pid, const std::string& program, const std::string& argument)
     {
@@ -62,19 +62,19 @@ private:
 
 } // namespace
 
-COpenerProcess::COpenerProcess(std::string program, pid_t pid, int exitFd)
+OpenerProcess::OpenerProcess(std::string program, pid_t pid, int exitFd)
     : m_program(std::move(program))
     , m_pid(pid)
     , m_exitFd(exitFd)
 {}
 
-COpenerProcess::~COpenerProcess()
+OpenerProcess::~OpenerProcess()
 {
     if (m_exitFd >= 0)
         ::close(m_exitFd);
 }
 
-std::string COpenerProcess::Finish()
+std::string OpenerProcess::Finish()
 {
     if (m_finished)
         return {};
@@ -94,23 +94,20 @@ std::string COpenerProcess::Finish()
            ")";
 }
 
-OpenerStart StartOpener(const std::string& browserProgram, const std::string& path)
+Result<std::unique_ptr<OpenerProcess>> StartOpener(const std::string& browserProgram,
+                                                   const std::string& path)
 {
     const std::string program = browserProgram.empty() ? "xdg-open" : browserProgram;
-    OpenerStart result;
     pid_t pid = -1;
-    CSpawnSetup setup;
-    if (const int err = setup.Spawn(pid, program, path); err != 0) {
-        result.error =
-            Quoted(program) + "を起動できません (" + std::generic_category().message(err) + ")";
-        return result;
-    }
+    SpawnSetup setup;
+    if (const int err = setup.Spawn(pid, program, path); err != 0)
+        return Failure{Quoted(program) + "を起動できません (" +
+                           std::generic_category().message(err) + ")",
+                       err};
     // The child is ours until reaped, so its ID cannot be taken by another process meanwhile.
     // glibc 2.36 declares pidfd_open without C linkage, so the system call is made directly.
     const int exitFd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-    result.status = OpenerStart::Status::Started;
-    result.process = std::make_unique<COpenerProcess>(program, pid, exitFd);
-    return result;
+    return std::make_unique<OpenerProcess>(program, pid, exitFd);
 }
 
 std::string OpenFailureText(const std::string& path, const std::string& why)
@@ -118,4 +115,4 @@ std::string OpenFailureText(const std::string& path, const std::string& why)
     return "検索結果をブラウザで表示できませんでした。\n" + why + "\n" + path;
 }
 
-} // namespace batch
+} // namespace platform

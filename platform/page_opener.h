@@ -1,21 +1,25 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <memory>
 #include <string>
 #include <sys/types.h>
 
-namespace batch {
+// Shows a page as the user's desktop would, for the window and batch mode alike: a program is
+// started with the page's path and watched for how it ends.
+namespace platform {
 
 // A program started to show a result page. It runs on its own (its own session, so that a
 // Ctrl+C meant for the search does not end the browser); destroying this object leaves it
 // running.
-class COpenerProcess
+class OpenerProcess
 {
 public:
-    COpenerProcess(std::string program, pid_t pid, int exitFd);
-    ~COpenerProcess();
-    COpenerProcess(const COpenerProcess&) = delete;
-    COpenerProcess& operator=(const COpenerProcess&) = delete;
+    OpenerProcess(std::string program, pid_t pid, int exitFd);
+    ~OpenerProcess();
+    OpenerProcess(const OpenerProcess&) = delete;
+    OpenerProcess& operator=(const OpenerProcess&) = delete;
 
     // Becomes readable once the program has ended, for an event loop to watch; -1 when the
     // system offers no such descriptor (then only Finish can tell).
@@ -30,23 +34,14 @@ private:
     bool m_finished = false;
 };
 
-// The outcome of starting a program to show a result page.
-struct OpenerStart
-{
-    enum class Status { Started, Failed };
-    Status status = Status::Failed;
-    std::unique_ptr<COpenerProcess> process; // set when Started
-    std::string error;                       // UTF-8, why it could not start; set when Failed
-
-    explicit operator bool() const { return status == Status::Started; }
-};
-
 // Starts browserProgram (found on PATH when it has no "/") with path as its one argument,
-// unchanged; with browserProgram empty, the desktop's handler for the file, xdg-open.
-OpenerStart StartOpener(const std::string& browserProgram, const std::string& path);
+// unchanged; with browserProgram empty, the desktop's handler for the file, xdg-open. The
+// failure's text says why it could not start.
+Result<std::unique_ptr<OpenerProcess>> StartOpener(const std::string& browserProgram,
+                                                   const std::string& path);
 
 // What the user is told when a result page could not be shown: that, why, and the page's path
 // so that they can open it themselves. UTF-8, in lines.
 std::string OpenFailureText(const std::string& path, const std::string& why);
 
-} // namespace batch
+} // namespace platform
