@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,32 +83,82 @@ void PrintRow(const char* what, int count, double ms)
     std::printf("  %-28s %8d %10.1f %10.2f\n", what, count, ms, ms * 1000.0 / count);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+struct Args
 {
     std::vector<int> sizes = {1000, 10000, 100000};
     int runMax = 10000;
+};
+
+// The command line; on a bad or --help one, the exit status to leave with.
+std::optional<int> ParseArgs(int argc, char** argv, Args& args)
+{
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--sizes" && i + 1 < argc) {
-            sizes.clear();
+            args.sizes.clear();
             for (const char* p = argv[++i]; *p;) {
                 char* end = nullptr;
-                sizes.push_back(static_cast<int>(std::strtol(p, &end, 10)));
+                args.sizes.push_back(static_cast<int>(std::strtol(p, &end, 10)));
                 p = *end == ',' ? end + 1 : end;
-                if (sizes.back() <= 0 || (*end != ',' && *end != '\0')) {
+                if (args.sizes.back() <= 0 || (*end != ',' && *end != '\0')) {
                     std::fputs(kUsage, stderr);
                     return 2;
                 }
             }
         } else if (arg == "--run-max" && i + 1 < argc) {
-            runMax = std::atoi(argv[++i]);
+            args.runMax = std::atoi(argv[++i]);
         } else {
             std::fputs(kUsage, arg == "--help" ? stdout : stderr);
             return arg == "--help" ? 0 : 2;
         }
     }
+    return std::nullopt;
+}
+
+// One list size's rows; false when its keyword file could not be written or opened.
+bool TimeListSize(const std::string& programFolder, int count, int runMax,
+                  const CPluginModule& medora)
+{
+    const std::string path = programFolder + "keywords" + std::to_string(count) + ".txt";
+    if (!WriteKeywordFile(path, count)) {
+        std::fprintf(stderr, "lists-bench: cannot write %s\n", path.c_str());
+        return false;
+    }
+    CVistrelDoc doc;
+    bool opened = false;
+    PrintRow("open (CVistrelDoc)", count,
+             TimeMs([&] { opened = static_cast<bool>(doc.OnOpenDocument(path)); }));
+    if (!opened || doc.GetKeywordCount() != count) {
+        std::fprintf(stderr, "lists-bench: %s did not open as %d keywords\n", path.c_str(), count);
+        return false;
+    }
+    CVistrelView view;
+    view.resize(400, 600);
+    PrintRow("show (SetDocument)", count, TimeMs([&] { view.SetDocument(&doc); }));
+    PrintRow("first paint", count, TimeMs([&] {
+                 view.show();
+                 QApplication::processEvents();
+             }));
+    if (count <= runMax) {
+        const RunTimes inView = TimeRun(programFolder, doc, view, medora);
+        PrintRow("run start, list view", count, inView.startMs);
+        PrintRow("run reports, list view", count, inView.endMs);
+        QApplication::processEvents();
+        keywords::CDocumentRows rows(doc);
+        const RunTimes batch = TimeRun(programFolder, doc, rows, medora);
+        PrintRow("run start, batch rows", count, batch.startMs);
+        PrintRow("run reports, batch rows", count, batch.endMs);
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Args args;
+    if (const std::optional<int> status = ParseArgs(argc, argv, args))
+        return *status;
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
@@ -130,38 +181,9 @@ int main(int argc, char** argv)
 
     std::printf("lists: times in ms and in microseconds per keyword\n");
     std::printf("  %-28s %8s %10s %10s\n", "", "keywords", "ms", "us/kw");
-    for (const int count : sizes) {
-        const std::string path = programFolder + "keywords" + std::to_string(count) + ".txt";
-        if (!WriteKeywordFile(path, count)) {
-            std::fprintf(stderr, "lists-bench: cannot write %s\n", path.c_str());
+    for (const int count : args.sizes) {
+        if (!TimeListSize(programFolder, count, args.runMax, medora))
             return 1;
-        }
-        CVistrelDoc doc;
-        bool opened = false;
-        PrintRow("open (CVistrelDoc)", count,
-                 TimeMs([&] { opened = static_cast<bool>(doc.OnOpenDocument(path)); }));
-        if (!opened || doc.GetKeywordCount() != count) {
-            std::fprintf(stderr, "lists-bench: %s did not open as %d keywords\n", path.c_str(),
-                         count);
-            return 1;
-        }
-        CVistrelView view;
-        view.resize(400, 600);
-        PrintRow("show (SetDocument)", count, TimeMs([&] { view.SetDocument(&doc); }));
-        PrintRow("first paint", count, TimeMs([&] {
-                     view.show();
-                     QApplication::processEvents();
-                 }));
-        if (count <= runMax) {
-            const RunTimes inView = TimeRun(programFolder, doc, view, medora);
-            PrintRow("run start, list view", count, inView.startMs);
-            PrintRow("run reports, list view", count, inView.endMs);
-            QApplication::processEvents();
-            keywords::CDocumentRows rows(doc);
-            const RunTimes batch = TimeRun(programFolder, doc, rows, medora);
-            PrintRow("run start, batch rows", count, batch.startMs);
-            PrintRow("run reports, batch rows", count, batch.endMs);
-        }
     }
     std::error_code error;
     fs::remove_all(folder, error);
