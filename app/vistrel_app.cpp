@@ -17,7 +17,7 @@
 #include <filesystem>
 #include <system_error>
 
-CVistrelApp::CVistrelApp(std::string programFolder, app::IPrompts* prompts)
+CVistrelApp::CVistrelApp(const std::string& programFolder, app::IPrompts* prompts)
     : CVistrelApp(programFolder, platform::PortableFolders(programFolder), prompts)
 {}
 

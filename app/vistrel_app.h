@@ -31,7 +31,7 @@ public:
     CVistrelApp(std::string programFolder, platform::UserFolders folders,
                 app::IPrompts* prompts = nullptr);
     // Portable: everything in programFolder.
-    explicit CVistrelApp(std::string programFolder, app::IPrompts* prompts = nullptr);
+    explicit CVistrelApp(const std::string& programFolder, app::IPrompts* prompts = nullptr);
     ~CVistrelApp();
     CVistrelApp(const CVistrelApp&) = delete;
     CVistrelApp& operator=(const CVistrelApp&) = delete;
