@@ -14,7 +14,12 @@ namespace app {
 
 QIcon AppIcon()
 {
-    return QIcon(QStringLiteral(":/icons/vistrel.png"));
+    // The sizes the desktop's icon theme gets too, so that the window, the task bar and the
+    // menu entry show the same picture at every size.
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/appicon/vistrel-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent)

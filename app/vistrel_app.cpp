@@ -3,21 +3,29 @@
 #include "app/about_box.h"
 #include "app/command_ids.h"
 #include "app/main_frame.h"
+#include "app/native_path.h"
 #include "app/options/options_sheet.h"
 #include "app/qt_prompts.h"
 #include "app/signal_close.h"
 #include "app/window_run.h"
 #include "platform/program_folder.h"
 #include "platform/run_folder.h"
+#include "platform/writable_folder.h"
 
 #include <QAction>
 
 #include <filesystem>
 #include <system_error>
 
-CVistrelApp::CVistrelApp(std::string programFolder, app::IPrompts* prompts)
+CVistrelApp::CVistrelApp(const std::string& programFolder, app::IPrompts* prompts)
+    : CVistrelApp(programFolder, platform::PortableFolders(programFolder), prompts)
+{}
+
+CVistrelApp::CVistrelApp(std::string programFolder, platform::UserFolders folders,
+                         app::IPrompts* prompts)
     : m_strProgramFolder(std::move(programFolder))
-    , m_config(config::VistrelIniPath(m_strProgramFolder))
+    , m_folders(std::move(folders))
+    , m_config(platform::SettingsFilePath(m_folders))
     , m_pQtPrompts(prompts ? nullptr : std::make_unique<app::CQtPrompts>())
     , m_prompts(prompts ? *prompts : *m_pQtPrompts)
     , m_recentFiles(m_config)
@@ -38,7 +46,7 @@ bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
     // Only the default cache folder is made, and a failure here only shows when a run
     // downloads into it.
     std::error_code ignored;
-    std::filesystem::create_directory(m_strProgramFolder + "Cache", ignored);
+    std::filesystem::create_directory(platform::DefaultCacheFolder(m_folders), ignored);
 
     m_recentFiles.ReadList();
     DiscoverPlugins(platform::PluginFolder(m_strProgramFolder), m_arrPlugins);
@@ -47,8 +55,9 @@ bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
         m_config, m_arrPlugins, m_doc, m_docCommands, m_recentFiles, m_prompts});
     m_pMainWnd->OnCreate();
     m_pMainWnd->SetOptionsHook(&ShowOptionsSheet);
-    auto run = std::make_unique<app::WindowRun>(*m_pMainWnd, m_doc, m_prompts, m_config,
-                                                m_strProgramFolder);
+    // The run finds its default cache folder in the data folder.
+    auto run =
+        std::make_unique<app::WindowRun>(*m_pMainWnd, m_doc, m_prompts, m_config, m_folders.data);
     m_run = run.get();
     m_pMainWnd->AttachRun(std::move(run));
     if (m_pQtPrompts)
@@ -65,7 +74,17 @@ bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
 
     m_signalClose = std::make_unique<app::SignalClose>([this] { OnCloseSignal(); });
     m_pMainWnd->show();
+    WarnIfSettingsLocked();
     return true;
+}
+
+void CVistrelApp::WarnIfSettingsLocked()
+{
+    if (platform::CheckSettingsFile(m_config.GetPath()))
+        return;
+    m_prompts.MessageBox(QStringLiteral("設定ファイルに書き込めません: %1")
+                             .arg(app::FromNativePath(m_config.GetPath())),
+                         app::MsgIcon::Exclamation, app::MsgButtons::Ok);
 }
 
 void CVistrelApp::OnCloseSignal()

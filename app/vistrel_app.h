@@ -4,6 +4,7 @@
 #include "app/recent_files.h"
 #include "config/config_store.h"
 #include "keywords/vistrel_doc.h"
+#include "platform/user_folders.h"
 #include "plugin_host/plugin_discovery.h"
 
 #include <memory>
@@ -24,9 +25,13 @@ class SignalClose;
 class CVistrelApp
 {
 public:
-    // programFolder ends in "/"; Vistrel.ini, "Cache" and "Plugin" are found there. prompts
-    // answers every question; null means real message boxes and file dialogs.
-    explicit CVistrelApp(std::string programFolder, app::IPrompts* prompts = nullptr);
+    // programFolder ends in "/"; "Plugin" is found there, and Vistrel.ini and "Cache" in folders
+    // (beside the program when portable). prompts answers every question; null means real
+    // message boxes and file dialogs.
+    CVistrelApp(std::string programFolder, platform::UserFolders folders,
+                app::IPrompts* prompts = nullptr);
+    // Portable: everything in programFolder.
+    explicit CVistrelApp(const std::string& programFolder, app::IPrompts* prompts = nullptr);
     ~CVistrelApp();
     CVistrelApp(const CVistrelApp&) = delete;
     CVistrelApp& operator=(const CVistrelApp&) = delete;
@@ -57,8 +62,11 @@ private:
     // SIGTERM, SIGHUP or SIGINT: the run stops, then the window closes as "アプリケーションの終了"
     // closes it.
     void OnCloseSignal();
+    // Says once, at start, that changes to the settings cannot be kept.
+    void WarnIfSettingsLocked();
 
     std::string m_strProgramFolder;
+    platform::UserFolders m_folders;
     config::Config m_config;
     std::unique_ptr<app::CQtPrompts> m_pQtPrompts;
     app::IPrompts& m_prompts;

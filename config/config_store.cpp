@@ -37,11 +37,11 @@ std::string VistrelIniPath(const std::string& programFolder)
     return programFolder + "Vistrel.ini";
 }
 
-std::string CacheFolder(const Config& config, const std::string& programFolder)
+std::string CacheFolder(const Config& config, const std::string& dataFolder)
 {
     std::string folder = config.ReadString(Key::CacheDirectory);
     if (folder.empty())
-        folder = programFolder + "Cache";
+        folder = dataFolder + "Cache";
     if (folder.back() != '/')
         folder += '/';
     return folder;

@@ -37,8 +37,9 @@ private:
 // "Vistrel.ini" in the program folder (which ends in "/").
 std::string VistrelIniPath(const std::string& programFolder);
 
-// The folder a run's result file goes to, ending in "/": the configured "Directory", or the
-// program folder's "Cache" when it is empty.
-std::string CacheFolder(const Config& config, const std::string& programFolder);
+// The folder a run's result file goes to, ending in "/": the configured "Directory", or
+// "Cache" in dataFolder when it is empty. dataFolder is platform::UserFolders' data folder: the
+// program folder in portable use.
+std::string CacheFolder(const Config& config, const std::string& dataFolder);
 
 } // namespace config

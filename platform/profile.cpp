@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <mutex>
+#include <unistd.h>
 
 namespace platform {
 
@@ -96,6 +97,9 @@ bool Profile::WriteString(std::string_view section, std::string_view key,
     const std::string changed = ProfileText(file.value).WithValue(section, key, value);
     if (file && changed == file.value)
         return true;
+    // A file made read-only is locked on purpose, as the Windows profile functions take it.
+    if (file && ::access(target->c_str(), W_OK) != 0)
+        return false;
     // Without the lock file (a read-only folder) no change can be made, as without the lock.
     if (!processLock)
         return false;

@@ -62,4 +62,23 @@ WritableResult CheckWritableFile(const std::string& path)
     return {WritableResult::Status::Writable, {}};
 }
 
+WritableResult CheckSettingsFile(const std::string& path)
+{
+    const std::filesystem::path file(path);
+    const std::string folder = file.has_parent_path() ? file.parent_path().string() : ".";
+    struct stat info = {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode))
+            return Failed(EISDIR, path);
+        if (::access(path.c_str(), R_OK | W_OK) != 0)
+            return Failed(errno, path);
+    } else if (errno != ENOENT) {
+        return Failed(errno, path);
+    }
+    // access() also answers for read-only mounts.
+    if (::access(folder.c_str(), W_OK | X_OK) != 0)
+        return Failed(errno, path);
+    return {WritableResult::Status::Writable, {}};
+}
+
 } // namespace platform

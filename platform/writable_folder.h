@@ -20,4 +20,10 @@ struct WritableResult
 // file path itself is neither created nor touched.
 WritableResult CheckWritableFile(const std::string& path);
 
+// Whether a settings file at path can be kept up to date by this user, without touching
+// anything: a write reads the file and replaces it beside itself, so an existing file must be
+// readable and writable (a file the user made read-only is taken as locked on purpose) and its
+// folder writable. A missing file only needs the folder.
+WritableResult CheckSettingsFile(const std::string& path);
+
 } // namespace platform

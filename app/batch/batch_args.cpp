@@ -192,11 +192,11 @@ window also takes Qt's own options, such as -platform offscreen, -style fusion, 
 -qwindowtitle TITLE (see Qt's QGuiApplication and QApplication); any other option is refused.
 
   --search FILE    search the listings for every non-empty line of the keyword file FILE
-                   (code page 932, or UTF-8), without a window, with the Vistrel.ini and the plug-ins
-                   beside the program. Prints a line for every keyword as it ends: "OK", a
-                   tab and the keyword, or "NG", a tab, the keyword, a tab and why (a keyword
-                   never tried says "未実行" and why); then, when the result page was written,
-                   its path alone on the last line. Progress goes to standard error. A keyword
+                   (code page 932, or UTF-8), without a window, with the window's settings
+                   and plug-ins (see Files below). Prints a line for every keyword as it
+                   ends: "OK", a tab and the keyword, or "NG", a tab, the keyword, a tab and
+                   why (a keyword never tried says "未実行" and why); then, when the result
+                   page was written, its path alone on the last line. Progress goes to standard error. A keyword
                    file or plug-in whose name holds a line break is refused, so that the
                    path is always one line.
   --area N|NAME    the region: 1 to 47 in the listing site's order, where 8 is 東京 and 13

@@ -1,13 +1,17 @@
 #include "app/batch/batch_run.h"
 
 #include "app/batch/batch_setup.h"
+#include "app/batch/files_text.h"
 #include "app/batch/interrupt.h"
 #include "app/batch/report_queue.h"
 #include "app/batch/terminal_ui.h"
+#include "download/error_log.h"
 #include "keywords/document_rows.h"
 #include "keywords/vistrel_doc.h"
 #include "platform/program_folder.h"
 #include "platform/run_folder.h"
+#include "platform/user_folders.h"
+#include "platform/writable_folder.h"
 #include "search/http_worker_pool.h"
 #include "search/search_run.h"
 
@@ -40,6 +44,27 @@ void ReportUnfinished(const CSearchRun& run, const keywords::IKeywordRows& rows,
     }
 }
 
+// The folders this run keeps its files in, made where missing, with the error log pointed
+// there; a settings file that cannot be written is said once, as the window says it.
+platform::Result<platform::UserFolders> UsableFolders(const std::string& programFolder,
+                                                      std::ostream& err)
+{
+    platform::Result<platform::UserFolders> folders = platform::CurrentUserFolders(programFolder);
+    if (!folders) {
+        err << "Vistrel: " << folders.error << "\n";
+        return folders;
+    }
+    if (platform::Result<> made = platform::MakeUserFolders(folders.value); !made) {
+        err << "Vistrel: " << made.error << "\n";
+        return made.AsFailure();
+    }
+    download::SetErrorLogPath(platform::ErrorLogPath(folders.value));
+    const std::string settings = platform::SettingsFilePath(folders.value);
+    if (!platform::CheckSettingsFile(settings))
+        err << "Vistrel: 設定ファイルに書き込めません: " << settings << "\n";
+    return folders;
+}
+
 } // namespace
 
 std::optional<int> RunCommandLine(int argc, char** argv, std::ostream& out, std::ostream& err,
@@ -66,7 +91,8 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args,
             *windowFile = parsed.value.windowFile;
         return std::nullopt;
     case BatchArgs::Action::Help:
-        out << BatchHelpText();
+        out << BatchHelpText()
+            << FilesText(platform::CurrentUserFolders(programFolder), programFolder);
         return kExitMerged;
     case BatchArgs::Action::Version:
         out << "Vistrel " << VISTREL_VERSION << "\n";
@@ -85,10 +111,13 @@ int RunBatchSearch(const BatchArgs& args, const std::string& programFolder, std:
         err << "Vistrel: cannot tell the program's folder\n";
         return kExitBadInput;
     }
-    const config::Config config(config::VistrelIniPath(programFolder));
+    const platform::Result<platform::UserFolders> folders = UsableFolders(programFolder, err);
+    if (!folders)
+        return kExitBadInput;
+    const config::Config config(platform::SettingsFilePath(folders.value));
     CVistrelDoc doc;
     CBatchSetup setup;
-    if (!PrepareSearch(args, config, programFolder, doc, setup, err))
+    if (!PrepareSearch(args, config, folders.value, programFolder, doc, setup, err))
         return kExitBadInput;
 
     ReportQueue reports;
@@ -96,7 +125,8 @@ int RunBatchSearch(const BatchArgs& args, const std::string& programFolder, std:
     CTerminalPrompts prompts(err);
     CTerminalProgress progress(out, err);
     keywords::DocumentRows rows(doc);
-    CSearchRun run(config, programFolder, pool, prompts, &progress);
+    // The run finds its default cache folder in the data folder.
+    CSearchRun run(config, folders.value.data, pool, prompts, &progress);
 
     const InterruptGuard interrupt;
     run.OnSearchStart(&doc, rows, setup.nArea, setup.strAreaName, setup.pPlugin);

@@ -3,6 +3,7 @@
 #include "config/regions.h"
 #include "keywords/vistrel_doc.h"
 #include "platform/program_folder.h"
+#include "platform/user_folders.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -68,11 +69,11 @@ bool ChoosePlugin(const BatchArgs& args, const config::Config& config,
 }
 
 // A line break in the result page's path would split the one line batch mode prints it on.
-bool ResultPathFitsOneLine(const config::Config& config, const std::string& programFolder,
+bool ResultPathFitsOneLine(const config::Config& config, const std::string& dataFolder,
                            CVistrelDoc& doc, const CBatchSetup& setup, std::ostream& err)
 {
     // Named as the run will name it when it starts.
-    doc.MakeResultPath(config::CacheFolder(config, programFolder), setup.pPlugin->GetFileTitle(),
+    doc.MakeResultPath(config::CacheFolder(config, dataFolder), setup.pPlugin->GetFileTitle(),
                        setup.strAreaName);
     const std::string path = doc.GetResultPath();
     if (path.find_first_of("\r\n") == std::string::npos)
@@ -90,15 +91,15 @@ bool ResultPathFitsOneLine(const config::Config& config, const std::string& prog
 } // namespace
 
 bool PrepareSearch(const BatchArgs& args, const config::Config& config,
-                   const std::string& programFolder, CVistrelDoc& doc, CBatchSetup& setup,
-                   std::ostream& err)
+                   const platform::UserFolders& folders, const std::string& programFolder,
+                   CVistrelDoc& doc, CBatchSetup& setup, std::ostream& err)
 {
     if (!ChooseArea(args, config, setup, err) || !OpenKeywords(args.keywordFile, doc, err))
         return false;
     std::error_code ec; // as at start-up: a folder that cannot be made fails the merge later
-    std::filesystem::create_directories(programFolder + "Cache", ec);
+    std::filesystem::create_directories(platform::DefaultCacheFolder(folders), ec);
     return ChoosePlugin(args, config, programFolder, setup, err) &&
-           ResultPathFitsOneLine(config, programFolder, doc, setup, err);
+           ResultPathFitsOneLine(config, folders.data, doc, setup, err);
 }
 
 } // namespace batch

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Draws the icons the program ships for desktops whose icon theme lacks one (and its own
-# application icon). Needs ImageMagick; the PNGs are committed, so building does not.
+# Draws the icons the program ships for desktops whose icon theme lacks one (the application
+# icon is packaging/icons/vistrel.svg). Needs ImageMagick; the PNGs are committed, so building
+# does not.
 set -euo pipefail
 cd "$(dirname "$0")/icons"
 im=/usr/bin/convert
@@ -29,9 +30,3 @@ s16=(-size 16x16 xc:none -strokewidth 1)
   -fill white -draw 'circle 7.5,7.5 7.5,5.5' options.png
 "$im" "${s16[@]}" -fill '#3465a4' -stroke '#204a87' -draw 'circle 7.5,7.5 7.5,1' \
   -fill white -stroke none -draw 'rectangle 7,6 8,12' -draw 'rectangle 7,3 8,4' about.png
-# The application icon: a television with a magnifying glass.
-"$im" -size 48x48 xc:none -fill '#404040' -stroke '#202020' -draw 'roundrectangle 2,6 45,38 5,5' \
-  -fill '#5b9bd5' -stroke none -draw 'rectangle 6,10 41,34' \
-  -fill '#404040' -draw 'polygon 16,38 31,38 35,44 12,44' \
-  -fill '#ffffffa0' -stroke '#f0c020' -strokewidth 3 -draw 'circle 22,21 22,13' \
-  -draw 'line 28,27 36,35' vistrel.png

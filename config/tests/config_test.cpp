@@ -1,6 +1,7 @@
 #include "config/config_store.h"
 #include "config/regions.h"
 #include "platform/tests/temp_dir.h"
+#include "platform/user_folders.h"
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,26 @@ TEST(ConfigStore, CacheFolderAlwaysEndsInOneSlash)
     for (const auto& [stored, expected] : cases) {
         ASSERT_TRUE(cfg.WriteString(Key::CacheDirectory, stored));
         EXPECT_EQ(config::CacheFolder(cfg, "/opt/vistrel/"), expected) << stored;
+    }
+}
+
+// The default cache folder follows the mode; a stored "Directory" wins in either.
+TEST(ConfigStore, StoredDirectoryWinsOverEitherModesDefault)
+{
+    CTempDir dir;
+    const Config cfg(dir.File("Vistrel.ini"));
+    const platform::FolderEnvironment env{"/home/u", std::nullopt, std::nullopt, std::nullopt};
+    const std::vector<std::tuple<bool, std::string, std::string>> cases{
+        {true, "", "/opt/vistrel/Cache/"},
+        {false, "", "/home/u/.local/share/vistrel/Cache/"},
+        {true, "/data/tv", "/data/tv/"},
+        {false, "/data/tv", "/data/tv/"},
+    };
+    for (const auto& [writable, stored, expected] : cases) {
+        const auto folders = platform::ResolveUserFolders("/opt/vistrel/", writable, env);
+        ASSERT_TRUE(folders);
+        ASSERT_TRUE(cfg.WriteString(Key::CacheDirectory, stored));
+        EXPECT_EQ(config::CacheFolder(cfg, folders.value.data), expected) << stored;
     }
 }
 

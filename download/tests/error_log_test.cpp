@@ -116,5 +116,19 @@ TEST(ErrorLogFolder, AReadOnlyFolderLosesEntriesSilently)
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
+// Installed use sends the log to the user's state folder; portable use keeps the current one.
+TEST_F(WorkerTest, EntriesGoWhereTheLogPathSays)
+{
+    testing_support::CTempDir state;
+    const std::string elsewhere = state.File("error.log");
+    download::SetErrorLogPath(elsewhere);
+    download::WriteErrorLog("first");
+    download::SetErrorLogPath(download::kErrorLogName);
+    download::WriteErrorLog("second");
+    EXPECT_EQ(LogMessages(testing_support::ReadFileBytes(elsewhere)),
+              std::vector<std::string>{"first"});
+    EXPECT_EQ(LogMessages(ErrorLog()), std::vector<std::string>{"second"});
+}
+
 } // namespace
 } // namespace download_tests

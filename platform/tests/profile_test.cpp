@@ -169,6 +169,21 @@ TEST_F(ProfileTest, UnreadableFileIsNeverOverwritten)
     EXPECT_EQ(ReadFileBytes(m_profile.GetPath()), "[S]\nkeep=1\n");
 }
 
+// A file the user may read but not write is locked on purpose: a write must not replace it
+// beside itself, although the folder would allow that.
+TEST_F(ProfileTest, ReadOnlyFileIsNeverReplaced)
+{
+    WriteFileBytes(m_profile.GetPath(), "[S]\nkeep=1\n");
+    chmod(m_dir.Path().c_str(), 0777);
+    chmod(m_profile.GetPath().c_str(), 0444);
+    auto outcome = testing_support::RunUnprivileged(
+        [&] { return std::to_string(m_profile.WriteInt("S", "other", 2)); });
+    chmod(m_dir.Path().c_str(), 0700);
+    ASSERT_TRUE(outcome.has_value()) << "cannot drop root privileges here";
+    EXPECT_EQ(*outcome, "0");
+    EXPECT_EQ(ReadFileBytes(m_profile.GetPath()), "[S]\nkeep=1\n");
+}
+
 TEST_F(ProfileTest, ReadersOnOtherThreadsNeverSeeAHalfWrittenFile)
 {
     // Many keys make each replacement large enough that a torn read would show.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,70 @@ INSTANTIATE_TEST_SUITE_P(
                           return d.File("ro/cache/new.html");
                       },
                       "Access to %s was denied.", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Settings files as a user who is not their owner meets them: everything here runs as an
+// unprivileged user, as root passes every permission check.
+struct SettingsCase
+{
+    const char* name;
+    fs::perms folder;
+    std::optional<fs::perms> file; // none: no file; a folder for FolderInTheWay
+    bool folderInTheWay;
+    bool writable;
+};
+
+class CheckSettingsFile : public ::testing::TestWithParam<SettingsCase>
+{
+};
+
+TEST_P(CheckSettingsFile, TellsWhetherChangesCanBeKept)
+{
+    const SettingsCase& c = GetParam();
+    testing_support::CTempDir dir;
+    const std::string folder = dir.File("config");
+    const std::string path = folder + "/Vistrel.ini";
+    fs::create_directory(folder);
+    if (c.folderInTheWay)
+        fs::create_directory(path);
+    else if (c.file)
+        testing_support::WriteFileBytes(path, "[Settings\\Query]\nArea=8\n");
+    if (c.file)
+        fs::permissions(path, *c.file);
+    fs::permissions(folder, c.folder);
+    fs::permissions(dir.Path(),
+                    fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+
+    const std::optional<std::string> error = testing_support::RunUnprivileged(
+        [&path] { return platform::CheckSettingsFile(path).error; });
+    ASSERT_TRUE(error) << "could not switch user";
+    if (c.writable)
+        EXPECT_EQ(*error, "");
+    else
+        EXPECT_EQ(*error, "Access to " + path + " was denied.");
+    fs::permissions(folder, fs::perms::owner_all);
+}
+
+constexpr fs::perms kOpen = fs::perms::all;
+constexpr fs::perms kReadOnly = fs::perms::owner_all | fs::perms::group_read |
+                                fs::perms::group_exec | fs::perms::others_read |
+                                fs::perms::others_exec;
+constexpr fs::perms kOthersRead =
+    fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CheckSettingsFile,
+    ::testing::Values(
+        SettingsCase{"NoFileYet", kOpen, std::nullopt, false, true},
+        SettingsCase{"OpenFile", kOpen, kOpen, false, true},
+        // Made by someone else for himself alone: neither read nor written by this user.
+        SettingsCase{"OthersFileMode600", kOpen, fs::perms::owner_read | fs::perms::owner_write,
+                     false, false},
+        SettingsCase{"ReadOnlyFile", kOpen, kOthersRead, false, false},
+        SettingsCase{"ReadOnlyFolderNoFile", kReadOnly, std::nullopt, false, false},
+        // The file itself could be written, but not replaced beside itself.
+        SettingsCase{"ReadOnlyFolderOpenFile", kReadOnly, kOpen, false, false},
+        SettingsCase{"FolderInTheWay", kOpen, kOpen, true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

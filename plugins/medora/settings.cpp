@@ -3,6 +3,7 @@
 #include "platform/cp932.h"
 #include "platform/profile.h"
 #include "platform/program_folder.h"
+#include "platform/user_folders.h"
 
 #include <filesystem>
 #include <system_error>
@@ -50,7 +51,15 @@ std::string PluginFolder()
 
 std::string SettingsPath()
 {
-    return InDataFolder("medora.ini");
+    // Beside the template in portable use, else in the user's configuration folder: the host
+    // program's own rule, so both keep their settings in the same place.
+    const std::string program = platform::ProgramFolder();
+    if (program.empty())
+        return {};
+    const platform::Result<platform::UserFolders> folders = platform::CurrentUserFolders(program);
+    if (!folders)
+        return {};
+    return platform::PluginSettingsFolder(folders.value, "medora") + "medora.ini";
 }
 
 std::string TemplatePath()

@@ -4,7 +4,7 @@
 #include <string_view>
 
 // medora's two search-period settings and its server name: one process-wide copy, read from
-// Plugin/medora/medora.ini. Used on the host's main thread only.
+// medora.ini (SettingsPath). Used on the host's main thread only.
 namespace medora {
 
 // The listing site's host when medora.ini names no [Site] Server.
@@ -17,9 +17,12 @@ inline constexpr std::size_t kPeriodBytes = 2;
 // The host program's folder + "Plugin/" (not this library's own folder); empty when the
 // system cannot tell where the program lies.
 std::string PluginFolder();
-// Plug-in folder + "medora/medora.ini" or "medora/template.html"; empty as above.
-std::string SettingsPath();
+// Plug-in folder + "medora/template.html"; empty as above.
 std::string TemplatePath();
+// "medora/medora.ini" in the plug-in folder when the program runs portable, else in
+// "Plugin/" of the user's configuration folder (platform/user_folders.h); empty when neither
+// can be found.
+std::string SettingsPath();
 
 // Replaces the values in memory with the file's; a missing file, section or key gives the
 // defaults ("" for the start date, "28" for the period, the built-in server).

@@ -40,36 +40,69 @@ bool ParseStatus(const std::string& text, CSiteOptions& options, std::string& er
     return true;
 }
 
+// Sets the option a flag without a value stands for; false when arg is no such flag.
+bool SetFlag(const std::string& arg, CSiteOptions& options)
+{
+    bool CSiteOptions::*const flag = arg == "--crlf"            ? &CSiteOptions::crlf
+                                     : arg == "--stall"         ? &CSiteOptions::stall
+                                     : arg == "--redirect-loop" ? &CSiteOptions::redirectLoop
+                                     : arg == "--endless"       ? &CSiteOptions::endless
+                                                                : nullptr;
+    if (flag == nullptr)
+        return false;
+    options.*flag = true;
+    return true;
+}
+
+// Sets the option arg to value; false with error set when the value does not fit.
+bool SetValue(const std::string& arg, const std::string& value, CSiteOptions& options,
+              std::string& error)
+{
+    bool ok = true;
+    if (arg == "--port") {
+        ok = ParseNumber(value, options.port, 0, 65535);
+    } else if (arg == "--seed") {
+        ok = ParseNumber<std::uint64_t>(value, options.seed, 0, UINT64_MAX);
+    } else if (arg == "--latency-ms") {
+        ok = ParseNumber(value, options.latencyMs, 0, 600000);
+    } else if (arg == "--reset-after") {
+        std::size_t bytes = 0;
+        ok = ParseNumber<std::size_t>(value, bytes, 0, SIZE_MAX);
+        options.resetAfter = bytes;
+    } else if (arg == "--page-bytes") {
+        // Up to 64 MiB: the site builds each page in memory.
+        ok = ParseNumber<std::size_t>(value, options.pageBytes, 0, std::size_t{64} << 20);
+    } else if (arg == "--content-encoding") {
+        // It goes into a header line as it is: no control byte may end that line early.
+        ok = !value.empty() &&
+             std::all_of(value.begin(), value.end(), [](char c) { return c >= ' ' && c <= '~'; });
+        options.contentEncoding = value;
+    } else if (arg == "--status") {
+        return ParseStatus(value, options, error);
+    } else {
+        options.logPath = value;
+    }
+    if (!ok)
+        error = "bad value for " + arg + ": " + value;
+    return ok;
+}
+
 } // namespace
 
 std::optional<CSiteOptions> ParseSiteOptions(const std::vector<std::string>& args,
                                              std::string& error)
 {
+    static const std::set<std::string> kWithValue = {
+        "--port",   "--seed", "--latency-ms", "--reset-after",
+        "--status", "--log",  "--page-bytes", "--content-encoding"};
     CSiteOptions options;
     error.clear();
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h")
             return std::nullopt;
-        if (arg == "--crlf") {
-            options.crlf = true;
+        if (SetFlag(arg, options))
             continue;
-        }
-        if (arg == "--stall") {
-            options.stall = true;
-            continue;
-        }
-        if (arg == "--redirect-loop") {
-            options.redirectLoop = true;
-            continue;
-        }
-        if (arg == "--endless") {
-            options.endless = true;
-            continue;
-        }
-        static const std::set<std::string> kWithValue = {
-            "--port",   "--seed", "--latency-ms", "--reset-after",
-            "--status", "--log",  "--page-bytes", "--content-encoding"};
         if (!kWithValue.contains(arg)) {
             error = "unknown option: " + arg;
             return std::nullopt;
@@ -78,36 +111,8 @@ std::optional<CSiteOptions> ParseSiteOptions(const std::vector<std::string>& arg
             error = "missing value for " + arg;
             return std::nullopt;
         }
-        const std::string& value = args[++i];
-        bool ok = true;
-        if (arg == "--port") {
-            ok = ParseNumber(value, options.port, 0, 65535);
-        } else if (arg == "--seed") {
-            ok = ParseNumber<std::uint64_t>(value, options.seed, 0, UINT64_MAX);
-        } else if (arg == "--latency-ms") {
-            ok = ParseNumber(value, options.latencyMs, 0, 600000);
-        } else if (arg == "--reset-after") {
-            std::size_t bytes = 0;
-            ok = ParseNumber<std::size_t>(value, bytes, 0, SIZE_MAX);
-            options.resetAfter = bytes;
-        } else if (arg == "--page-bytes") {
-            // Up to 64 MiB: the site builds each page in memory.
-            ok = ParseNumber<std::size_t>(value, options.pageBytes, 0, std::size_t{64} << 20);
-        } else if (arg == "--content-encoding") {
-            // It goes into a header line as it is: no control byte may end that line early.
-            ok = !value.empty() && std::all_of(value.begin(), value.end(),
-                                               [](char c) { return c >= ' ' && c <= '~'; });
-            options.contentEncoding = value;
-        } else if (arg == "--status") {
-            if (!ParseStatus(value, options, error))
-                return std::nullopt;
-        } else {
-            options.logPath = value;
-        }
-        if (!ok) {
-            error = "bad value for " + arg + ": " + value;
+        if (!SetValue(arg, args[++i], options, error))
             return std::nullopt;
-        }
     }
     return options;
 }

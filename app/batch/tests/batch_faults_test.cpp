@@ -63,12 +63,12 @@ CBatchTest::COutcome BatchFault::RunCase(How how, const std::vector<std::string>
         return FromText(
             testing_support::RunWithFileSizeLimit([&] { return RunToText(args); }, size / 2));
     }
-    // The folders the run writes in must be open to the unprivileged user.
-    for (const std::string& folder : {m_tmp.Path(), m_work.Path()})
+    // The folders the run writes in must be open to the unprivileged user; so must the program
+    // folder, or the program would take itself for installed and use that user's own folders.
+    for (const std::string& folder : {m_tmp.Path(), m_work.Path(), m_program.Path()})
         fs::permissions(folder, fs::perms::all);
-    fs::permissions(m_program.Path(), fs::perms::owner_all | fs::perms::group_read |
-                                          fs::perms::group_exec | fs::perms::others_read |
-                                          fs::perms::others_exec);
+    if (fs::exists(m_config.GetPath()))
+        fs::permissions(m_config.GetPath(), fs::perms::all);
     return FromText(testing_support::RunUnprivileged([&] { return RunToText(args); }));
 }
 

@@ -11,6 +11,8 @@
 
 extern char** environ;
 
+using namespace Qt::StringLiterals;
+
 namespace medora_test {
 
 std::optional<std::string> FindProgram(const std::string& name)
@@ -109,24 +111,25 @@ DevToolsBrowser::~DevToolsBrowser()
 
 bool DevToolsBrowser::Load(const std::string& url, const Viewport& viewport)
 {
-    const QJsonObject target = Call("Target.createTarget", {{"url", "about:blank"}}, false);
+    const QJsonObject target = Call("Target.createTarget", {{u"url"_s, u"about:blank"_s}}, false);
     const QJsonObject attached =
-        Call("Target.attachToTarget", {{"targetId", target["targetId"]}, {"flatten", true}}, false);
-    m_session = attached["sessionId"].toString();
+        Call("Target.attachToTarget",
+             {{u"targetId"_s, target[u"targetId"_s]}, {u"flatten"_s, true}}, false);
+    m_session = attached[u"sessionId"_s].toString();
     if (m_session.isEmpty())
         return false;
     Call("Page.enable", {});
     Call("Runtime.enable", {});
     Call("Log.enable", {});
-    Call("Emulation.setDeviceMetricsOverride", {{"width", viewport.width},
-                                                {"height", viewport.height},
-                                                {"deviceScaleFactor", 1},
-                                                {"mobile", viewport.mobile}});
-    Call("Emulation.setScriptExecutionDisabled", {{"value", !viewport.scripts}});
+    Call("Emulation.setDeviceMetricsOverride", {{u"width"_s, viewport.width},
+                                                {u"height"_s, viewport.height},
+                                                {u"deviceScaleFactor"_s, 1},
+                                                {u"mobile"_s, viewport.mobile}});
+    Call("Emulation.setScriptExecutionDisabled", {{u"value"_s, !viewport.scripts}});
     m_navigated = m_loaded = false;
     m_errors.clear();
-    const QJsonObject navigated = Call("Page.navigate", {{"url", QString::fromStdString(url)}});
-    if (navigated.contains("errorText"))
+    const QJsonObject navigated = Call("Page.navigate", {{u"url"_s, QString::fromStdString(url)}});
+    if (navigated.contains(u"errorText"_s))
         return false;
     while (!m_loaded) {
         const std::optional<QJsonObject> message = Read();
@@ -141,18 +144,18 @@ QJsonValue DevToolsBrowser::Evaluate(const std::string& expression)
 {
     const QJsonObject answer =
         Call("Runtime.evaluate",
-             {{"expression", QString::fromStdString(expression)}, {"returnByValue", true}});
-    if (answer.contains("exceptionDetails"))
+             {{u"expression"_s, QString::fromStdString(expression)}, {u"returnByValue"_s, true}});
+    if (answer.contains(u"exceptionDetails"_s))
         return QJsonValue::Null;
-    return answer["result"].toObject()["value"];
+    return answer[u"result"_s].toObject()[u"value"_s];
 }
 
 std::string DevToolsBrowser::DocumentHtml()
 {
-    const QJsonObject document = Call("DOM.getDocument", {{"depth", 0}});
+    const QJsonObject document = Call("DOM.getDocument", {{u"depth"_s, 0}});
     const QJsonObject html =
-        Call("DOM.getOuterHTML", {{"nodeId", document["root"].toObject()["nodeId"]}});
-    return html["outerHTML"].toString().toStdString();
+        Call("DOM.getOuterHTML", {{u"nodeId"_s, document[u"root"_s].toObject()[u"nodeId"_s]}});
+    return html[u"outerHTML"_s].toString().toStdString();
 }
 
 // Sends one command and waits for its answer, noting the events that arrive meanwhile. An
@@ -160,9 +163,9 @@ std::string DevToolsBrowser::DocumentHtml()
 QJsonObject DevToolsBrowser::Call(const char* method, const QJsonObject& params, bool inPage)
 {
     const int id = m_nextId++;
-    QJsonObject command{{"id", id}, {"method", method}, {"params", params}};
+    QJsonObject command{{u"id"_s, id}, {u"method"_s, QLatin1String(method)}, {u"params"_s, params}};
     if (inPage)
-        command["sessionId"] = m_session;
+        command[u"sessionId"_s] = m_session;
     QByteArray bytes = QJsonDocument(command).toJson(QJsonDocument::Compact);
     bytes.append('\0');
     for (qsizetype sent = 0; sent < bytes.size();) {
@@ -175,8 +178,8 @@ QJsonObject DevToolsBrowser::Call(const char* method, const QJsonObject& params,
         const std::optional<QJsonObject> message = Read();
         if (!message)
             return {};
-        if ((*message)["id"].toInt() == id)
-            return (*message)["result"].toObject();
+        if ((*message)[u"id"_s].toInt() == id)
+            return (*message)[u"result"_s].toObject();
         Note(*message);
     }
 }
@@ -201,19 +204,20 @@ std::optional<QJsonObject> DevToolsBrowser::Read()
 
 void DevToolsBrowser::Note(const QJsonObject& event)
 {
-    const QString method = event["method"].toString();
-    const QJsonObject params = event["params"].toObject();
+    const QString method = event[u"method"_s].toString();
+    const QJsonObject params = event[u"params"_s].toObject();
     // The blank page the tab opened with may still report its own load.
-    if (method == "Page.frameNavigated" && !params["frame"].toObject().contains("parentId"))
-        m_navigated = params["frame"].toObject()["url"].toString() != "about:blank";
-    else if (method == "Page.loadEventFired")
+    if (method == u"Page.frameNavigated"_s &&
+        !params[u"frame"_s].toObject().contains(u"parentId"_s))
+        m_navigated = params[u"frame"_s].toObject()[u"url"_s].toString() != u"about:blank"_s;
+    else if (method == u"Page.loadEventFired"_s)
         m_loaded = m_navigated;
-    else if (method == "Runtime.exceptionThrown" ||
-             (method == "Runtime.consoleAPICalled" && params["type"].toString() == "error"))
+    else if (method == u"Runtime.exceptionThrown"_s || (method == u"Runtime.consoleAPICalled"_s &&
+                                                        params[u"type"_s].toString() == u"error"_s))
         m_errors.push_back(QJsonDocument(params).toJson(QJsonDocument::Compact).toStdString());
-    else if (method == "Log.entryAdded" &&
-             params["entry"].toObject()["level"].toString() == "error")
-        m_errors.push_back(params["entry"].toObject()["text"].toString().toStdString());
+    else if (method == u"Log.entryAdded"_s &&
+             params[u"entry"_s].toObject()[u"level"_s].toString() == u"error"_s)
+        m_errors.push_back(params[u"entry"_s].toObject()[u"text"_s].toString().toStdString());
 }
 
 } // namespace medora_test

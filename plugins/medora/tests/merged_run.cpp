@@ -27,7 +27,7 @@ std::string MergeRun(const testing_support::CTempDir& scratch,
         listing_site::CSearchQuery query;
         query.area = kTokyo;
         query.firstDay = sys_days(year(2026) / December / 8);
-        query.key = platform::Utf8ToCp932(keyword).text.value_or("");
+        query.key = platform::Utf8ToCp932(keyword).value;
         const auto hits = listing_site::FindProgrammes(1, query);
         std::string page = listing_site::RenderResultPage(query, hits, false).value_or("");
         const std::string start = "<!-- \x81\xAA\x83\x4A\x83\x65\x83\x53\x83\x8A\x95\xCF\x8D\x58 "

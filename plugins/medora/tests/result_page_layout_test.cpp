@@ -151,7 +151,7 @@ TEST(ResultPageScripts, OnlyThePagesOwnScriptRuns)
     WriteFileBytes(bare, "<!DOCTYPE html>\n<html><body>\n" + scripts + "</body></html>\n");
     medora_test::DevToolsBrowser control(*chromium, scratch.Path());
     ASSERT_TRUE(control.Load("file://" + bare, {}));
-    EXPECT_EQ(control.Evaluate("document.title").toString(), "RAN");
+    EXPECT_EQ(control.Evaluate("document.title").toString().toStdString(), "RAN");
 
     std::vector<Listing> listings;
     const std::string url = MergeRun(scratch, {"名探偵", "月面基地"}, scripts, listings);
