@@ -40,6 +40,15 @@ void DocumentRows::SetRowMark(std::ptrdiff_t row, std::string_view mark, std::st
     m_marks[row] = {std::string(mark), std::string(reason)};
 }
 
+std::ptrdiff_t DocumentRows::FirstRowOf(std::string_view text) const
+{
+    if (!m_index) {
+        m_index.emplace();
+        m_index->Reset(m_doc.GetKeywords());
+    }
+    return m_index->First(text);
+}
+
 DocumentRows::Mark DocumentRows::GetRowMark(std::ptrdiff_t row) const
 {
     if (row < 0 || static_cast<std::size_t>(row) >= m_marks.size() || row >= GetRowCount())

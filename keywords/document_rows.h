@@ -1,7 +1,9 @@
 #pragma once
 
 #include "keywords/keyword_rows.h"
+#include "keywords/row_index.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,8 +13,9 @@ namespace keywords {
 
 // The rows of a document without a view (batch mode): row i is keyword i of the document,
 // and the marks are kept here, beside the document, as the window's keyword model keeps
-// them beside its rows. A run finds a keyword's row by the default FirstRowOf, a walk over
-// the rows.
+// them beside its rows. Nothing edits the document while these rows are in use, so a
+// keyword's first row comes from an index built on the first lookup rather than from a walk
+// over the rows at the end of every job.
 class DocumentRows : public IKeywordRows
 {
 public:
@@ -33,13 +36,15 @@ public:
     platform::Result<std::string> GetRowSearchText(std::ptrdiff_t row) const override;
     std::string ToUtf8(std::string_view rowText) const override;
     void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) override;
+    std::ptrdiff_t FirstRowOf(std::string_view text) const override;
 
     // The mark of a row; empty for a row never marked or out of range.
     Mark GetRowMark(std::ptrdiff_t row) const;
 
 private:
     const CVistrelDoc& m_doc;
-    std::vector<Mark> m_marks; // grows to the highest row marked
+    std::vector<Mark> m_marks;               // grows to the highest row marked
+    mutable std::optional<RowIndex> m_index; // built on the first lookup
 };
 
 } // namespace keywords

@@ -74,4 +74,28 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"AmbiguousStaysCp932", "花火\n", 0, "闃ｱ轣ｫ", "花火", nullptr}),
     testing_support::CaseName());
 
+// A run marks the first row holding a finished job's keyword; batch mode answers that from
+// an index, which must agree with a walk from row 0 (repeats and empty lines included).
+TEST(DocumentRowsFirstRow, AgreesWithAWalkFromTheFirstRow)
+{
+    testing_support::CTempDir dir;
+    const std::string path = dir.File("list.txt");
+    testing_support::WriteFileBytes(path, "a\r\nb\r\n\r\na\r\nB\r\nb\r\n\r\nc\r\n");
+    CVistrelDoc doc;
+    ASSERT_TRUE(doc.OnOpenDocument(path));
+    const keywords::DocumentRows rows(doc);
+    const struct
+    {
+        const char* text;
+        std::ptrdiff_t row;
+    } cases[] = {{"a", 0}, {"b", 1}, {"", 2}, {"B", 4}, {"c", 7}, {"A", -1}, {"d", -1}};
+    for (const auto& c : cases) {
+        std::ptrdiff_t walked = -1;
+        for (std::ptrdiff_t row = 0; row < rows.GetRowCount() && walked < 0; ++row)
+            walked = rows.IsRowText(row, c.text) ? row : -1;
+        EXPECT_EQ(walked, c.row) << "the case table itself, for \"" << c.text << '"';
+        EXPECT_EQ(rows.FirstRowOf(c.text), c.row) << c.text;
+    }
+}
+
 } // namespace
