@@ -44,6 +44,45 @@ int HighDescriptor(int fd)
 
 } // namespace
 
+std::vector<std::string> HeadlessChromium(const std::string& chromium, const std::string& profile,
+                                          const std::vector<std::string>& extra)
+{
+    std::vector<std::string> args = {chromium,
+                                     "--headless",
+                                     "--no-sandbox",
+                                     "--disable-gpu",
+                                     "--no-first-run",
+                                     "--disable-background-networking",
+                                     "--disable-component-update",
+                                     "--disable-sync",
+                                     "--no-proxy-server",
+                                     "--user-data-dir=" + profile};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+}
+
+pid_t SpawnWithHome(std::vector<std::string> args, const std::string& home,
+                    const posix_spawn_file_actions_t& actions)
+{
+    std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    std::string homeVariable = "HOME=" + home;
+    std::vector<char*> envp;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        if (std::string_view(*variable).substr(0, 5) != "HOME=")
+            envp.push_back(*variable);
+    }
+    envp.push_back(homeVariable.data());
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
+        return -1;
+    return pid;
+}
+
 DevToolsBrowser::DevToolsBrowser(const std::string& chromium, const std::string& scratchFolder)
 {
     // A browser that died must fail the test, not kill it on the next write.
@@ -55,33 +94,6 @@ DevToolsBrowser::DevToolsBrowser(const std::string& chromium, const std::string&
     for (int* fd : {&toBrowser[0], &toBrowser[1], &fromBrowser[0], &fromBrowser[1]})
         *fd = HighDescriptor(*fd);
 
-    std::vector<std::string> args = {chromium,
-                                     "--headless",
-                                     "--no-sandbox",
-                                     "--disable-gpu",
-                                     "--no-first-run",
-                                     "--disable-background-networking",
-                                     "--disable-component-update",
-                                     "--disable-sync",
-                                     "--no-proxy-server",
-                                     "--hide-scrollbars",
-                                     "--user-data-dir=" + scratchFolder + "/devtools-profile",
-                                     "--remote-debugging-pipe",
-                                     "about:blank"};
-    std::vector<char*> argv;
-    argv.reserve(args.size() + 1);
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    const std::string home = "HOME=" + scratchFolder;
-    std::vector<char*> envp;
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-        if (std::string_view(*variable).substr(0, 5) != "HOME=")
-            envp.push_back(*variable);
-    }
-    envp.push_back(const_cast<char*>(home.c_str()));
-    envp.push_back(nullptr);
-
     const std::string log = scratchFolder + "/devtools-browser.log";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -89,8 +101,10 @@ DevToolsBrowser::DevToolsBrowser(const std::string& chromium, const std::string&
     posix_spawn_file_actions_adddup2(&actions, fromBrowser[1], 4);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (posix_spawn(&m_pid, chromium.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
-        m_pid = -1;
+    m_pid = SpawnWithHome(
+        HeadlessChromium(chromium, scratchFolder + "/devtools-profile",
+                         {"--hide-scrollbars", "--remote-debugging-pipe", "about:blank"}),
+        scratchFolder, actions);
     posix_spawn_file_actions_destroy(&actions);
     close(toBrowser[0]);
     close(fromBrowser[1]);

@@ -4,6 +4,7 @@
 #include <QJsonValue>
 
 #include <optional>
+#include <spawn.h>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -12,6 +13,15 @@ namespace medora_test {
 
 // The full path of an executable found on PATH.
 std::optional<std::string> FindProgram(const std::string& name);
+
+// The command line of a headless chromium that reaches nothing outside by itself (no proxy,
+// no background traffic, no first-run work), with its profile in profile and extra last.
+std::vector<std::string> HeadlessChromium(const std::string& chromium, const std::string& profile,
+                                          const std::vector<std::string>& extra);
+// Starts args[0] with args and this environment but HOME=home, its descriptors as actions say;
+// the child's pid, or -1.
+pid_t SpawnWithHome(std::vector<std::string> args, const std::string& home,
+                    const posix_spawn_file_actions_t& actions);
 
 // How a page is shown: the viewport in CSS pixels, as a phone (mobile) or a desktop window.
 struct Viewport

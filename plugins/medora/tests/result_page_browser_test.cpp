@@ -16,7 +16,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
 
 namespace {
 
@@ -42,35 +41,6 @@ BrowserRun LoadInChromium(const std::string& chromium, const std::string& page,
                           const CTempDir& scratch)
 {
     const std::string profile = scratch.File("profile-" + fs::path(page).stem().string());
-    const std::string home = "HOME=" + scratch.Path();
-    std::vector<std::string> args = {chromium,
-                                     "--headless",
-                                     "--no-sandbox",
-                                     "--disable-gpu",
-                                     "--no-first-run",
-                                     "--disable-background-networking",
-                                     "--disable-component-update",
-                                     "--disable-sync",
-                                     "--no-proxy-server",
-                                     "--user-data-dir=" + profile,
-                                     "--enable-logging=stderr",
-                                     "--v=0",
-                                     "--virtual-time-budget=5000",
-                                     "--dump-dom",
-                                     "file://" + page};
-    std::vector<char*> argv;
-    argv.reserve(args.size() + 1);
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (char** variable = environ; *variable != nullptr; ++variable) {
-        if (std::string_view(*variable).substr(0, 5) != "HOME=")
-            envp.push_back(*variable);
-    }
-    envp.push_back(const_cast<char*>(home.c_str()));
-    envp.push_back(nullptr);
-
     const std::string dom = page + ".dom";
     const std::string console = page + ".log";
     posix_spawn_file_actions_t actions;
@@ -78,13 +48,16 @@ BrowserRun LoadInChromium(const std::string& chromium, const std::string& page,
     posix_spawn_file_actions_addopen(&actions, 1, dom.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, console.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
-    pid_t pid = -1;
-    const int spawned =
-        posix_spawn(&pid, chromium.c_str(), &actions, nullptr, argv.data(), envp.data());
+    const pid_t pid = medora_test::SpawnWithHome(
+        medora_test::HeadlessChromium(chromium, profile,
+                                      {"--enable-logging=stderr", "--v=0",
+                                       "--virtual-time-budget=5000", "--dump-dom",
+                                       "file://" + page}),
+        scratch.Path(), actions);
     posix_spawn_file_actions_destroy(&actions);
     BrowserRun run;
     int status = 0;
-    if (spawned != 0 || waitpid(pid, &status, 0) != pid)
+    if (pid < 0 || waitpid(pid, &status, 0) != pid)
         return run;
     run.ended = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     run.dom = ReadFileBytes(dom);
