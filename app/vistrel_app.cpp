@@ -55,7 +55,6 @@ bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
         m_config, m_arrPlugins, m_doc, m_docCommands, m_recentFiles, m_prompts});
     m_pMainWnd->OnCreate();
     m_pMainWnd->SetOptionsHook(&ShowOptionsSheet);
-    // The run finds its default cache folder in the data folder.
     auto run =
         std::make_unique<app::WindowRun>(*m_pMainWnd, m_doc, m_prompts, m_config, m_folders.data);
     m_run = run.get();

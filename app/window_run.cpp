@@ -11,7 +11,7 @@
 namespace app {
 
 WindowRun::WindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
-                     const config::Config& config, const std::string& programFolder,
+                     const config::Config& config, const std::string& dataFolder,
                      search::IEndPhaseRunner* endPhase)
     : m_frame(frame)
     , m_doc(doc)
@@ -20,7 +20,7 @@ WindowRun::WindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts,
         m_prompts.MessageBox(QString::fromStdString(text), MsgIcon::Exclamation, MsgButtons::Ok);
     })
     , m_pool(frame.GetDownloadNotify(), config.GetPath())
-    , m_run(config, programFolder, m_pool, *this, this, endPhase ? endPhase : &m_endPhaseThread)
+    , m_run(config, dataFolder, m_pool, *this, this, endPhase ? endPhase : &m_endPhaseThread)
 {
     m_frame.SetDownloadDoneHandler(
         [this](const search::WorkerReport& report) { m_run.OnDownloadDone(report); });

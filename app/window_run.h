@@ -24,10 +24,10 @@ class IPrompts;
 class WindowRun : public IRunCommands, private search::IRunPrompts, private search::IRunProgress
 {
 public:
-    // endPhase: where the end of a run is done (null: on a thread of its own); it must
-    // outlive this object.
+    // dataFolder holds the default cache folder (see CSearchRun); endPhase: where the end of a
+    // run is done (null: on a thread of its own); it must outlive this object.
     WindowRun(CMainFrame& frame, CVistrelDoc& doc, IPrompts& prompts, const config::Config& config,
-              const std::string& programFolder, search::IEndPhaseRunner* endPhase = nullptr);
+              const std::string& dataFolder, search::IEndPhaseRunner* endPhase = nullptr);
     ~WindowRun() override;
 
     bool CanStart() const override;

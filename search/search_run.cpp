@@ -7,11 +7,11 @@
 
 #include <algorithm>
 
-CSearchRun::CSearchRun(config::Config config, std::string programFolder, search::IWorkerPool& pool,
+CSearchRun::CSearchRun(config::Config config, std::string dataFolder, search::IWorkerPool& pool,
                        search::IRunPrompts& prompts, search::IRunProgress* progress,
                        search::IEndPhaseRunner* endPhase)
     : m_config(std::move(config))
-    , m_programFolder(std::move(programFolder))
+    , m_dataFolder(std::move(dataFolder))
     , m_pool(pool)
     , m_prompts(prompts)
     , m_progress(progress)
@@ -41,7 +41,7 @@ void CSearchRun::OnSearchStart(CVistrelDoc* doc, keywords::IKeywordRows& rows, i
     if (!doc)
         return;
     const int workerLimit = ReadWorkerLimit();
-    const std::string cacheFolder = config::CacheFolder(m_config, m_programFolder);
+    const std::string cacheFolder = config::CacheFolder(m_config, m_dataFolder);
     if (area < 1) {
         m_prompts.ShowRegionMissing();
         return;

@@ -41,9 +41,11 @@ public:
     using CThreadList = std::list<std::unique_ptr<search::IDownloadWorker>>;
     using CJobArray = std::vector<std::unique_ptr<CDownloadJob>>;
 
-    // programFolder ends in "/"; progress may be null; endPhase null: the end of a run is done
-    // in place, before the last report returns. endPhase and pool must outlive the run.
-    CSearchRun(config::Config config, std::string programFolder, search::IWorkerPool& pool,
+    // dataFolder (ending in "/") holds the default cache folder, "Cache": the program folder
+    // when it is writable, else the user's data folder. progress may be null; endPhase null:
+    // the end of a run is done in place, before the last report returns. endPhase and pool
+    // must outlive the run.
+    CSearchRun(config::Config config, std::string dataFolder, search::IWorkerPool& pool,
                search::IRunPrompts& prompts, search::IRunProgress* progress = nullptr,
                search::IEndPhaseRunner* endPhase = nullptr);
     // Ends a run under way as a stop does, silently. A run that is ending first waits for its
@@ -117,7 +119,7 @@ private:
     static std::vector<std::string> PageFiles(const CJobArray& jobArray, bool doneOnly);
 
     const config::Config m_config;
-    const std::string m_programFolder;
+    const std::string m_dataFolder;
     search::IWorkerPool& m_pool;
     search::IRunPrompts& m_prompts;
     search::IRunProgress* m_progress;

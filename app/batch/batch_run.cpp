@@ -125,7 +125,6 @@ int RunBatchSearch(const BatchArgs& args, const std::string& programFolder, std:
     CTerminalPrompts prompts(err);
     CTerminalProgress progress(out, err);
     keywords::DocumentRows rows(doc);
-    // The run finds its default cache folder in the data folder.
     CSearchRun run(config, folders.value.data, pool, prompts, &progress);
 
     const InterruptGuard interrupt;
