@@ -54,7 +54,10 @@ bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
     m_pMainWnd = std::make_unique<CMainFrame>(CMainFrame::Services{
         m_config, m_arrPlugins, m_doc, m_docCommands, m_recentFiles, m_prompts});
     m_pMainWnd->OnCreate();
-    m_pMainWnd->SetOptionsHook(&ShowOptionsSheet);
+    m_pMainWnd->SetOptionsHook([this](QWidget* parent, const config::Config& config) {
+        ShowOptionsSheet(parent, config,
+                         app::FromNativePath(platform::DefaultCacheFolder(m_folders)));
+    });
     // The run finds its default cache folder in the data folder.
     auto run =
         std::make_unique<app::WindowRun>(*m_pMainWnd, m_doc, m_prompts, m_config, m_folders.data);
