@@ -127,6 +127,36 @@ INSTANTIATE_TEST_SUITE_P(Esc, KeyTest,
                                                  kEsc, "a", "", -1, 0, false}),
                          testing_support::CaseName());
 
+// The rows still highlighted when the list gets the focus back count again: Del deletes them
+// without a click first.
+auto EscapedEdit(std::initializer_list<int> selected, int row)
+{
+    return [select = Rows(selected), row](ListWindow& list) {
+        select(list);
+        EditTyping(row, "x", false)(list);
+        list.Press(kEsc);
+    };
+}
+auto FocusBack(std::initializer_list<int> selected)
+{
+    return [select = Rows(selected)](ListWindow& list) {
+        select(list);
+        list.ClickElsewhere();
+        list.view->setFocus(Qt::TabFocusReason);
+        list.Settle();
+    };
+}
+INSTANTIATE_TEST_SUITE_P(
+    FocusBack, KeyTest,
+    testing::Values(
+        KeyCase{"AfterEscOnSelectedRow", "a|b|c", EscapedEdit({1}, 1), kDel, "a|c", "", -1, 0,
+                false},
+        KeyCase{"AfterEscOnOtherRow", "a|b|c", EscapedEdit({0, 2}, 1), kDel, "b", "", -1, 0, false},
+        KeyCase{"AfterEscWithoutSelection", "a|b", EscapedEdit({}, 0), kDel, "a|b", "", -1, 0,
+                false},
+        KeyCase{"FromAnotherControl", "a|b", FocusBack({0}), kDel, "b", "", -1, 0, false}),
+    testing_support::CaseName());
+
 // The edit that Esc left open during a run is still the user's: a click elsewhere takes it.
 TEST(KeyTest, EditGoesOnAfterEscStoppedTheRun)
 {
