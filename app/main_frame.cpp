@@ -135,6 +135,7 @@ void CMainFrame::ConnectCommands()
 
     on(ID_KEYWORD_ADD, [this] { m_view->OnAddKeyword(); });
     on(ID_KEYWORD_DELETE, [this] { m_view->OnDeleteKeyword(); });
+    on(ID_KEYWORD_RENAME, [this] { m_view->OnRenameKeyword(); });
     on(ID_MOVE_UP, [this] { m_view->OnMoveUp(); });
     on(ID_MOVE_DOWN, [this] { m_view->OnMoveDown(); });
 
@@ -176,6 +177,7 @@ void CMainFrame::SetEnablingRules()
     updater.SetRule(m_commands->RecentFilePlaceholder(), [] { return false; });
 
     rule(ID_KEYWORD_DELETE, [this] { return m_view->OnUpdateDeleteKeyword(); });
+    rule(ID_KEYWORD_RENAME, [this] { return m_view->OnUpdateRenameKeyword(); });
     rule(ID_MOVE_UP, [this] { return m_view->OnUpdateMoveUp(); });
     rule(ID_MOVE_DOWN, [this] { return m_view->OnUpdateMoveDown(); });
 

@@ -42,6 +42,9 @@ public:
     void OnDeleteKeyword();
     void OnMoveUp();
     void OnMoveDown();
+    // F2: opens the in-place editor on the current keyword when its row is selected.
+    void OnRenameKeyword();
+    bool OnUpdateRenameKeyword() const;
     bool OnUpdateDeleteKeyword() const;
     bool OnUpdateMoveUp() const;
     bool OnUpdateMoveDown() const;
