@@ -26,6 +26,7 @@ inline constexpr int ID_BROWSE = 32797;
 inline constexpr int ID_MOVE_UP = 32798;
 inline constexpr int ID_MOVE_DOWN = 32799;
 inline constexpr int ID_KEYWORD_RENAME = 32800;
+inline constexpr int ID_HELP_USAGE = 32801;
 
 // Controls of the query bar.
 inline constexpr int IDC_PLUGIN = 1003;

@@ -43,6 +43,7 @@ constexpr std::array kCommands{
                 "internet-web-browser", ":/icons/browse.png"},
     CommandInfo{ID_OPTION, "ｵﾌﾟｼｮﾝ\t(&O)", "ｵﾌﾟｼｮﾝ", "ｵﾌﾟｼｮﾝ", "preferences-system",
                 ":/icons/options.png"},
+    CommandInfo{ID_HELP_USAGE, "使い方(&H)", "使い方", "使い方", nullptr, nullptr},
     CommandInfo{ID_APP_ABOUT, "バージョン情報 Vistrel(&A)...",
                 "Display program information, version number and copyright", "About", "help-about",
                 ":/icons/about.png"},
@@ -55,7 +56,7 @@ constexpr std::array kEditMenu{ID_KEYWORD_ADD, ID_KEYWORD_DELETE, ID_KEYWORD_REN
                                ID_MOVE_DOWN};
 constexpr std::array kViewMenu{ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR};
 constexpr std::array kToolMenu{ID_SEARCH_START, ID_SEARCH_STOP, ID_BROWSE, kSeparator, ID_OPTION};
-constexpr std::array kHelpMenu{ID_APP_ABOUT};
+constexpr std::array kHelpMenu{ID_HELP_USAGE, ID_APP_ABOUT};
 
 constexpr std::array kMenus{
     MenuInfo{"ファイル(&F)", kFileMenu}, MenuInfo{"編集(&E)", kEditMenu},

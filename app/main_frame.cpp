@@ -169,8 +169,9 @@ void CMainFrame::SetEnablingRules()
         updater.SetRule(GetCommand(id), std::move(r));
     };
     auto always = [] { return true; };
-    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_APP_EXIT,
-                   ID_KEYWORD_ADD, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_APP_ABOUT})
+    for (int id :
+         {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_APP_EXIT, ID_KEYWORD_ADD,
+          ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_APP_ABOUT, ID_HELP_USAGE})
         rule(id, always);
     for (int i = 0; i < CFrameCommands::kRecentFileSlots; ++i)
         rule(ID_FILE_MRU_FILE1 + i, always);
