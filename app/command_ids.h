@@ -25,6 +25,8 @@ inline constexpr int ID_QUERYBAR = 32792; // the query bar's bar number, not a c
 inline constexpr int ID_BROWSE = 32797;
 inline constexpr int ID_MOVE_UP = 32798;
 inline constexpr int ID_MOVE_DOWN = 32799;
+inline constexpr int ID_KEYWORD_RENAME = 32800;
+inline constexpr int ID_HELP_USAGE = 32801;
 
 // Controls of the query bar.
 inline constexpr int IDC_PLUGIN = 1003;

@@ -25,6 +25,8 @@ constexpr std::array kCommands{
                 ":/icons/add.png"},
     CommandInfo{ID_KEYWORD_DELETE, "ｷｰﾜｰﾄﾞ削除\tDel(&R)", "ｷｰﾜｰﾄﾞ削除", "ｷｰﾜｰﾄﾞ削除", "list-remove",
                 ":/icons/delete.png"},
+    CommandInfo{ID_KEYWORD_RENAME, "ｷｰﾜｰﾄﾞ変更\tF2(&E)", "ｷｰﾜｰﾄﾞ変更", "ｷｰﾜｰﾄﾞ変更", nullptr,
+                nullptr},
     CommandInfo{ID_MOVE_UP, "上へ移動\tShift+↑(&U)", "上へ移動", "上へ移動", "go-up",
                 ":/icons/up.png"},
     CommandInfo{ID_MOVE_DOWN, "下へ移動\tShift+↓(&D)", "下へ移動", "下へ移動", "go-down",
@@ -41,6 +43,7 @@ constexpr std::array kCommands{
                 "internet-web-browser", ":/icons/browse.png"},
     CommandInfo{ID_OPTION, "ｵﾌﾟｼｮﾝ\t(&O)", "ｵﾌﾟｼｮﾝ", "ｵﾌﾟｼｮﾝ", "preferences-system",
                 ":/icons/options.png"},
+    CommandInfo{ID_HELP_USAGE, "使い方(&H)", "使い方", "使い方", nullptr, nullptr},
     CommandInfo{ID_APP_ABOUT, "バージョン情報 Vistrel(&A)...",
                 "Display program information, version number and copyright", "About", "help-about",
                 ":/icons/about.png"},
@@ -49,10 +52,11 @@ constexpr std::array kCommands{
 // ID_FILE_MRU_FILE1 marks where the recent files stand.
 constexpr std::array kFileMenu{ID_FILE_NEW, ID_FILE_OPEN,      ID_FILE_SAVE, ID_FILE_SAVE_AS,
                                kSeparator,  ID_FILE_MRU_FILE1, kSeparator,   ID_APP_EXIT};
-constexpr std::array kEditMenu{ID_KEYWORD_ADD, ID_KEYWORD_DELETE, ID_MOVE_UP, ID_MOVE_DOWN};
+constexpr std::array kEditMenu{ID_KEYWORD_ADD, ID_KEYWORD_DELETE, ID_KEYWORD_RENAME, ID_MOVE_UP,
+                               ID_MOVE_DOWN};
 constexpr std::array kViewMenu{ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR};
 constexpr std::array kToolMenu{ID_SEARCH_START, ID_SEARCH_STOP, ID_BROWSE, kSeparator, ID_OPTION};
-constexpr std::array kHelpMenu{ID_APP_ABOUT};
+constexpr std::array kHelpMenu{ID_HELP_USAGE, ID_APP_ABOUT};
 
 constexpr std::array kMenus{
     MenuInfo{"ファイル(&F)", kFileMenu}, MenuInfo{"編集(&E)", kEditMenu},
@@ -72,6 +76,7 @@ constexpr std::array kAccelerators{
     Accelerator{QKeyCombination(Qt::Key_Return), ID_KEYWORD_ADD},
     Accelerator{Qt::KeypadModifier | Qt::Key_Enter, ID_KEYWORD_ADD},
     Accelerator{QKeyCombination(Qt::Key_Delete), ID_KEYWORD_DELETE},
+    Accelerator{QKeyCombination(Qt::Key_F2), ID_KEYWORD_RENAME},
     Accelerator{Qt::SHIFT | Qt::Key_Down, ID_MOVE_DOWN},
     Accelerator{Qt::SHIFT | Qt::Key_Up, ID_MOVE_UP},
     Accelerator{Qt::CTRL | Qt::Key_N, ID_FILE_NEW},

@@ -3,8 +3,10 @@
 #include "config/config_store.h"
 
 #include <QDataStream>
+#include <QGuiApplication>
 #include <QIODevice>
 #include <QMainWindow>
+#include <QScreen>
 #include <QStatusBar>
 
 namespace app {
@@ -14,6 +16,18 @@ using config::Key;
 
 // Bumped whenever the layout of the stored blob changes; older blobs are then ignored.
 constexpr quint32 kBarStateVersion = 1;
+
+// The most of a stored size that fits the screen the window opens on: a size stored on a larger
+// screen, or under another scale factor, would put the status bar out of reach.
+QSize FittedSize(const QWidget& window, QPoint topLeft, QSize stored)
+{
+    const QScreen* screen = QGuiApplication::screenAt(topLeft);
+    if (screen == nullptr)
+        screen = window.screen();
+    if (screen == nullptr)
+        return stored;
+    return stored.boundedTo(screen->availableGeometry().size());
+}
 
 } // namespace
 
@@ -25,7 +39,7 @@ void LoadWindowPos(QWidget& window, const config::Config& config)
     const int bottom = config.ReadInt(Key::WindowBottom);
     window.setWindowState(Qt::WindowNoState);
     window.move(left, top);
-    window.resize(right - left, bottom - top);
+    window.resize(FittedSize(window, QPoint(left, top), QSize(right - left, bottom - top)));
 }
 
 void SaveWindowPos(const QWidget& window, const config::Config& config)

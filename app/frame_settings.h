@@ -11,7 +11,8 @@ class Config;
 // its normal-state rectangle and the layout of its bars.
 namespace app {
 
-// Applies "MainFrame\WindowPos" as the window's rectangle, in the normal show state.
+// Applies "MainFrame\WindowPos" as the window's rectangle, in the normal show state; a size
+// larger than the available area of the screen the window opens on is cut to it.
 void LoadWindowPos(QWidget& window, const config::Config& config);
 // Writes the rectangle, but only while the window is neither minimised nor maximised (nor
 // full screen): otherwise the rectangle of the last normal-state close stays.

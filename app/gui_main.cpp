@@ -2,6 +2,7 @@
 
 #include "app/about_box.h"
 #include "app/native_path.h"
+#include "app/qt_translation.h"
 #include "app/vistrel_app.h"
 #include "download/error_log.h"
 #include "platform/program_folder.h"
@@ -39,6 +40,7 @@ int RunGui(int argc, char* argv[], const std::string& file)
     QApplication qtApp(argc, argv); // takes Qt's own options out of argv
     QApplication::setApplicationName(QStringLiteral("Vistrel"));
     QApplication::setWindowIcon(AppIcon());
+    InstallQtTranslation(qtApp, QLocale::system());
 
     std::string programFolder = platform::ProgramFolder();
     if (programFolder.empty())

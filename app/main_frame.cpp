@@ -135,6 +135,7 @@ void CMainFrame::ConnectCommands()
 
     on(ID_KEYWORD_ADD, [this] { m_view->OnAddKeyword(); });
     on(ID_KEYWORD_DELETE, [this] { m_view->OnDeleteKeyword(); });
+    on(ID_KEYWORD_RENAME, [this] { m_view->OnRenameKeyword(); });
     on(ID_MOVE_UP, [this] { m_view->OnMoveUp(); });
     on(ID_MOVE_DOWN, [this] { m_view->OnMoveDown(); });
 
@@ -168,14 +169,16 @@ void CMainFrame::SetEnablingRules()
         updater.SetRule(GetCommand(id), std::move(r));
     };
     auto always = [] { return true; };
-    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_APP_EXIT,
-                   ID_KEYWORD_ADD, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_APP_ABOUT})
+    for (int id :
+         {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_APP_EXIT, ID_KEYWORD_ADD,
+          ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_APP_ABOUT, ID_HELP_USAGE})
         rule(id, always);
     for (int i = 0; i < CFrameCommands::kRecentFileSlots; ++i)
         rule(ID_FILE_MRU_FILE1 + i, always);
     updater.SetRule(m_commands->RecentFilePlaceholder(), [] { return false; });
 
     rule(ID_KEYWORD_DELETE, [this] { return m_view->OnUpdateDeleteKeyword(); });
+    rule(ID_KEYWORD_RENAME, [this] { return m_view->OnUpdateRenameKeyword(); });
     rule(ID_MOVE_UP, [this] { return m_view->OnUpdateMoveUp(); });
     rule(ID_MOVE_DOWN, [this] { return m_view->OnUpdateMoveDown(); });
 

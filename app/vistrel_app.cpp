@@ -6,7 +6,9 @@
 #include "app/native_path.h"
 #include "app/options/options_sheet.h"
 #include "app/qt_prompts.h"
+#include "app/result_launcher.h"
 #include "app/signal_close.h"
+#include "app/usage_document.h"
 #include "app/window_run.h"
 #include "platform/program_folder.h"
 #include "platform/run_folder.h"
@@ -30,6 +32,11 @@ CVistrelApp::CVistrelApp(std::string programFolder, platform::UserFolders folder
     , m_prompts(prompts ? *prompts : *m_pQtPrompts)
     , m_recentFiles(m_config)
     , m_docCommands(m_doc, m_prompts, m_recentFiles)
+    , m_docLauncher(std::make_unique<app::ResultLauncher>([this](const std::string& text) {
+        m_prompts.MessageBox(QString::fromStdString(text), app::MsgIcon::Exclamation,
+                             app::MsgButtons::Ok);
+    }))
+    , m_openDocument([this](const std::string& path) { m_docLauncher->Open({}, path); })
 {}
 
 CVistrelApp::~CVistrelApp()
@@ -54,7 +61,10 @@ bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
     m_pMainWnd = std::make_unique<CMainFrame>(CMainFrame::Services{
         m_config, m_arrPlugins, m_doc, m_docCommands, m_recentFiles, m_prompts});
     m_pMainWnd->OnCreate();
-    m_pMainWnd->SetOptionsHook(&ShowOptionsSheet);
+    m_pMainWnd->SetOptionsHook([this](QWidget* parent, const config::Config& config) {
+        ShowOptionsSheet(parent, config,
+                         app::FromNativePath(platform::DefaultCacheFolder(m_folders)));
+    });
     auto run =
         std::make_unique<app::WindowRun>(*m_pMainWnd, m_doc, m_prompts, m_config, m_folders.data);
     m_run = run.get();
@@ -64,6 +74,8 @@ bool CVistrelApp::InitInstance(const std::vector<std::string>& args)
     m_docCommands.SetOnChanged([this](bool replaced) { m_pMainWnd->OnDocumentChanged(replaced); });
     QObject::connect(m_pMainWnd->GetCommand(app::ID_APP_ABOUT), &QAction::triggered,
                      m_pMainWnd.get(), [this] { OnAppAbout(); });
+    QObject::connect(m_pMainWnd->GetCommand(app::ID_HELP_USAGE), &QAction::triggered,
+                     m_pMainWnd.get(), [this] { OnHelpUsage(); });
 
     const std::string file = FileToOpen(args);
     if (file.empty())
@@ -134,4 +146,15 @@ void CVistrelApp::OnAppAbout()
 {
     app::CAboutDlg dialog(m_pMainWnd.get());
     dialog.exec();
+}
+
+void CVistrelApp::OnHelpUsage()
+{
+    const std::string path = app::UsageDocument(m_strProgramFolder);
+    if (path.empty()) {
+        m_prompts.MessageBox(QStringLiteral("使い方のファイルが見つかりません。"),
+                             app::MsgIcon::Exclamation, app::MsgButtons::Ok);
+        return;
+    }
+    m_openDocument(path);
 }

@@ -7,6 +7,7 @@
 #include "platform/user_folders.h"
 #include "plugin_host/plugin_discovery.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ namespace app {
 class CQtPrompts;
 class IPrompts;
 class IRunCommands;
+class ResultLauncher;
 class SignalClose;
 } // namespace app
 
@@ -45,6 +47,11 @@ public:
     void ExitInstance();
     // "バージョン情報 Vistrel".
     void OnAppAbout();
+    // "使い方": opens the usage document shipped with the program, as result pages are opened.
+    void OnHelpUsage();
+    // Opens a document for the user; the desktop's handler unless replaced (tests record).
+    using DocumentOpener = std::function<void(const std::string& path)>;
+    void SetDocumentOpener(DocumentOpener open) { m_openDocument = std::move(open); }
 
     CMainFrame* GetMainFrame() const { return m_pMainWnd.get(); }
     CVistrelDoc& GetDocument() { return m_doc; }
@@ -77,4 +84,6 @@ private:
     std::unique_ptr<CMainFrame> m_pMainWnd;
     app::IRunCommands* m_run = nullptr; // the window's run, owned by the window
     std::unique_ptr<app::SignalClose> m_signalClose;
+    std::unique_ptr<app::ResultLauncher> m_docLauncher;
+    DocumentOpener m_openDocument;
 };

@@ -58,8 +58,18 @@ void WindowRun::Start()
     const CQueryBar* bar = m_frame.GetQueryBar();
     if (rows == nullptr || bar == nullptr)
         return;
+    if (!CanStart())
+        return;
     m_run.OnSearchStart(&m_doc, *rows, bar->GetAreaIndex(), bar->GetAreaName(),
                         bar->GetSelectedPlugin());
+    // A start with nothing to search does nothing; the status bar says why. A missing region
+    // has had its own message.
+    if (!CanStart() || bar->GetAreaIndex() < 1)
+        return;
+    if (bar->GetSelectedPlugin() == nullptr)
+        ShowStatus(QStringLiteral("プラグインがありません"));
+    else if (rows->GetRowCount() == 0)
+        ShowStatus(QStringLiteral("キーワードがありません"));
 }
 
 void WindowRun::Stop()

@@ -28,7 +28,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vistrel.example/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Result pages open with the desktop's handler through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+# Result pages open with the desktop's handler through xdg-open; Qt's own buttons and dialogs
+# speak the desktop's language with Qt's translations.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-translations-l10n")
 
 include(CPack)

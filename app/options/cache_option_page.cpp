@@ -29,6 +29,11 @@ CCacheOptionPage::CCacheOptionPage(const config::Config& config,
     layout->setRowStretch(3, 1);
 }
 
+void CCacheOptionPage::SetDefaultFolder(const QString& folder)
+{
+    m_pCacheDir->setPlaceholderText(folder);
+}
+
 void CCacheOptionPage::Load()
 {
     m_storedDir = options::CStoredText(Config().ReadString(config::Key::CacheDirectory));

@@ -8,7 +8,7 @@ namespace options {
 struct COptionPrompts;
 }
 
-// "キャッシュ設定": the folder the result pages go to; empty means the program's "Cache".
+// "キャッシュ設定": the folder the result pages go to; empty means the default "Cache" folder.
 class CCacheOptionPage : public options::COptionPage
 {
 public:
@@ -16,6 +16,8 @@ public:
 
     std::optional<options::CRefusal> TakeValues() override;
     bool Store() override;
+    // Shown in the empty field: the folder an empty setting stands for.
+    void SetDefaultFolder(const QString& folder);
 
 protected:
     void Load() override;

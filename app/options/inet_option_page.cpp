@@ -38,6 +38,10 @@ CInetOptionPage::CInetOptionPage(const config::Config& config,
     , m_pConnectNum(new options::CCountSpinBox(1, static_cast<int>(kMaxConnections)))
 {
     m_pIESetting->setObjectName(QStringLiteral("ieSetting"));
+    // On this desktop there is no IE: the check box takes the proxy from the environment.
+    m_pIESetting->setToolTip(
+        QStringLiteral("環境変数 http_proxy (なければ all_proxy) のプロキシを使います。"
+                       "no_proxy に挙げたホストには直接つなぎます。"));
     m_pProxyEnable->setObjectName(QStringLiteral("proxyEnable"));
     m_pProxyHost->setObjectName(QStringLiteral("proxyHost"));
     m_pProxyPort->setObjectName(QStringLiteral("proxyPort"));

@@ -18,10 +18,10 @@ COptionSheet::COptionSheet(const config::Config& config, COptionPrompts prompts,
     , m_config(config)
     , m_prompts(std::move(prompts))
     , m_pTabs(new QTabWidget)
+    , m_pCachePage(new CCacheOptionPage(config, m_prompts))
 {
     setWindowTitle(QStringLiteral("オプション"));
-    m_pages = {new CInetOptionPage(config, m_prompts), new CCacheOptionPage(config, m_prompts),
-               new COptionPageEtc(config)};
+    m_pages = {new CInetOptionPage(config, m_prompts), m_pCachePage, new COptionPageEtc(config)};
     for (COptionPage* page : m_pages) {
         m_pTabs->addTab(page, page->Caption());
         connect(page, &COptionPage::Modified, this, [this] { m_pApply->setEnabled(true); });
@@ -108,6 +108,11 @@ bool COptionSheet::ApplyPages()
     return true;
 }
 
+void COptionSheet::SetDefaultCacheFolder(const QString& folder)
+{
+    m_pCachePage->SetDefaultFolder(folder);
+}
+
 void COptionSheet::OnOK()
 {
     if (ApplyPages())
@@ -116,8 +121,10 @@ void COptionSheet::OnOK()
 
 } // namespace options
 
-void ShowOptionsSheet(QWidget* parent, const config::Config& config)
+void ShowOptionsSheet(QWidget* parent, const config::Config& config,
+                      const QString& defaultCacheFolder)
 {
     options::COptionSheet sheet(config, options::QtOptionPrompts(), parent);
+    sheet.SetDefaultCacheFolder(defaultCacheFolder);
     sheet.exec();
 }

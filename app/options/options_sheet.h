@@ -6,6 +6,7 @@
 
 #include <vector>
 
+class CCacheOptionPage;
 class QPushButton;
 class QTabWidget;
 
@@ -29,6 +30,8 @@ public:
     // reason shown to the user, when a value is refused or Vistrel.ini cannot be written;
     // then nothing is written, or not all of it.
     bool ApplyPages();
+    // The folder an empty cache setting stands for, shown in the empty field.
+    void SetDefaultCacheFolder(const QString& folder);
 
     QTabWidget* Tabs() const { return m_pTabs; }
     QPushButton* OkButton() const { return m_pOk; }
@@ -52,6 +55,7 @@ private:
     QPushButton* m_pCancel;
     QPushButton* m_pApply;
     std::vector<COptionPage*> m_pages;
+    CCacheOptionPage* m_pCachePage;
     int m_nCurrent = 0;
 };
 
@@ -59,4 +63,6 @@ private:
 
 // Command "ｵﾌﾟｼｮﾝ": shows the options sheet modally over parent. Each setting takes effect
 // where it is next read.
-void ShowOptionsSheet(QWidget* parent, const config::Config& config);
+// defaultCacheFolder is the folder an empty cache setting stands for.
+void ShowOptionsSheet(QWidget* parent, const config::Config& config,
+                      const QString& defaultCacheFolder);

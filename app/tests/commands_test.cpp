@@ -53,10 +53,13 @@ public:
     void Select(const std::vector<int>& rows)
     {
         View().clearSelection();
-        for (int row : rows)
-            View().selectionModel()->select(Frame().GetKeywordModel()->index(row, 0),
-                                            QItemSelectionModel::Select |
-                                                QItemSelectionModel::Rows);
+        // As Ctrl+clicks would: each row becomes the current one too.
+        for (int row : rows) {
+            const QModelIndex index = Frame().GetKeywordModel()->index(row, 0);
+            View().selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+            View().selectionModel()->select(index, QItemSelectionModel::Select |
+                                                       QItemSelectionModel::Rows);
+        }
     }
     bool Enabled(int id)
     {
@@ -128,6 +131,9 @@ INSTANTIATE_TEST_SUITE_P(
         RuleCase{"DownSecondRow", ID_MOVE_DOWN, Rows({1}), true},
         RuleCase{"DownLastRow", ID_MOVE_DOWN, Rows({2}), false},
         RuleCase{"DownTwoRows", ID_MOVE_DOWN, Rows({0, 1}), false},
+        RuleCase{"RenameNoSelection", ID_KEYWORD_RENAME, Nothing, false},
+        RuleCase{"RenameOneRow", ID_KEYWORD_RENAME, Rows({2}), true},
+        RuleCase{"RenameTwoRows", ID_KEYWORD_RENAME, Rows({0, 2}), true},
         RuleCase{"StartWithoutRun", ID_SEARCH_START, NoRun, false},
         RuleCase{"StartAllowed", ID_SEARCH_START, Run(true, false, false), true},
         RuleCase{"StartRefused", ID_SEARCH_START, Run(false, true, true), false},
@@ -212,6 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(KeyCase{"CtrlA", Qt::Key_A, Qt::ControlModifier, ID_KEYWORD_ADD},
                     KeyCase{"Enter", Qt::Key_Return, Qt::NoModifier, ID_KEYWORD_ADD},
                     KeyCase{"Delete", Qt::Key_Delete, Qt::NoModifier, ID_KEYWORD_DELETE},
+                    KeyCase{"F2", Qt::Key_F2, Qt::NoModifier, ID_KEYWORD_RENAME},
                     KeyCase{"ShiftDown", Qt::Key_Down, Qt::ShiftModifier, ID_MOVE_DOWN},
                     KeyCase{"ShiftUp", Qt::Key_Up, Qt::ShiftModifier, ID_MOVE_UP},
                     KeyCase{"CtrlN", Qt::Key_N, Qt::ControlModifier, ID_FILE_NEW},
@@ -260,6 +267,19 @@ TEST(Commands, FileMenuShowsTheRecentFilesInPlaceOfThePlaceholder)
     // The second entry opens its file.
     file->actions().at(6 + 1)->trigger();
     EXPECT_EQ(started.Doc().GetPathName(), a);
+}
+
+TEST(Commands, EditMenuListsItsCommandsWithTheirKeys)
+{
+    CAppFolder folder;
+    CStartedApp started(folder);
+    QAction* edit = started.Frame().menuBar()->actions().at(1);
+    EXPECT_EQ(edit->text(), QStringLiteral("編集(&E)"));
+    const QStringList items{
+        QStringLiteral("ｷｰﾜｰﾄﾞ追加\tCtrl+A(&A)"), QStringLiteral("ｷｰﾜｰﾄﾞ削除\tDel(&R)"),
+        QStringLiteral("ｷｰﾜｰﾄﾞ変更\tF2(&E)"), QStringLiteral("上へ移動\tShift+↑(&U)"),
+        QStringLiteral("下へ移動\tShift+↓(&D)")};
+    EXPECT_EQ(VisibleItems(edit->menu()), items);
 }
 
 TEST(Commands, StatusBarShowsReadyAndEachPrompt)

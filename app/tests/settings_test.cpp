@@ -5,6 +5,8 @@
 #include "plugin_host/plugin_module.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -64,6 +66,39 @@ TEST(Settings, RoundTripAcrossTwoStarts)
     EXPECT_TRUE(frame.GetToolBar()->isHidden());
     EXPECT_TRUE(frame.GetStatusBar()->isHidden());
     EXPECT_EQ(frame.toolBarArea(frame.GetQueryBar()), Qt::BottomToolBarArea);
+}
+
+// A stored size that does not fit the screen is cut to its available area, each side alone;
+// the position stays as stored.
+TEST(Settings, StoredSizeIsCutToTheScreen)
+{
+    CAppFolder folder;
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    ASSERT_FALSE(screen.isEmpty());
+    const int wide = screen.width() * 2;
+    const int tall = screen.height() * 2;
+    // Each row: the stored rectangle and the size the window opens with.
+    const struct
+    {
+        int left, top, right, bottom;
+        QSize opened;
+    } rows[] = {{0, 0, 500, 400, QSize(500, 400)},
+                {0, 0, wide, tall, screen},
+                {10, 20, 10 + wide, 320, QSize(screen.width(), 300)},
+                {0, 0, 300, tall, QSize(300, screen.height())},
+                {0, 0, screen.width(), screen.height(), screen}};
+    for (const auto& row : rows) {
+        const config::Config ini = folder.Config();
+        ini.WriteInt(Key::WindowLeft, row.left);
+        ini.WriteInt(Key::WindowTop, row.top);
+        ini.WriteInt(Key::WindowRight, row.right);
+        ini.WriteInt(Key::WindowBottom, row.bottom);
+        CStartedApp started(folder);
+        ASSERT_TRUE(started.Started());
+        EXPECT_EQ(started.Frame().pos(), QPoint(row.left, row.top));
+        EXPECT_EQ(started.Frame().size(), row.opened) << row.right << "x" << row.bottom;
+        ASSERT_TRUE(started.Close());
+    }
 }
 
 TEST(Settings, RectangleIsNotWrittenWhileMaximised)

@@ -1,12 +1,20 @@
+#include "app/command_ids.h"
+#include "app/command_updater.h"
 #include "app/main_frame.h"
+#include "app/options/options_sheet.h"
 #include "app/query_bar.h"
 #include "app/tests/app_folder.h"
 #include "keywords/keyword_model.h"
 #include "plugin_host/plugin_module.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDropEvent>
+#include <QLineEdit>
 #include <QMimeData>
+#include <QTabWidget>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -44,6 +52,27 @@ TEST(Startup, FreshFolderGivesTheDefaults)
     EXPECT_EQ(ini.ReadInt(Key::WindowBottom), 600);
     EXPECT_FALSE(ini.ReadString(Key::BarState).empty());
     EXPECT_TRUE(started.prompts.messages.empty());
+}
+
+// The options command shows, in the empty cache field, the folder the program falls back to.
+TEST(Startup, OptionsShowTheDefaultCacheFolder)
+{
+    CAppFolder folder;
+    CStartedApp started(folder);
+    ASSERT_TRUE(started.Started());
+    QString shown;
+    QTimer::singleShot(0, [&shown] {
+        auto* sheet = dynamic_cast<options::COptionSheet*>(QApplication::activeModalWidget());
+        if (sheet == nullptr)
+            return;
+        sheet->Tabs()->setCurrentIndex(1);
+        if (auto* dir = sheet->findChild<QLineEdit*>(QStringLiteral("cacheDir")))
+            shown = dir->placeholderText();
+        sheet->reject();
+    });
+    started.Frame().GetCommandUpdater().Update();
+    started.Frame().GetCommand(app::ID_OPTION)->trigger();
+    EXPECT_EQ(shown, QString::fromStdString(folder.File("Cache")));
 }
 
 TEST(Startup, ExistingCacheFolderAndConfiguredCacheAreLeftAlone)

@@ -109,3 +109,11 @@ void CVistrelView::focusOutEvent(QFocusEvent* event)
     if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::MenuBarFocusReason)
         m_bHasSelection = false;
 }
+
+void CVistrelView::focusInEvent(QFocusEvent* event)
+{
+    QTreeView::focusInEvent(event);
+    // Back from the in-place editor (Esc) or another control, the highlighted rows are what
+    // the user sees selected: delete must not wait for them to be clicked again.
+    m_bHasSelection = selectionModel() != nullptr && selectionModel()->hasSelection();
+}

@@ -42,6 +42,9 @@ public:
     void OnDeleteKeyword();
     void OnMoveUp();
     void OnMoveDown();
+    // F2: opens the in-place editor on the current keyword when its row is selected.
+    void OnRenameKeyword();
+    bool OnUpdateRenameKeyword() const;
     bool OnUpdateDeleteKeyword() const;
     bool OnUpdateMoveUp() const;
     bool OnUpdateMoveDown() const;
@@ -61,6 +64,7 @@ protected:
                           const QItemSelection& deselected) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     // A label edit the model did not take: shown, then the editor reopens on its row, once the
@@ -78,7 +82,8 @@ private:
     void ShowStop(const QString& text) const;
 
     // True after an item change that left a row selected, until one that leaves none or until
-    // the view loses the keyboard focus (to its own editor too).
+    // the view loses the keyboard focus (to its own editor too); the rows still highlighted
+    // when it gets the focus back count again.
     bool m_bHasSelection = false;
     QPointer<keywords::KeywordModel> m_model;
     StopMessage m_showStop;

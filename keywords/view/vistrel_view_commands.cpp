@@ -79,6 +79,24 @@ void CVistrelView::MoveSelectedRow(int step)
     scrollTo(moved);
 }
 
+void CVistrelView::OnRenameKeyword()
+{
+    if (!OnUpdateRenameKeyword())
+        return;
+    const QModelIndex current = currentIndex().siblingAtColumn(0);
+    scrollTo(current);
+    edit(current);
+}
+
+bool CVistrelView::OnUpdateRenameKeyword() const
+{
+    // The editor's own F2 stays with the editor; the current row alone may be unselected
+    // after a Ctrl+click, and is then not the one the user means.
+    const QModelIndex current = currentIndex();
+    return m_model && current.isValid() && !IsEditingLabel() && selectionModel() != nullptr &&
+           selectionModel()->isRowSelected(current.row(), current.parent());
+}
+
 bool CVistrelView::OnUpdateDeleteKeyword() const
 {
     return m_bHasSelection;

@@ -60,4 +60,28 @@ TEST_F(CachePage, UndisplayableBytesSurviveOkUnlessEdited)
     }
 }
 
+// The empty field shows the folder an empty setting stands for, and stays empty: the shown
+// folder is not stored as if the user had typed it.
+TEST_F(CachePage, EmptyFieldShowsTheDefaultFolderWithoutStoringIt)
+{
+    const QString fallback = QStringLiteral("/home/user/.local/share/vistrel/Cache");
+    // Each row: what is stored before, the field's text and what OK stores.
+    const struct
+    {
+        std::string stored;
+        QString shown;
+    } rows[] = {{"", QString()}, {"/srv/cache", QStringLiteral("/srv/cache")}};
+    for (const auto& row : rows) {
+        ASSERT_TRUE(m_pConfig->WriteString(Key::CacheDirectory, row.stored));
+        Open();
+        m_sheet->SetDefaultCacheFolder(fallback);
+        ShowTab(1);
+        auto* dir = Field<QLineEdit>("cacheDir");
+        EXPECT_EQ(dir->text(), row.shown);
+        EXPECT_EQ(dir->placeholderText(), fallback);
+        m_sheet->OkButton()->click();
+        EXPECT_EQ(StoredText(Key::CacheDirectory), row.stored);
+    }
+}
+
 } // namespace

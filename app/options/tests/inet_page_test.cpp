@@ -25,6 +25,10 @@ TEST_F(InetPage, FreshConfigurationShowsTheDefaultsAndEnabling)
     auto* port = Field<QLineEdit>("proxyPort");
     auto* count = Field<options::CCountSpinBox>("connectNum");
     EXPECT_TRUE(ie->isChecked());
+    EXPECT_EQ(ie->text(), QStringLiteral("設定をIEから取得する(&I)"));
+    // The tool tip names what the check box means on this desktop.
+    for (const char* variable : {"http_proxy", "no_proxy"})
+        EXPECT_TRUE(ie->toolTip().contains(QLatin1String(variable))) << variable;
     EXPECT_FALSE(proxy->isChecked());
     EXPECT_EQ(port->text(), QStringLiteral("8080"));
     EXPECT_EQ(count->Text(), QStringLiteral("5"));

@@ -48,7 +48,8 @@ ListWindow::ListWindow()
     command({Qt::CTRL | Qt::Key_A, Qt::Key_Return}, &CVistrelView::OnAddKeyword);
     m_ruled = {command({Qt::Key_Delete}, &CVistrelView::OnDeleteKeyword),
                command({Qt::SHIFT | Qt::Key_Up}, &CVistrelView::OnMoveUp),
-               command({Qt::SHIFT | Qt::Key_Down}, &CVistrelView::OnMoveDown)};
+               command({Qt::SHIFT | Qt::Key_Down}, &CVistrelView::OnMoveDown),
+               command({Qt::Key_F2}, &CVistrelView::OnRenameKeyword)};
     m_stop = new QAction(window);
     m_stop->setShortcut(Qt::Key_Escape);
     window->addAction(m_stop);
@@ -122,6 +123,7 @@ void ListWindow::UpdateCommands()
     m_ruled[0]->setEnabled(view->OnUpdateDeleteKeyword());
     m_ruled[1]->setEnabled(view->OnUpdateMoveUp());
     m_ruled[2]->setEnabled(view->OnUpdateMoveDown());
+    m_ruled[3]->setEnabled(view->OnUpdateRenameKeyword());
     m_stop->setEnabled(m_running);
 }
 

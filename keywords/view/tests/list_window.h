@@ -62,7 +62,7 @@ public:
 private:
     void UpdateCommands();
 
-    std::vector<QAction*> m_ruled; // delete, up, down
+    std::vector<QAction*> m_ruled; // delete, up, down, rename
     QAction* m_stop = nullptr;
     bool m_running = false;
 };

@@ -5,6 +5,8 @@
 #include "case_name.h"
 #include "keywords/keyword_text.h"
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -227,6 +229,23 @@ TEST(ListTest, MarkWhileEditingKeepsWhatIsTyped)
     list.ClickElsewhere();
     EXPECT_EQ(list.Rows(), (Texts{"typed", "b"}));
     EXPECT_EQ(list.Marks(), "NG|");
+}
+
+// A click on the selected row opens the editor, as before F2 did; the list opens it once the
+// double-click time has passed, so the test waits for that event rather than a time.
+TEST(EditTest, ClickOnSelectedRowStillOpensTheEditor)
+{
+    ListWindow list;
+    list.Load({"a", "b"});
+    list.Select({1});
+    list.view->setFocus(Qt::MouseFocusReason);
+    const QModelIndex row = list.model.index(1, 0);
+    QTest::mouseClick(list.view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list.view->visualRect(row).center());
+    while (list.Editor() == nullptr)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    EXPECT_EQ(list.EditedRow(), 1);
+    EXPECT_EQ(list.Editor()->text(), QStringLiteral("b"));
 }
 
 } // namespace

@@ -55,6 +55,7 @@ const QKeyCombination kDel(Qt::Key_Delete);
 const QKeyCombination kShiftUp(Qt::ShiftModifier, Qt::Key_Up);
 const QKeyCombination kShiftDown(Qt::ShiftModifier, Qt::Key_Down);
 const QKeyCombination kEsc(Qt::Key_Escape);
+const QKeyCombination kF2(Qt::Key_F2);
 
 void Nothing(ListWindow&) {}
 auto Rows(std::initializer_list<int> rows)
@@ -126,6 +127,61 @@ INSTANTIATE_TEST_SUITE_P(Esc, KeyTest,
                                          KeyCase{"InEditorIdle", "a", EditTyping(0, "b", false),
                                                  kEsc, "a", "", -1, 0, false}),
                          testing_support::CaseName());
+
+// The rows still highlighted when the list gets the focus back count again: Del deletes them
+// without a click first.
+auto EscapedEdit(std::initializer_list<int> selected, int row)
+{
+    return [select = Rows(selected), row](ListWindow& list) {
+        select(list);
+        EditTyping(row, "x", false)(list);
+        list.Press(kEsc);
+    };
+}
+auto FocusBack(std::initializer_list<int> selected)
+{
+    return [select = Rows(selected)](ListWindow& list) {
+        select(list);
+        list.ClickElsewhere();
+        list.view->setFocus(Qt::TabFocusReason);
+        list.Settle();
+    };
+}
+INSTANTIATE_TEST_SUITE_P(
+    FocusBack, KeyTest,
+    testing::Values(
+        KeyCase{"AfterEscOnSelectedRow", "a|b|c", EscapedEdit({1}, 1), kDel, "a|c", "", -1, 0,
+                false},
+        KeyCase{"AfterEscOnOtherRow", "a|b|c", EscapedEdit({0, 2}, 1), kDel, "b", "", -1, 0, false},
+        KeyCase{"AfterEscWithoutSelection", "a|b", EscapedEdit({}, 0), kDel, "a|b", "", -1, 0,
+                false},
+        KeyCase{"FromAnotherControl", "a|b", FocusBack({0}), kDel, "b", "", -1, 0, false}),
+    testing_support::CaseName());
+
+// F2 opens the editor on the current keyword when its row is selected; inside the editor it
+// stays with the editor.
+INSTANTIATE_TEST_SUITE_P(
+    Rename, KeyTest,
+    testing::Values(
+        KeyCase{"SelectedRow", "a|b", Rows({1}), kF2, "a|b", "1", 1, 0, false},
+        KeyCase{"LastOfTwoSelected", "a|b|c", Rows({0, 2}), kF2, "a|b|c", "0,2", 2, 0, false},
+        KeyCase{"NoSelection", "a|b", Nothing, kF2, "a|b", "", -1, 0, false},
+        KeyCase{"EmptyList", "", Nothing, kF2, "", "", -1, 0, false},
+        KeyCase{"InEditor", "a|b", EditTyping(0, "c", false), kF2, "a|b", "", 0, 0, false}),
+    testing_support::CaseName());
+
+// What F2 opened is an edit like any other, taken when the focus leaves it.
+TEST(KeyTest, F2EditIsStored)
+{
+    ListWindow list;
+    list.Load({"a", "b"});
+    list.Select({0});
+    list.Press(kF2);
+    list.Type(QStringLiteral("z"));
+    list.ClickElsewhere();
+    EXPECT_EQ(list.Rows(), (Texts{"z", "b"}));
+    EXPECT_EQ(list.EditedRow(), -1);
+}
 
 // The edit that Esc left open during a run is still the user's: a click elsewhere takes it.
 TEST(KeyTest, EditGoesOnAfterEscStoppedTheRun)

@@ -79,8 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  false},
                     EnablingCase{"AfterMove", "a|b|c", Then(Rows({2}), &CVistrelView::OnMoveUp),
                                  true, true, true},
-                    // Delete stays off after the focus comes back, until the next item change.
-                    EnablingCase{"FocusBack", "a|b|c", FocusBack, false, true, true},
+                    // The highlighted row counts again once the focus is back.
+                    EnablingCase{"FocusBack", "a|b|c", FocusBack, true, true, true},
                     EnablingCase{"FocusBackThenKey", "a|b|c",
                                  [](ListWindow& list) {
                                      FocusBack(list);
