@@ -3,7 +3,8 @@
 # Installs the build into a temporary prefix, makes the prefix read-only and runs the installed
 # program as an unprivileged user with a temporary home: a batch search against the sample
 # listing site must keep its settings, results and log in the user's own folders, leave the
-# prefix exactly as installed, and --help must name those folders.
+# prefix exactly as installed, and --help must name those folders. The watch's systemd user
+# units must load without a warning for a keyword file and name the installed command.
 # Usage: install_test.sh BUILD_DIR SAMPLES_DIR
 set -euo pipefail
 build=$1
@@ -27,6 +28,34 @@ cleanup() {
 trap cleanup EXIT
 chmod 755 "$work"
 
+# systemd-analyze checks the units as the user manager would load them, without one running:
+# a private runtime folder stands in for the session's. Unknown keys and bad values are only
+# warnings to systemd, so --recursive-errors makes them count. A missing command (ExecStart
+# naming the wrong prefix, or the prefix cut at its space) is an error. Enabling the timer in a
+# scratch root must hook it to timers.target, as `systemctl --user enable` does.
+check_watch_units() {
+  local units=$1 keywords="$work/watch list/ウォッチ \$HOME.txt" unit instance runtime root
+  command -v systemd-analyze >/dev/null || fail "systemd-analyze (package systemd) is needed"
+  for unit in vistrel-watch@.service vistrel-watch@.timer; do
+    [ -f "$units/$unit" ] || fail "lib/systemd/user/$unit is not installed"
+  done
+  instance=$(systemd-escape --path "$keywords")
+  runtime=$work/runtime
+  mkdir -m 700 "$runtime"
+  env -i PATH=/usr/bin:/bin HOME="$runtime" XDG_RUNTIME_DIR="$runtime" SYSTEMD_UNIT_PATH="$units:" \
+    systemd-analyze --user verify --recursive-errors=yes --man=no \
+    "vistrel-watch@$instance.service" "vistrel-watch@$instance.timer" >"$work/verify" 2>&1 ||
+    { cat "$work/verify" >&2; fail "systemd-analyze verify found faults in the watch units"; }
+  [ ! -s "$work/verify" ] || { cat "$work/verify" >&2; fail "systemd-analyze verify warned"; }
+  root=$work/root
+  mkdir -p "$root/usr/lib/systemd/user"
+  cp "$units"/vistrel-watch@.* "$root/usr/lib/systemd/user/"
+  systemctl --global --root="$root" enable "vistrel-watch@$instance.timer" 2>/dev/null ||
+    fail "the watch timer cannot be enabled"
+  [ -L "$root/etc/systemd/user/timers.target.wants/vistrel-watch@$instance.timer" ] ||
+    fail "enabling the watch timer does not hook it to timers.target"
+}
+
 # Root writes everywhere, so as root the program runs as "nobody", as the permission tests do.
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
@@ -36,7 +65,9 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 user_owns() { [ ${#as_user[@]} -eq 0 ] || chown -R nobody "$@"; }
 
-prefix=$work/prefix
+# A space and a "%" in the prefix: systemd would split the one and expand the other in a unit's
+# command line unless they are escaped.
+prefix="$work/pre fix%h"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 program=$prefix/lib/vistrel
 for file in Vistrel Plugin/medora.so Plugin/medora/template.html; do
@@ -50,6 +81,8 @@ for file in share/applications/vistrel.desktop share/icons/hicolor/scalable/apps
   share/man/man1/vistrel.1.gz share/doc/vistrel/copyright; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
+
+check_watch_units "$prefix/lib/systemd/user"
 
 chmod -R a-w "$prefix"
 listing() { (cd "$prefix" && find . -printf '%p %y %s %T@ %m %l\n' | LC_ALL=C sort); }
