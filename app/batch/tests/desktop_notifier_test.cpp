@@ -179,16 +179,28 @@ INSTANTIATE_TEST_SUITE_P(
                                 "通知サービスがエラーを返しました "
                                 "(org.freedesktop.DBus.Error.Failed: no room)"}));
 
-// Under cron and in some user services only the runtime folder tells where the bus is.
-TEST_F(NotifyBusTest, WithoutAnAddressTheBusInTheRuntimeFolderIsUsed)
+class NotifyRuntimeFolderTest : public NotifyBusTest,
+                                public ::testing::WithParamInterface<std::string>
 {
+};
+
+// Under cron and in some user services only the runtime folder tells where the bus is. Its
+// path goes into a bus address, where spaces and other bytes must be escaped.
+TEST_P(NotifyRuntimeFolderTest, WithoutAnAddressTheBusInTheRuntimeFolderIsUsed)
+{
+    const std::string folder = m_dir.File(GetParam());
+    if (!std::filesystem::exists(folder))
+        std::filesystem::create_directory_symlink(RuntimeFolder(), folder);
     StartServer({});
     const std::string out =
-        SendWith({{"DBUS_SESSION_BUS_ADDRESS", std::nullopt}, {"XDG_RUNTIME_DIR", RuntimeFolder()}},
+        SendWith({{"DBUS_SESSION_BUS_ADDRESS", std::nullopt}, {"XDG_RUNTIME_DIR", folder}},
                  {{"大河ドラマ", "3"}});
     EXPECT_EQ(out, "notified\n");
     EXPECT_EQ(ServerCalls().size(), 2u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, NotifyRuntimeFolderTest,
+                         ::testing::Values("runtime", "run time 東京", "a;b,c=d%e'f"));
 
 } // namespace
 } // namespace batch_test

@@ -89,7 +89,7 @@ std::string NotifyBusTest::SendWith(const Env& env,
         argv.push_back(count);
     }
     SpawnedProgram sender(argv, env);
-    const std::string out = sender.ReadAll();
+    std::string out = sender.ReadAll();
     const int status = sender.Wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     return out;
