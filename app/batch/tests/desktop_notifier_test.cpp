@@ -1,6 +1,8 @@
 // --notify against a notification server of the test's own, on a session bus of its own.
 #include "notify_bus.h"
 
+#include "app/batch/desktop_notifier.h"
+#include "platform/tests/scoped_env.h"
 #include "platform/tests/temp_dir.h"
 
 #include <gmock/gmock.h>
@@ -8,6 +10,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <sstream>
 #include <sys/wait.h>
 
 namespace batch_test {
@@ -69,7 +72,9 @@ INSTANTIATE_TEST_SUITE_P(
                  {{"R&B <live>", "1"}},
                  "Vistrel: 新着 1 件",
                  "R&amp;B &lt;live&gt; 1 件",
-                 ""}));
+                 ""},
+        // The bus takes only valid UTF-8: a broken keyword arrives with its bad byte replaced.
+        CallCase{{}, {{"ab\xff", "1"}}, "Vistrel: 新着 1 件", "ab\uFFFD 1 件", ""}));
 
 struct ActionCase
 {
@@ -116,6 +121,20 @@ TEST_F(NotifyBusTest, ASignalEndsTheWaitForTheClick)
     const int status = sender.Wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_FALSE(std::filesystem::exists(m_browserRecord));
+}
+
+// Nothing to tell: no bus is looked for and nothing is said.
+TEST(NotifyNothingTest, NoNewsNeedsNoBus)
+{
+    const testing_support::CTempDir dir;
+    const testing_support::CScopedEnv noBus{{"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"},
+                                            {"XDG_RUNTIME_DIR", dir.Path().c_str()}};
+    for (const std::vector<batch::KeywordNews>& news :
+         {std::vector<batch::KeywordNews>{}, std::vector<batch::KeywordNews>{{"映画", 0}}}) {
+        std::ostringstream err;
+        EXPECT_EQ(batch::NotifyDesktop(news, dir.File("page.html"), "", -1, err), "");
+        EXPECT_EQ(err.str(), "");
+    }
 }
 
 class NotifyEmptyTest : public NotifyBusTest, public ::testing::WithParamInterface<News>
