@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusReply>
 #include <QEventLoop>
 #include <QSocketNotifier>
@@ -15,6 +16,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <optional>
 #include <poll.h>
 
 namespace batch {
@@ -80,15 +82,50 @@ QDBusMessage Call(const QString& method)
                                           kNotificationInterface, method);
 }
 
-platform::Result<QStringList> Capabilities(QDBusConnection& bus)
+// Runs loop until it quits or, with wakeFd given, that descriptor becomes readable.
+void RunUnlessWoken(QEventLoop& loop, int wakeFd)
 {
-    const QDBusReply<QStringList> reply = bus.call(Call(QStringLiteral("GetCapabilities")));
+    std::unique_ptr<QSocketNotifier> wake;
+    if (wakeFd >= 0) {
+        wake = std::make_unique<QSocketNotifier>(wakeFd, QSocketNotifier::Read);
+        QObject::connect(wake.get(), &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    }
+    loop.exec();
+}
+
+// The server's answer to call; none when wakeFd woke first, so that a server that hangs does not
+// hold a stopped run for the bus's whole call timeout.
+std::optional<QDBusMessage> Ask(QDBusConnection& bus, const QDBusMessage& call, int wakeFd)
+{
+    QDBusPendingCallWatcher answer(bus.asyncCall(call));
+    if (!answer.isFinished()) {
+        QEventLoop loop;
+        QObject::connect(&answer, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+        RunUnlessWoken(loop, wakeFd);
+        if (!answer.isFinished())
+            return std::nullopt;
+    }
+    return answer.reply();
+}
+
+template <typename T>
+platform::Result<T> AnswerOf(const std::optional<QDBusMessage>& answer)
+{
+    if (!answer)
+        return platform::Failure{"中断しました"};
+    const QDBusReply<T> reply(*answer);
     if (!reply.isValid())
         return platform::Failure{ReplyFailure(reply.error())};
     return reply.value();
 }
 
-platform::Result<uint> Notify(QDBusConnection& bus, const NoticeText& text, bool withAction)
+platform::Result<QStringList> Capabilities(QDBusConnection& bus, int wakeFd)
+{
+    return AnswerOf<QStringList>(Ask(bus, Call(QStringLiteral("GetCapabilities")), wakeFd));
+}
+
+platform::Result<uint> Notify(QDBusConnection& bus, const NoticeText& text, bool withAction,
+                              int wakeFd)
 {
     QDBusMessage call = Call(QStringLiteral("Notify"));
     const QStringList actions =
@@ -98,10 +135,7 @@ platform::Result<uint> Notify(QDBusConnection& bus, const NoticeText& text, bool
     call << QStringLiteral("Vistrel") << 0u << QStringLiteral("vistrel")
          << QString::fromStdString(text.summary) << QString::fromStdString(text.body) << actions
          << hints << -1;
-    const QDBusReply<uint> reply = bus.call(call);
-    if (!reply.isValid())
-        return platform::Failure{ReplyFailure(reply.error())};
-    return reply.value();
+    return AnswerOf<uint>(Ask(bus, call, wakeFd));
 }
 
 // Whether the notification was clicked before it was closed, the time ran out or wakeFd woke.
@@ -112,12 +146,7 @@ bool WaitForClick(NoticeWatcher& watcher, uint id, int wakeFd, std::chrono::mill
         QEventLoop loop;
         QObject::connect(&watcher, &NoticeWatcher::Decided, &loop, &QEventLoop::quit);
         QTimer::singleShot(limit, &loop, &QEventLoop::quit);
-        std::unique_ptr<QSocketNotifier> wake;
-        if (wakeFd >= 0) {
-            wake = std::make_unique<QSocketNotifier>(wakeFd, QSocketNotifier::Read);
-            QObject::connect(wake.get(), &QSocketNotifier::activated, &loop, &QEventLoop::quit);
-        }
-        loop.exec();
+        RunUnlessWoken(loop, wakeFd);
     }
     return watcher.Of(id) == NoticeWatcher::Outcome::Invoked;
 }
@@ -159,7 +188,7 @@ std::string NotifyDesktop(const std::vector<KeywordNews>& news, const std::strin
     if (!bus.Get().isConnected())
         return OneLine("セッションバスに接続できません (" +
                        bus.Get().lastError().message().toStdString() + ")");
-    const platform::Result<QStringList> capabilities = Capabilities(bus.Get());
+    const platform::Result<QStringList> capabilities = Capabilities(bus.Get(), wakeFd);
     if (!capabilities)
         return capabilities.error;
     // Listening starts before the notification exists, so that no quick click is missed.
@@ -168,7 +197,7 @@ std::string NotifyDesktop(const std::vector<KeywordNews>& news, const std::strin
         capabilities.value.contains(QStringLiteral("actions")) && watcher.Subscribe(bus.Get());
     const NoticeText text =
         ComposeNotice(news, capabilities.value.contains(QStringLiteral("body-markup")));
-    const platform::Result<uint> id = Notify(bus.Get(), text, withAction);
+    const platform::Result<uint> id = Notify(bus.Get(), text, withAction, wakeFd);
     if (!id)
         return id.error;
     if (withAction && WaitForClick(watcher, id.value, wakeFd, waitLimit))

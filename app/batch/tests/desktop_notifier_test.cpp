@@ -108,20 +108,35 @@ INSTANTIATE_TEST_SUITE_P(Cases, NotifyActionTest,
                                            // nothing comes, and the wait is over at once
                                            ActionCase{"none", "0", false}));
 
-// A signal while the notifier waits for the click ends the wait; the page stays closed.
-TEST_F(NotifyBusTest, ASignalEndsTheWaitForTheClick)
+struct SignalCase
 {
-    StartServer({"--actions", "--then=none"});
+    std::string then;    // what the server does after the notification
+    std::string printed; // by the notifier, before the signal's number
+};
+
+class NotifySignalTest : public NotifyBusTest, public ::testing::WithParamInterface<SignalCase>
+{
+};
+
+// A signal while the notifier waits, for the click or for a server that does not answer, ends
+// the wait at once; the page stays closed.
+TEST_P(NotifySignalTest, ASignalEndsTheWait)
+{
+    StartServer({"--actions", "--then=" + GetParam().then});
     SpawnedProgram sender({NOTIFY_SENDER_PATH, m_page, m_browser, "-", "大河ドラマ", "3"},
                           BusEnv());
     ASSERT_EQ(m_server->ReadLine(), "GetCapabilities");
     ASSERT_THAT(m_server->ReadLine().value_or(""), StartsWith("Notify\t"));
     sender.Signal(SIGTERM);
-    EXPECT_EQ(sender.ReadAll(), "notified\nsignal\t15\n");
+    EXPECT_EQ(sender.ReadAll(), GetParam().printed + "\nsignal\t15\n");
     const int status = sender.Wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_FALSE(std::filesystem::exists(m_browserRecord));
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, NotifySignalTest,
+                         ::testing::Values(SignalCase{"none", "notified"},
+                                           SignalCase{"hang", "failed\t中断しました"}));
 
 // Nothing to tell: no bus is looked for and nothing is said.
 TEST(NotifyNothingTest, NoNewsNeedsNoBus)

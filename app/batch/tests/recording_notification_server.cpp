@@ -2,7 +2,7 @@
 // DBUS_SESSION_BUS_ADDRESS names and prints each call on standard output, a line each, before it
 // answers. Options: --actions and --markup add those capabilities; --then=WHAT says what follows
 // a notification: none, click (its action), close, click-other (another notification's action,
-// then this one closed), fail (an error answer instead).
+// then this one closed), fail (an error answer instead), hang (no answer at all).
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -63,6 +63,10 @@ public slots:
         Print({QStringLiteral("Notify"), Field(app), QString::number(replaces), Field(icon),
                Field(summary), Field(body), Field(actions.join(u'|')), Field(hintTexts.join(u';')),
                QString::number(timeout)});
+        if (m_then == u"hang") {
+            setDelayedReply(true); // and never answered
+            return 0;
+        }
         if (m_then == u"fail") {
             sendErrorReply(QDBusError::Failed, QStringLiteral("no room"));
             return 0;
