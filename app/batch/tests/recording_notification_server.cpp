@@ -2,7 +2,8 @@
 // DBUS_SESSION_BUS_ADDRESS names and prints each call on standard output, a line each, before it
 // answers. Options: --actions and --markup add those capabilities; --then=WHAT says what follows
 // a notification: none, click (its action), close, click-other (another notification's action,
-// then this one closed), fail (an error answer instead), hang (no answer at all).
+// then this one closed), fail (an error answer instead), hang (no answer at all), ping
+// (nothing, but "answered" is printed once the sender has surely had the answer).
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -73,7 +74,8 @@ public slots:
         }
         const uint id = ++m_lastId;
         // After the answer, as a real server would tell of a click.
-        QTimer::singleShot(0, this, [this, id] { Follow(id); });
+        QTimer::singleShot(0, this,
+                           [this, id, sender = message().service()] { Follow(id, sender); });
         return id;
     }
 
@@ -83,9 +85,16 @@ public slots:
     }
 
 private:
-    void Follow(uint id)
+    void Follow(uint id, const QString& sender)
     {
-        if (m_then == u"click") {
+        if (m_then == u"ping") {
+            // The bus keeps order: once the sender's connection has answered this, it has taken
+            // the notification's answer too.
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                sender, QStringLiteral("/"), QStringLiteral("org.freedesktop.DBus.Peer"),
+                QStringLiteral("Ping")));
+            Print({QStringLiteral("answered")});
+        } else if (m_then == u"click") {
             Emit(QStringLiteral("ActionInvoked"), {id, QStringLiteral("default")});
         } else if (m_then == u"close") {
             Emit(QStringLiteral("NotificationClosed"), {id, 2u});
