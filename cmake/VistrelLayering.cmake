@@ -17,9 +17,11 @@ set(VISTREL_LAYERS
     "app/options:config,platform:Widgets"
     "app/batch:search,download,plugin_host,keywords,config,platform:NONE"
     "app:app/options,app/batch,keywords/view,search,download,plugin_host,keywords,config,platform:Widgets")
-# Single targets that may reach further than their folder: medora's options dialog, and the
-# keyword list's item model (Qt Core) beside the Qt-free keyword document.
-set(VISTREL_LAYER_TARGET_QT "medora:Widgets" "vistrel_keyword_model:Core")
+# Single targets that may reach further than their folder: medora's options dialog, the
+# keyword list's item model (Qt Core) beside the Qt-free keyword document, and batch mode's
+# desktop notification (Qt D-Bus, which stands on Qt Core).
+set(VISTREL_LAYER_TARGET_QT "medora:Widgets" "vistrel_keyword_model:Core"
+    "vistrel_batch_notify:Core")
 
 # Sets out to the entry of VISTREL_LAYERS for folder, or to "" when the folder has none.
 function(vistrel_layer_of folder out)
@@ -169,9 +171,12 @@ function(vistrel_check_layering)
             list(APPEND seen "${entry}")
             string(SUBSTRING "${entry}" 0 1 how)
             string(SUBSTRING "${entry}" 2 -1 item)
-            if(item MATCHES "^Qt6::(Core|Gui|Widgets)$")
+            if(item MATCHES "^Qt6::(Core|Gui|Widgets|DBus)$")
                 # (A parenthesised condition would run before the match and see an old one.)
                 set(component ${CMAKE_MATCH_1})
+                if(component STREQUAL "DBus")
+                    set(component Core) # no widgets, but Qt's event loop all the same
+                endif()
                 if(how STREQUAL "S" OR component STREQUAL "Widgets")
                     vistrel_qt_violation("${folder}" ${target} ${component} problem)
                     if(problem)
