@@ -123,9 +123,19 @@ void WindowRun::EndStepStarted(search::EndStep step)
                                                                   : StatusBar::kDeletingMessage));
 }
 
+void WindowRun::ListingsCounted(const std::vector<search::KeywordCount>& counts)
+{
+    m_fresh = search::TotalFresh(counts);
+}
+
 void WindowRun::RunEnded()
 {
-    ShowStatus(QString::fromUtf8(StatusBar::kIdleMessage));
+    // The rows' tool tips tell each keyword's share; the bar tells what is new in all.
+    QString text = QString::fromUtf8(StatusBar::kIdleMessage);
+    if (m_fresh)
+        text += QStringLiteral("（新着 %1 件）").arg(*m_fresh);
+    m_fresh.reset();
+    ShowStatus(text);
 }
 
 void WindowRun::ShowStatus(const QString& text)

@@ -7,7 +7,9 @@
 #include "search/run_ports.h"
 #include "search/search_run.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 class CMainFrame;
 class CVistrelDoc;
@@ -51,6 +53,7 @@ private:
     void JobEnded(const std::string& keyword, bool succeeded, const std::string& reason) override;
     void ProgressChanged(const search::CRunProgress& progress) override;
     void EndStepStarted(search::EndStep step) override;
+    void ListingsCounted(const std::vector<search::KeywordCount>& counts) override;
     void RunEnded() override;
 
     void ShowStatus(const QString& text);
@@ -61,6 +64,8 @@ private:
     ResultLauncher m_launcher;
     search::HttpWorkerPool m_pool;
     EndPhaseThread m_endPhaseThread;
+    // The new listings of the run that is ending, for the status bar once it is over.
+    std::optional<long long> m_fresh;
     // Declared last: it goes first, ending its workers while the pool and the frame still exist.
     CSearchRun m_run;
 };

@@ -22,7 +22,7 @@ public:
     struct Mark
     {
         std::string mark;   // "", "OK" or "NG"
-        std::string reason; // UTF-8; why an "NG"
+        std::string reason; // UTF-8; why an "NG", or what an "OK" page gave
     };
 
     explicit DocumentRows(const CVistrelDoc& doc)

@@ -75,8 +75,12 @@ QVariant KeywordModel::data(const QModelIndex& index, int role) const
     case Qt::EditRole:
         return keyword ? QVariant(state.shown) : QVariant();
     case Qt::ToolTipRole:
-        // Why the row's job failed, else the whole keyword (a wide one may be cut off).
-        return state.reason.isEmpty() ? state.shown : state.reason;
+        // Why the row's job failed, else the whole keyword (a wide one may be cut off), with
+        // what its page gave when the plug-in told that.
+        if (state.reason.isEmpty())
+            return state.shown;
+        return state.mark == QLatin1String("OK") ? state.shown + QLatin1Char('\n') + state.reason
+                                                 : state.reason;
     case BytesRole: {
         const std::string* bytes = keyword ? KeywordAt(index.row()) : nullptr;
         return bytes ? QVariant(QByteArray::fromStdString(*bytes)) : QVariant();

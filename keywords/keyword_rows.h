@@ -46,8 +46,9 @@ public:
     {
         return platform::Cp932ToUtf8(rowText);
     }
-    // Sets column 1 of a row: "", "OK" or "NG". reason (UTF-8) says why a job failed and is
-    // shown beside the mark (the row's tool tip); empty for none. Out of range: ignored.
+    // Sets column 1 of a row: "", "OK" or "NG". reason (UTF-8) is shown beside the mark (the
+    // row's tool tip): for "NG" why the job failed, for "OK" what its page gave the result
+    // page ("42 件 (新着 3 件)") once the plug-in has told; empty for none. Out of range: ignored.
     virtual void SetRowMark(std::ptrdiff_t row, std::string_view mark, std::string_view reason) = 0;
 };
 

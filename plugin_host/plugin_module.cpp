@@ -3,6 +3,24 @@
 
 #include <dlfcn.h>
 
+#include <limits>
+
+namespace {
+
+// Stands for a pair the plug-in left unwritten: no count it may give is this low.
+constexpr std::int32_t kUnwritten = std::numeric_limits<std::int32_t>::min();
+
+// A pair as the contract allows it: listings, then new ones (-1: not compared) of no more.
+std::optional<plugin_host::ListingCount> ToListingCount(std::int32_t listings, std::int32_t fresh)
+{
+    if (listings < 0 || fresh < -1 || fresh > listings)
+        return std::nullopt;
+    return plugin_host::ListingCount{listings,
+                                     fresh < 0 ? std::nullopt : std::optional<int>(fresh)};
+}
+
+} // namespace
+
 CPluginModule::~CPluginModule()
 {
     Unload();
@@ -114,4 +132,37 @@ bool CPluginModule::SetupOption(std::uintptr_t ownerWindow) const
         return false;
     const std::scoped_lock turn(m_callLock);
     return fn(ownerWindow) == 0;
+}
+
+bool CPluginModule::HasListingCounts() const
+{
+    return Lookup(VISTREL_PIN_GETLISTINGCOUNTS) != nullptr;
+}
+
+std::optional<std::vector<plugin_host::ListingCount>>
+CPluginModule::GetListingCounts(const std::string& outputPath, std::size_t pageCount) const
+{
+    auto fn = reinterpret_cast<PFN_PIN_GetListingCounts>(Lookup(VISTREL_PIN_GETLISTINGCOUNTS));
+    if (fn == nullptr || outputPath.empty() ||
+        pageCount > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() / 2))
+        return std::nullopt;
+    std::vector<std::int32_t> counts(2 * pageCount, kUnwritten);
+    std::int32_t pages = 0;
+    {
+        const std::scoped_lock turn(m_callLock);
+        pages = fn(outputPath.c_str(), counts.data(), static_cast<std::int32_t>(counts.size()));
+    }
+    // Counts of some other merge would be put beside the wrong keywords.
+    if (pages < 0 || static_cast<std::size_t>(pages) != pageCount)
+        return std::nullopt;
+    std::vector<plugin_host::ListingCount> result;
+    result.reserve(pageCount);
+    for (std::size_t i = 0; i < pageCount; ++i) {
+        const std::optional<plugin_host::ListingCount> count =
+            ToListingCount(counts[2 * i], counts[2 * i + 1]);
+        if (!count)
+            return std::nullopt;
+        result.push_back(*count);
+    }
+    return result;
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "plugin_host/listing_count.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +43,14 @@ public:
                             const std::vector<std::string>& pageFiles) const;
     bool HasSetupOption() const;
     bool SetupOption(std::uintptr_t ownerWindow) const;
+
+    // Whether the plug-in can tell how many listings a merge took from each page.
+    bool HasListingCounts() const;
+    // The counts of each page file of the latest successful merge for outputPath, in the order
+    // the files were given; none when the plug-in cannot tell them or its answer does not fit
+    // pageCount pages (another count, a pair left unwritten, an impossible number).
+    std::optional<std::vector<plugin_host::ListingCount>>
+    GetListingCounts(const std::string& outputPath, std::size_t pageCount) const;
 
 private:
     void* Lookup(const char* name) const;

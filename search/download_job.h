@@ -1,6 +1,9 @@
 #pragma once
 
+#include "plugin_host/listing_count.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // The states of a job; they only move forward: waiting, running, then done or failed.
@@ -22,4 +25,7 @@ public:
     std::string m_strSearchUrl;    // the plug-in's request target; may be empty
     std::string m_strTempFile;     // the page file; empty until the job is handed out
     std::uint32_t m_nThreadID = 0; // the worker running it; 0 when none
+    // What the plug-in told of the listings its page gave the result page; none until the
+    // merge has returned, and for good when the plug-in tells nothing.
+    std::optional<plugin_host::ListingCount> m_listingCount;
 };

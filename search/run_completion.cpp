@@ -97,8 +97,10 @@ void CSearchRun::RecordOutcome(CDownloadJob& job, bool succeeded, const std::str
     // Only the first row with the job's keyword is marked: a row edited or deleted meanwhile
     // gets nothing, and no other row is marked in its place.
     if (m_rows) {
-        if (const std::ptrdiff_t row = m_rows->FirstRowOf(job.m_strKeyword); row >= 0)
+        if (const std::ptrdiff_t row = m_rows->FirstRowOf(job.m_strKeyword); row >= 0) {
             m_rows->SetRowMark(row, succeeded ? "OK" : "NG", reason);
+            m_jobIndex.markedBy[job.m_strKeyword] = &job;
+        }
     }
     if (m_progress) {
         const std::string keyword = m_rows ? m_rows->ToUtf8(job.m_strKeyword) : std::string();

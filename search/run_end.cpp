@@ -1,13 +1,16 @@
 // The end of a run: keywords never tried are marked, the pages merged when any came in, the
 // page files deleted and the user told how it went. The merge and the deletion are steps of
 // the end-phase runner: they take copies of what they need, so the rows and the document may
-// change while they run.
+// change while they run. What the plug-in tells of the page comes back with the merge and
+// reaches the rows on the run's thread.
+#include "keywords/keyword_rows.h"
 #include "keywords/vistrel_doc.h"
 #include "plugin_host/plugin_module.h"
 #include "search/search_run.h"
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -16,6 +19,13 @@ namespace {
 // Why jobs were never tried once the last worker has left after trying some.
 constexpr const char* kNoWorkerLeft = "接続できるダウンロードスレッドがありません";
 constexpr const char* kNoPage = "ダウンロードできたページがありません";
+
+// What the merge step hands back to the run's thread.
+struct MergeOutcome
+{
+    bool written = false;
+    std::optional<std::vector<plugin_host::ListingCount>> counts;
+};
 
 // Deletes every page file, then their folder.
 void DeletePages(const std::vector<std::string>& pageFiles, search::IWorkerPool& pool)
@@ -44,12 +54,16 @@ void CSearchRun::EndRun(const std::string& why)
     // No worker took any job: what ended the workers is why none was tried.
     const bool noneTried = !m_jobIndex.anyHandedOut && !m_lastFailure.empty();
     FailWaitingJobs(!why.empty() ? why : noneTried ? m_lastFailure : kNoWorkerLeft);
+    keywords::IKeywordRows* const rows = m_rows;
+    auto markedBy = std::move(m_jobIndex.markedBy);
     ForgetRun();
     // Built whole: clang cannot default-construct a nested struct with member initialisers here.
     m_ending.emplace(Ending{.resultPath = doc ? doc->GetResultPath() : std::string(),
                             .why = why,
                             .merged = false,
-                            .failure = {}});
+                            .failure = {},
+                            .rows = rows,
+                            .markedBy = std::move(markedBy)});
     BeginMerge();
 }
 
@@ -82,16 +96,46 @@ void CSearchRun::BeginMerge()
     }
     if (m_progress)
         m_progress->EndStepStarted(search::EndStep::Merging);
-    auto merged = std::make_shared<bool>(false);
-    m_endPhase.Run([plugin = m_pPlugin, path = m_ending->resultPath, pages = std::move(pageFiles),
-                    merged] { *merged = plugin->MergeDownloadFiles(path, pages); },
-                   [this, merged] {
-                       m_ending->merged = *merged;
-                       if (!*merged)
-                           m_ending->failure = "プラグイン「" + m_pPlugin->GetFileTitle() +
-                                               "」が結果ページを作れませんでした";
-                       BeginDeletingPages();
-                   });
+    // The counts are asked for at once, in the same step: no other call may come in between.
+    auto merged = std::make_shared<MergeOutcome>();
+    m_endPhase.Run(
+        [plugin = m_pPlugin, path = m_ending->resultPath, pages = std::move(pageFiles), merged] {
+            merged->written = plugin->MergeDownloadFiles(path, pages);
+            if (merged->written)
+                merged->counts = plugin->GetListingCounts(path, pages.size());
+        },
+        [this, merged] {
+            m_ending->merged = merged->written;
+            if (!merged->written)
+                m_ending->failure =
+                    "プラグイン「" + m_pPlugin->GetFileTitle() + "」が結果ページを作れませんでした";
+            else if (merged->counts)
+                TakeListingCounts(*merged->counts);
+            BeginDeletingPages();
+        });
+}
+
+void CSearchRun::TakeListingCounts(const std::vector<plugin_host::ListingCount>& counts)
+{
+    std::vector<search::KeywordCount> reported;
+    auto count = counts.begin();
+    for (const auto& job : *m_pJobArray) {
+        if (job->m_nState != JOB_DONE || count == counts.end())
+            continue;
+        job->m_listingCount = *count++;
+        keywords::IKeywordRows* const rows = m_ending->rows;
+        // A row shows the outcome of the latest job with its text; another job's counts would
+        // sit beside a mark they do not belong to.
+        if (const auto marked = m_ending->markedBy.find(job->m_strKeyword);
+            rows && marked != m_ending->markedBy.end() && marked->second == job.get()) {
+            if (const std::ptrdiff_t row = rows->FirstRowOf(job->m_strKeyword); row >= 0)
+                rows->SetRowMark(row, "OK", search::FormatListingCount(*job->m_listingCount));
+        }
+        reported.push_back(
+            {rows ? rows->ToUtf8(job->m_strKeyword) : std::string(), *job->m_listingCount});
+    }
+    if (m_progress)
+        m_progress->ListingsCounted(reported);
 }
 
 void CSearchRun::BeginDeletingPages()

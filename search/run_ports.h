@@ -1,12 +1,15 @@
 #pragma once
 
 #include "platform/temp_file.h"
+#include "plugin_host/listing_count.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What a search run needs from the world around it, so that the run itself draws nothing,
 // starts no thread and can be driven step by step by a test.
@@ -146,6 +149,13 @@ struct CRunProgress
     int nTotal = 0;  // jobs of the run
 };
 
+// One keyword's share of the result page.
+struct KeywordCount
+{
+    std::string keyword; // UTF-8
+    plugin_host::ListingCount count;
+};
+
 // Follows a run as it goes: the status bar in the window, standard output and error in batch mode.
 class IRunProgress
 {
@@ -161,11 +171,18 @@ public:
     // The end of the run has begun step; the counts stay as they were. Nothing to show in
     // batch mode, where the steps run in place and the next line is the outcome.
     virtual void EndStepStarted(EndStep /*step*/) {}
+    // The result page is written and the plug-in has told what it holds: an entry for every
+    // keyword whose page went into it, in row order. Not called when the plug-in tells nothing.
+    virtual void ListingsCounted(const std::vector<KeywordCount>& /*counts*/) {}
     // The run is over (ended, stopped or torn down): no run is under way any more.
     virtual void RunEnded() = 0;
 };
 
 // The status bar's text for a run under way, e.g. "検索中… 3/12 件終了（失敗 1 件）".
 std::string FormatProgress(const CRunProgress& progress);
+// What a keyword's page gave, for people: "42 件 (新着 3 件)", or "42 件" when not compared.
+std::string FormatListingCount(const plugin_host::ListingCount& count);
+// The new listings of all keywords together; none when no page was compared.
+std::optional<long long> TotalFresh(const std::vector<KeywordCount>& counts);
 
 } // namespace search

@@ -170,6 +170,7 @@ void CSearchRun::ForgetRun()
     m_document = nullptr;
     m_rows = nullptr;
     m_jobIndex.running.clear();
+    m_jobIndex.markedBy.clear();
 }
 
 search::CRunProgress CSearchRun::CountProgress() const

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -108,6 +109,9 @@ private:
     void FailWaitingJobs(const std::string& why);
     // The steps of the end, each begun by the one before: merge, delete the pages, finish.
     void BeginMerge();
+    // Keeps what the plug-in told of each page on its job (the jobs downloaded, in row order),
+    // adds it to the rows' marks and reports it.
+    void TakeListingCounts(const std::vector<plugin_host::ListingCount>& counts);
     void BeginDeletingPages();
     void FinishRun();
     void OpenResultPage(const std::string& path);
@@ -146,6 +150,8 @@ private:
         int failed = 0;
         std::unordered_map<std::uint32_t, CDownloadJob*> running; // by worker thread ID
         bool anyHandedOut = false;
+        // The job whose outcome a keyword's row shows: the latest of the jobs with its text.
+        std::unordered_map<std::string_view, const CDownloadJob*> markedBy;
     };
     CJobIndex m_jobIndex;
     // Why the latest job failed or a worker left; what the user is told when no page came in.
@@ -158,6 +164,9 @@ private:
         std::string why;        // what ended the run before its jobs, if anything
         bool merged = false;
         std::string failure; // why no page was written, when there is something to say
+        // For the counts the merge may bring: the rows still get them, on the jobs' rows.
+        keywords::IKeywordRows* rows = nullptr;
+        std::unordered_map<std::string_view, const CDownloadJob*> markedBy;
     };
     std::optional<Ending> m_ending;
 };

@@ -11,7 +11,8 @@ namespace {
 
 bool IsBatchOption(const std::string& arg)
 {
-    for (const char* option : {"--search", "--area", "--plugin", "--help", "-h", "--version"}) {
+    for (const char* option :
+         {"--search", "--area", "--plugin", "--new-only", "--help", "-h", "--version"}) {
         const std::string name(option);
         if (arg == name || arg.starts_with(name + "="))
             return true;
@@ -130,6 +131,16 @@ platform::Result<BatchArgs> ParseBatchArgs(const std::vector<std::string>& args)
             value = name.substr(eq + 1);
             name.resize(eq);
         }
+        if (name == "--new-only") {
+            if (value) {
+                return platform::Failure{"--new-only takes no value"};
+            }
+            if (parsed.newOnly) {
+                return platform::Failure{"--new-only given twice"};
+            }
+            parsed.newOnly = true;
+            continue;
+        }
         std::optional<std::string>* slot = name == "--search"   ? &search
                                            : name == "--area"   ? &parsed.area
                                            : name == "--plugin" ? &parsed.plugin
@@ -153,7 +164,7 @@ platform::Result<BatchArgs> ParseBatchArgs(const std::vector<std::string>& args)
         *slot = std::move(*value);
     }
     if (!search) {
-        return platform::Failure{"--area and --plugin need --search FILE"};
+        return platform::Failure{"--area, --plugin and --new-only need --search FILE"};
     }
     parsed.action = BatchArgs::Action::Search;
     parsed.keywordFile = *search;
@@ -184,7 +195,7 @@ std::optional<int> ResolveArea(const std::string& value)
 const char* BatchHelpText()
 {
     return R"(Usage: Vistrel [QT-OPTION]... [FILE]
-       Vistrel --search FILE [--area N|NAME] [--plugin TITLE]
+       Vistrel --search FILE [--area N|NAME] [--plugin TITLE] [--new-only]
        Vistrel --help | --version
 
 Without --search, Vistrel opens its window, with the keyword file FILE when one is given. The
@@ -196,9 +207,13 @@ window also takes Qt's own options, such as -platform offscreen, -style fusion, 
                    and plug-ins (see Files below). Prints a line for every keyword as it
                    ends: "OK", a tab and the keyword, or "NG", a tab, the keyword, a tab and
                    why (a keyword never tried says "未実行" and why); then, when the result
-                   page was written, its path alone on the last line. Progress goes to standard error. A keyword
-                   file or plug-in whose name holds a line break is refused, so that the
-                   path is always one line.
+                   page was written, its path alone on the last line. Progress goes to
+                   standard error. A keyword file or plug-in whose name holds a line break
+                   is refused, so that the path is always one line. When the plug-in
+                   counts listings (medora does), "OK" lines come once the result page is
+                   written, with two more fields: the keyword's listings on the page and
+                   how many of them are new since the last result of the same search ("-"
+                   when there was none to compare with), e.g. "OK\tドラマ\t42\t3".
   --area N|NAME    the region: 1 to 47 in the listing site's order, where 8 is 東京 and 13
                    is 栃木 (not the official prefecture codes, in which 13 is 東京), or the
                    name of a prefecture, short or full (東京, 東京都, 大阪府, 北海道, 神奈川県);
@@ -206,6 +221,10 @@ window also takes Qt's own options, such as -platform offscreen, -style fusion, 
   --plugin TITLE   the plug-in: its library's file name without folder and suffix (for
                    example medora); default: the one last chosen in the window
                    ("Settings\PlugIn" "DLLName")
+  --new-only       print only the "OK" lines of keywords with new listings, and the
+                   result page's path only when some keyword has them; "NG" lines go to
+                   standard error. Prints nothing when nothing is new, or when the
+                   plug-in does not count listings. The exit status is as without it
   --help           show this text
   --version        show the version
 

@@ -12,6 +12,7 @@
 #include "platform/run_folder.h"
 #include "platform/user_folders.h"
 #include "platform/writable_folder.h"
+#include "plugin_host/plugin_module.h"
 #include "search/http_worker_pool.h"
 #include "search/search_run.h"
 
@@ -104,7 +105,7 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args,
 }
 
 int RunBatchSearch(const BatchArgs& args, const std::string& programFolder, std::ostream& out,
-                   std::ostream& err)
+                   std::ostream& err, BatchNews* news)
 {
     platform::SweepDeadRunFolders(); // what runs that died left behind
     if (programFolder.empty()) {
@@ -123,7 +124,12 @@ int RunBatchSearch(const BatchArgs& args, const std::string& programFolder, std:
     ReportQueue reports;
     search::HttpWorkerPool pool(reports, config.GetPath());
     CTerminalPrompts prompts(err);
-    CTerminalProgress progress(out, err);
+    const bool counts = setup.pPlugin->HasListingCounts();
+    if (args.newOnly && !counts) {
+        err << "Vistrel: the plug-in \"" << setup.pPlugin->GetFileTitle()
+            << "\" does not count new listings; --new-only prints none\n";
+    }
+    CTerminalProgress progress(out, err, counts, args.newOnly);
     keywords::DocumentRows rows(doc);
     CSearchRun run(config, folders.value.data, pool, prompts, &progress);
 
@@ -146,7 +152,11 @@ int RunBatchSearch(const BatchArgs& args, const std::string& programFolder, std:
     }
     if (!prompts.HasMerged())
         return kExitFailed;
-    out << doc.GetResultPath() << std::endl;
+    if (news)
+        *news = {progress.News(), doc.GetResultPath()};
+    // A scheduled --new-only run with nothing new prints nothing at all.
+    if (!args.newOnly || !progress.News().empty())
+        out << doc.GetResultPath() << std::endl;
     if (!out)
         return ExitStatusFor(SIGPIPE);
     // A scheduler must see that some keyword went unchecked although the page was written.

@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace batch {
@@ -29,8 +30,18 @@ std::optional<int> RunCommandLine(const std::vector<std::string>& args,
                                   const std::string& programFolder, std::ostream& out,
                                   std::ostream& err, std::string* windowFile = nullptr);
 
-// One search without a window, through the same run as the window's.
+// What a search found new, for telling the user after it: each keyword (UTF-8) whose page has
+// new listings, with their number (> 0), in row order, and the result page. Empty unless the
+// result page was written and the plug-in counts listings.
+struct BatchNews
+{
+    std::vector<std::pair<std::string, int>> keywords;
+    std::string pagePath;
+};
+
+// One search without a window, through the same run as the window's. news (if not null) gets
+// what was new.
 int RunBatchSearch(const BatchArgs& args, const std::string& programFolder, std::ostream& out,
-                   std::ostream& err);
+                   std::ostream& err, BatchNews* news = nullptr);
 
 } // namespace batch

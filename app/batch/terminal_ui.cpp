@@ -49,10 +49,43 @@ void CTerminalProgress::JobEnded(const std::string& keyword, bool bSucceeded,
                                  const std::string& reason)
 {
     m_anyFailed = m_anyFailed || !bSucceeded;
-    m_out << (bSucceeded ? "OK" : "NG") << '\t' << OneField(keyword);
+    if (bSucceeded && m_holdOk) {
+        m_held.push_back(keyword);
+        return;
+    }
+    if (bSucceeded && m_newOnly)
+        return; // nothing can be new without counts
+    std::ostream& stream = m_newOnly ? m_err : m_out;
+    stream << (bSucceeded ? "OK" : "NG") << '\t' << OneField(keyword);
     if (!bSucceeded)
-        m_out << '\t' << OneField(reason);
-    m_out << std::endl; // each line as its job ends, also into a pipe
+        stream << '\t' << OneField(reason);
+    stream << std::endl; // each line as its job ends, also into a pipe
+}
+
+void CTerminalProgress::ListingsCounted(const std::vector<search::KeywordCount>& counts)
+{
+    m_held.clear(); // every one of them is among the counts
+    for (const search::KeywordCount& keyword : counts) {
+        const int fresh = keyword.count.fresh.value_or(0);
+        if (fresh > 0)
+            m_news.emplace_back(keyword.keyword, fresh);
+        if (m_newOnly && fresh <= 0)
+            continue;
+        m_out << "OK\t" << OneField(keyword.keyword) << '\t' << keyword.count.listings << '\t'
+              << (keyword.count.fresh ? std::to_string(*keyword.count.fresh) : "-") << '\n';
+    }
+    m_out.flush();
+}
+
+void CTerminalProgress::RunEnded()
+{
+    // No counts came: the merge failed or the run was stopped. Each keyword still gets its line.
+    for (const std::string& keyword : m_held) {
+        if (!m_newOnly)
+            m_out << "OK\t" << OneField(keyword) << '\n';
+    }
+    m_held.clear();
+    m_out.flush();
 }
 
 void CTerminalProgress::ProgressChanged(const search::CRunProgress& progress)

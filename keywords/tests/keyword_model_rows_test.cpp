@@ -162,6 +162,8 @@ INSTANTIATE_TEST_SUITE_P(
     Marks, MarkTest,
     testing::Values(MarkCase{"NgShowsTheReason", 1, "NG", "HTTP 503", "HTTP 503", 1},
                     MarkCase{"ClearedShowsTheKeyword", 1, "", "", "ニュース", 1},
+                    MarkCase{"OkAddsItsCountsToTheKeyword", 1, "OK", "42 件 (新着 3 件)",
+                             "ニュース\n42 件 (新着 3 件)", 1},
                     MarkCase{"SameAgainIsQuiet", 1, "OK", "", "ニュース", 0},
                     MarkCase{"OtherRow", 0, "NG", "timeout", nullptr, 1},
                     MarkCase{"NegativeRow", -1, "NG", "timeout", nullptr, 0},

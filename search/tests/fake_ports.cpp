@@ -128,6 +128,16 @@ void CRecorder::ProgressChanged(const search::CRunProgress& p)
                     std::to_string(p.nTotal));
 }
 
+void CRecorder::ListingsCounted(const std::vector<search::KeywordCount>& counts)
+{
+    std::string event = "counts";
+    for (const search::KeywordCount& keyword : counts) {
+        event += " " + keyword.keyword + " " + std::to_string(keyword.count.listings) + "/" +
+                 (keyword.count.fresh ? std::to_string(*keyword.count.fresh) : "-");
+    }
+    m_log.push_back(event);
+}
+
 std::vector<std::string> Events(const CEventLog& log, const std::string& prefix)
 {
     std::vector<std::string> found;

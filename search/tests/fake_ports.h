@@ -108,6 +108,8 @@ public:
     void JobEnded(const std::string& keyword, bool bSucceeded, const std::string& reason) override;
     void ProgressChanged(const search::CRunProgress& p) override;
     void RunEnded() override { m_log.push_back("ready"); }
+    // "counts a 42/3 b 7/-": each keyword with its listings and new ones ("-": not compared).
+    void ListingsCounted(const std::vector<search::KeywordCount>& counts) override;
 
     bool m_bAnswerYes = false;
     std::function<void()> m_onAsk;

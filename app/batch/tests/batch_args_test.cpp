@@ -37,7 +37,7 @@ TEST_P(ParseArgs, Parse)
     }
     if (result.value.action == Action::Search) {
         EXPECT_EQ(result.value.keywordFile + "|" + result.value.area.value_or("-") + "|" +
-                      result.value.plugin.value_or("-"),
+                      result.value.plugin.value_or("-") + (result.value.newOnly ? "|new" : ""),
                   GetParam().fileAreaPlugin);
     }
 }
@@ -91,7 +91,21 @@ INSTANTIATE_TEST_SUITE_P(
         ArgsCase{"EmptyValue", {"--search="}, {}, "empty value for --search"},
         ArgsCase{"Twice", {"--search", "a", "--search", "b"}, {}, "--search given twice"},
         ArgsCase{"Stray", {"list.txt", "--search", "a"}, {}, "unexpected argument: list.txt"},
-        ArgsCase{"AreaAlone", {"--area", "8"}, {}, "--area and --plugin need --search FILE"}),
+        ArgsCase{
+            "AreaAlone", {"--area", "8"}, {}, "--area, --plugin and --new-only need --search FILE"},
+        ArgsCase{"NewOnly", {"--new-only", "--search", "a"}, Action::Search, "a|-|-|new"},
+        ArgsCase{"NewOnlyAlone",
+                 {"--new-only"},
+                 {},
+                 "--area, --plugin and --new-only need --search FILE"},
+        ArgsCase{"NewOnlyWithAValue",
+                 {"--search", "a", "--new-only=yes"},
+                 {},
+                 "--new-only takes no value"},
+        ArgsCase{"NewOnlyTwice",
+                 {"--search", "a", "--new-only", "--new-only"},
+                 {},
+                 "--new-only given twice"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ResolveArea, IsANumberFromOneToFortySevenOrAPrefecturesShortOrFullName)

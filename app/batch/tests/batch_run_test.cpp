@@ -125,6 +125,16 @@ INSTANTIATE_TEST_SUITE_P(
         CBadInputCase{
             "UnknownArea", {"--search", "@", "--area", "Tokyo"}, {}, "", "unknown area: Tokyo"},
         CBadInputCase{"AreaZero", {"--search", "@", "--area", "0"}, {}, "", "unknown area: 0"},
+        CBadInputCase{"AreaZeroNewOnly",
+                      {"--new-only", "--search", "@", "--area", "0"},
+                      {},
+                      "",
+                      "unknown area: 0"},
+        CBadInputCase{"NewOnlyWithAValue",
+                      {"--search", "@", "--new-only=1"},
+                      {},
+                      "",
+                      "--new-only takes no value"},
         CBadInputCase{"NoAreaInIni", {"--search", "@"}, Key::Area, "0", "no region chosen"},
         CBadInputCase{
             "UnknownPlugin", {"--search", "@", "--plugin", "x"}, {}, "", "no plug-in \"x\""},
@@ -139,7 +149,9 @@ TEST_F(CBatchTest, HelpVersionAndTheWindowsCommandLine)
 {
     COutcome run = Run({"--help"});
     EXPECT_EQ(run.code, 0);
-    EXPECT_THAT(run.out, HasSubstr("Vistrel --search FILE [--area N|NAME] [--plugin TITLE]"));
+    EXPECT_THAT(run.out, HasSubstr("Vistrel --search FILE [--area N|NAME] [--plugin TITLE] "
+                                   "[--new-only]\n"));
+    EXPECT_THAT(run.out, HasSubstr("\n  --new-only       print only"));
     for (const int status :
          {batch::kExitMerged, batch::kExitFailed, batch::kExitBadInput, batch::kExitPartial,
           128 + SIGHUP, batch::kExitInterrupted, 128 + SIGQUIT, 128 + SIGPIPE, 128 + SIGTERM}) {
