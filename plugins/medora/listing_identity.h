@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+
+// What makes two listings the same: a listing is a table row with at least one data cell, and
+// its identity is the row's own text with the markup taken out and each run of white space
+// made one space. Where the row stands, its attributes (a mark added by an earlier merge
+// among them) and how its lines are broken do not count.
+namespace medora {
+
+// Bounds on reading a page that is not ours to trust.
+struct ScanLimits
+{
+    std::size_t pageBytes = std::size_t{64} * 1024 * 1024;
+    // No listing the site sends comes near this; a longer row means the page is broken.
+    std::size_t rowBytes = std::size_t{64} * 1024;
+};
+
+enum class ScanFault {
+    none,
+    tooLarge,   // more bytes than ScanLimits::pageBytes
+    damaged,    // a zero byte, an over-long row, or a row or tag still open at the end
+    unreadable, // the file could not be opened or read to its end
+};
+
+struct ListingScan
+{
+    // Empty whenever fault is not none: a page only partly read says nothing reliable.
+    std::unordered_set<std::string> identities;
+    ScanFault fault = ScanFault::none;
+};
+
+// Reads a page's listings from pieces of any size, in order. Bytes are looked at one by one;
+// code page 932 never uses '<', '>', quotes or white space as the second byte of a character,
+// so no character is cut.
+class ListingScanner
+{
+public:
+    explicit ListingScanner(ScanLimits limits = {})
+        : m_limits(limits)
+    {}
+
+    void Feed(std::string_view bytes);
+    // Ends the page: the identities found, or the reason there are none.
+    ListingScan Finish();
+
+private:
+    enum class Mode {
+        text,
+        tagOpen, // after '<', not yet known to be a tag
+        tag,
+        comment,
+    };
+
+    void Take(char c);
+    void TakeText(char c);
+    void TakeTag(char c);
+    void EndTag();
+    void StartRow();
+    void EndRow();
+    void Fail(ScanFault fault);
+
+    ScanLimits m_limits;
+    std::size_t m_seen = 0;
+    ScanFault m_fault = ScanFault::none;
+    Mode m_mode = Mode::text;
+
+    std::string m_tagName; // lower case, '/' first for an end tag; only the first bytes kept
+    bool m_tagNameDone = false;
+    char m_quote = 0;
+    char m_lastTagByte = 0;
+    std::size_t m_commentDashes = 0;
+
+    bool m_inRow = false;
+    bool m_rowHasCell = false;
+    int m_nestedTables = 0;
+    bool m_pendingSpace = false;
+    std::string m_row;
+
+    std::unordered_set<std::string> m_identities;
+};
+
+// The identities of a whole page's listings.
+ListingScan ScanListings(std::string_view page, ScanLimits limits = {});
+
+} // namespace medora
