@@ -13,7 +13,7 @@ using testing_support::CTempDir;
 namespace {
 
 // "東京" in code page 932.
-#define TOKYO "\x93\x8C\x8B\x9E"
+const std::string kTokyo = "\x93\x8C\x8B\x9E";
 
 struct CSplitCase
 {
@@ -47,17 +47,17 @@ TEST_P(SplitResultName, CutsAroundTheLastDate)
 }
 
 const CSplitCase kSplitCases[] = {
-    {"ResultPage", "drama_" TOKYO "_20261208_medora.html", true, "drama_" TOKYO "_", "20261208",
+    {"ResultPage", "drama_" + kTokyo + "_20261208_medora.html", true, "drama_" + kTokyo + "_",
+     "20261208", "_medora.html"},
+    {"UntitledList", "_" + kTokyo + "_20261208_medora.html", true, "_" + kTokyo + "_", "20261208",
      "_medora.html"},
-    {"UntitledList", "_" TOKYO "_20261208_medora.html", true, "_" TOKYO "_", "20261208",
-     "_medora.html"},
-    {"DateInTheFileNameToo", "a_20250101_b_" TOKYO "_20261208_medora.html", true,
-     "a_20250101_b_" TOKYO "_", "20261208", "_medora.html"},
+    {"DateInTheFileNameToo", "a_20250101_b_" + kTokyo + "_20261208_medora.html", true,
+     "a_20250101_b_" + kTokyo + "_", "20261208", "_medora.html"},
     {"OnlyTheDate", "_20261208_", true, "_", "20261208", "_"},
     {"NoDate", "drama.html", false, "", "", ""},
-    {"SevenDigits", "drama_" TOKYO "_2026120_medora.html", false, "", "", ""},
-    {"NineDigits", "drama_" TOKYO "_202612080_medora.html", false, "", "", ""},
-    {"LetterInTheDate", "drama_" TOKYO "_2026120x_medora.html", false, "", "", ""},
+    {"SevenDigits", "drama_" + kTokyo + "_2026120_medora.html", false, "", "", ""},
+    {"NineDigits", "drama_" + kTokyo + "_202612080_medora.html", false, "", "", ""},
+    {"LetterInTheDate", "drama_" + kTokyo + "_2026120x_medora.html", false, "", "", ""},
     {"Empty", "", false, "", "", ""},
 };
 
@@ -94,35 +94,35 @@ TEST_P(FindEarlierPage, TakesTheNewestEarlierPageOfTheSameList)
     EXPECT_EQ(medora::FindEarlierPage(folder.File(c.output)), expected);
 }
 
-const std::string kToday = "d_" TOKYO "_20261208_medora.html";
+const std::string kToday = "d_" + kTokyo + "_20261208_medora.html";
 
 const CFindCase kFindCases[] = {
     {"FirstRun", {}, {}, kToday, ""},
     {"OnlyOtherFiles",
-     {"d_" TOKYO "_20261201_other.html", "d_" TOKYO "_20261201_medora.htm",
-      "d2_" TOKYO "_20261201_medora.html", "xd_" TOKYO "_20261201_medora.html",
-      "d_" TOKYO "x_20261201_medora.html", "d_" TOKYO "_1201_medora.html"},
+     {"d_" + kTokyo + "_20261201_other.html", "d_" + kTokyo + "_20261201_medora.htm",
+      "d2_" + kTokyo + "_20261201_medora.html", "xd_" + kTokyo + "_20261201_medora.html",
+      "d_" + kTokyo + "x_20261201_medora.html", "d_" + kTokyo + "_1201_medora.html"},
      {},
      kToday,
      ""},
-    {"PageBeingReplaced", {"d_" TOKYO "_20261201_medora.html", kToday}, {}, kToday, kToday},
+    {"PageBeingReplaced", {"d_" + kTokyo + "_20261201_medora.html", kToday}, {}, kToday, kToday},
     {"NewestEarlierDay",
-     {"d_" TOKYO "_20261130_medora.html", "d_" TOKYO "_20261205_medora.html",
-      "d_" TOKYO "_20261201_medora.html"},
+     {"d_" + kTokyo + "_20261130_medora.html", "d_" + kTokyo + "_20261205_medora.html",
+      "d_" + kTokyo + "_20261201_medora.html"},
      {},
      kToday,
-     "d_" TOKYO "_20261205_medora.html"},
-    {"LaterDayIsNotEarlier", {"d_" TOKYO "_20261209_medora.html"}, {}, kToday, ""},
+     "d_" + kTokyo + "_20261205_medora.html"},
+    {"LaterDayIsNotEarlier", {"d_" + kTokyo + "_20261209_medora.html"}, {}, kToday, ""},
     {"LaterDayPassedOver",
-     {"d_" TOKYO "_20261209_medora.html", "d_" TOKYO "_20261207_medora.html"},
+     {"d_" + kTokyo + "_20261209_medora.html", "d_" + kTokyo + "_20261207_medora.html"},
      {},
      kToday,
-     "d_" TOKYO "_20261207_medora.html"},
+     "d_" + kTokyo + "_20261207_medora.html"},
     {"FolderIsNoPage",
-     {"d_" TOKYO "_20261201_medora.html"},
-     {"d_" TOKYO "_20261207_medora.html"},
+     {"d_" + kTokyo + "_20261201_medora.html"},
+     {"d_" + kTokyo + "_20261207_medora.html"},
      kToday,
-     "d_" TOKYO "_20261201_medora.html"},
+     "d_" + kTokyo + "_20261201_medora.html"},
     {"NameWithoutDateComparesWithItself", {"result.html"}, {}, "result.html", "result.html"},
     {"NameWithoutDateFirstRun", {"other.html"}, {}, "result.html", ""},
 };
