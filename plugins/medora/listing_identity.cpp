@@ -75,6 +75,9 @@ void ListingScanner::Take(char c)
     case Mode::tag:
         TakeTag(c);
         return;
+    case Mode::rawText:
+        TakeRawText(c);
+        return;
     case Mode::comment:
         if (c == '>' && m_commentDashes >= 2)
             m_mode = Mode::text;
@@ -128,9 +131,33 @@ void ListingScanner::TakeTag(char c)
         m_lastTagByte = c;
 }
 
+void ListingScanner::TakeRawText(char c)
+{
+    const char lower = Lower(c);
+    if (lower == m_rawEnd[m_rawMatched])
+        ++m_rawMatched;
+    else
+        m_rawMatched = lower == '<' ? 1 : 0;
+    if (m_rawMatched < m_rawEnd.size())
+        return;
+    // The end tag goes on as any tag does, up to its '>'.
+    m_mode = Mode::tag;
+    m_tagName = m_rawEnd.substr(1);
+    m_tagNameDone = false;
+    m_quote = 0;
+    m_lastTagByte = c;
+}
+
 void ListingScanner::EndTag()
 {
     m_mode = Mode::text;
+    // Script and style text may hold anything that looks like markup, rows too.
+    if (m_tagName == "script" || m_tagName == "style") {
+        m_mode = Mode::rawText;
+        m_rawEnd = m_tagName == "script" ? "</script" : "</style";
+        m_rawMatched = 0;
+        return;
+    }
     // Markup separates words as white space does: "<td>a</td><td>b</td>" reads "a b".
     if (m_inRow)
         m_pendingSpace = !m_row.empty();

@@ -53,11 +53,13 @@ private:
         tagOpen, // after '<', not yet known to be a tag
         tag,
         comment,
+        rawText, // a script's or a style sheet's text, up to its end tag
     };
 
     void Take(char c);
     void TakeText(char c);
     void TakeTag(char c);
+    void TakeRawText(char c);
     void EndTag();
     void StartRow();
     void EndRow();
@@ -73,6 +75,8 @@ private:
     char m_quote = 0;
     char m_lastTagByte = 0;
     std::size_t m_commentDashes = 0;
+    std::string_view m_rawEnd; // "</script" or "</style"
+    std::size_t m_rawMatched = 0;
 
     bool m_inRow = false;
     bool m_rowHasCell = false;

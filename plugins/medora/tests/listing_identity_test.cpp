@@ -90,6 +90,13 @@ const CScanCase kScanCases[] = {
     {"SameRowTwiceIsOneListing", "<tr><td>a</td></tr><tr><td>a</td></tr>", {"a"}},
     {"EmptyRowIsNoListing", "<tr><td> </td></tr>", {}},
     {"TextOutsideRowsIsNoListing", "<p>a</p><script>if (a < b) x = 'tr > td';</script>", {}},
+    {"ScriptTextIsNoListing",
+     "<script>var s = '<tr><td>x</td></tr>';</script><tr><td>a</td></tr>",
+     {"a"}},
+    {"StyleTextIsNoListing", "<style>/* <tr><td>x</td></tr> */</style ><tr><td>a</td></tr>", {"a"}},
+    {"ScriptEndTagInCapitals", "<SCRIPT>'<tr><td>x</SCRIPT><tr><td>a</td></tr>", {"a"}},
+    {"ScriptEndAfterALessThan", "<script>a <</script><tr><td>a</td></tr>", {"a"}},
+    {"EndsInsideAScript", "<tr><td>a</td></tr><script>x", {}, medora::ScanFault::damaged},
     // Second bytes 5C and 5F ("ソ", "ダ") are ordinary bytes here.
     {"DoubleByteText", "<tr><td>\x83\x5C\x83\x5F</td></tr>", {"\x83\x5C\x83\x5F"}},
     {"EmptyPage", "", {}},
