@@ -1,5 +1,7 @@
 #include "config/config_store.h"
 
+#include "platform/user_folders.h"
+
 #include <cassert>
 
 namespace config {
@@ -34,14 +36,14 @@ bool Config::WriteString(Key key, std::string_view value) const
 
 std::string VistrelIniPath(const std::string& programFolder)
 {
-    return programFolder + "Vistrel.ini";
+    return platform::SettingsFilePath(platform::PortableFolders(programFolder));
 }
 
 std::string CacheFolder(const Config& config, const std::string& dataFolder)
 {
     std::string folder = config.ReadString(Key::CacheDirectory);
     if (folder.empty())
-        folder = dataFolder + "Cache";
+        folder = platform::DefaultCacheFolder(dataFolder);
     if (folder.back() != '/')
         folder += '/';
     return folder;

@@ -115,7 +115,12 @@ std::string SettingsFilePath(const UserFolders& folders)
 
 std::string DefaultCacheFolder(const UserFolders& folders)
 {
-    return folders.data + "Cache";
+    return DefaultCacheFolder(folders.data);
+}
+
+std::string DefaultCacheFolder(const std::string& dataFolder)
+{
+    return dataFolder + "Cache";
 }
 
 std::string ErrorLogPath(const UserFolders& folders)

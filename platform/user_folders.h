@@ -53,10 +53,11 @@ Result<UserFolders> CurrentUserFolders(const std::string& programFolder);
 Result<> MakeUserFolders(const UserFolders& folders);
 
 // The paths built on the folders.
-std::string SettingsFilePath(const UserFolders& folders);    // config + "Vistrel.ini"
-std::string DefaultCacheFolder(const UserFolders& folders);  // data + "Cache"
-std::string ErrorLogPath(const UserFolders& folders);        // state + "error.log"
-std::string PluginSettingsFolder(const UserFolders& folders, // config + "Plugin/<name>/"
+std::string SettingsFilePath(const UserFolders& folders);      // config + "Vistrel.ini"
+std::string DefaultCacheFolder(const UserFolders& folders);    // data + "Cache"
+std::string DefaultCacheFolder(const std::string& dataFolder); // the same, from the data folder
+std::string ErrorLogPath(const UserFolders& folders);          // state + "error.log"
+std::string PluginSettingsFolder(const UserFolders& folders,   // config + "Plugin/<name>/"
                                  const std::string& pluginName);
 
 // "portable" or "installed", for --help.

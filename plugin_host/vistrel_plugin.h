@@ -1,11 +1,12 @@
 /*
  * The contract between Vistrel and its listing-site plug-ins.
  *
- * A plug-in is a shared library in the program's Plugin folder that exports some of the six
+ * A plug-in is a shared library in the program's Plugin folder that exports some of the
  * functions below as plain C symbols. The program looks every function up by name each time
  * it calls it. Calls never overlap: the program makes one at a time. PIN_MergeDownloadFiles
- * may be called from a thread of the program's own while the program's window keeps running;
- * every other function is called from the program's main thread.
+ * and PIN_GetListingCounts may be called from a thread of the program's own while the
+ * program's window keeps running; every other function is called from the program's main
+ * thread.
  *
  * Text: every text is a zero-terminated byte string in code page 932 (Shift_JIS); sizes count
  * bytes. Text-returning functions get a caller-owned buffer of size + 1 bytes, zero-filled by
@@ -29,7 +30,7 @@
 #define VISTREL_PLUGIN_EXTERN_C
 #endif
 
-/* Marks a definition of one of the six functions as an export of the plug-in library. */
+/* Marks a definition of one of the functions as an export of the plug-in library. */
 #define VISTREL_PLUGIN_EXPORT VISTREL_PLUGIN_EXTERN_C __attribute__((visibility("default")))
 
 /* Buffer sizes the program passes (the buffers hold size + 1 bytes). */
@@ -79,6 +80,21 @@ typedef int32_t (*PFN_PIN_MergeDownloadFiles)(const char* outputPath, const char
  */
 typedef int32_t (*PFN_PIN_SetupOption)(uintptr_t ownerWindow);
 
+/*
+ * Optional: reports how many listings the result page written by the last successful
+ * PIN_MergeDownloadFiles call for outputPath (the same bytes) holds from each of that call's
+ * page files, and how many of them are new: absent from the plug-in's earlier result page of
+ * the same search. counts is a caller-owned array of size elements; for pageFiles[i] of that
+ * call the plug-in stores the number of listings in counts[2 * i] and the number of new ones
+ * in counts[2 * i + 1], or -1 there when the page was not compared with an earlier one (there
+ * was none, or the user turned comparing off). It writes whole pairs only, at most size / 2 of
+ * them, and nothing else. Returns the number of page files of that call (which may exceed the
+ * pairs written), or -1 when it has no counts for outputPath: no merge for it succeeded since
+ * the library was loaded, the path is null, or counts is null while size > 0. The program
+ * calls it right after such a merge; without this export it shows no counts.
+ */
+typedef int32_t (*PFN_PIN_GetListingCounts)(const char* outputPath, int32_t* counts, int32_t size);
+
 /* The exported names, for dlsym. */
 #define VISTREL_PIN_GETPLUGINNAME "PIN_GetPluginName"
 #define VISTREL_PIN_GETSERVERNAME "PIN_GetServerName"
@@ -86,6 +102,7 @@ typedef int32_t (*PFN_PIN_SetupOption)(uintptr_t ownerWindow);
 #define VISTREL_PIN_GETSEARCHURL "PIN_GetSearchUrl"
 #define VISTREL_PIN_MERGEDOWNLOADFILES "PIN_MergeDownloadFiles"
 #define VISTREL_PIN_SETUPOPTION "PIN_SetupOption"
+#define VISTREL_PIN_GETLISTINGCOUNTS "PIN_GetListingCounts"
 
 /* Declarations a plug-in's definitions are checked against. */
 VISTREL_PLUGIN_EXPORT void PIN_GetPluginName(char* buffer, int32_t size);
@@ -96,5 +113,7 @@ VISTREL_PLUGIN_EXPORT void PIN_GetSearchUrl(char* buffer, int32_t size, const ch
 VISTREL_PLUGIN_EXPORT int32_t PIN_MergeDownloadFiles(const char* outputPath,
                                                      const char* const* pageFiles);
 VISTREL_PLUGIN_EXPORT int32_t PIN_SetupOption(uintptr_t ownerWindow);
+VISTREL_PLUGIN_EXPORT int32_t PIN_GetListingCounts(const char* outputPath, int32_t* counts,
+                                                   int32_t size);
 
 #endif /* VISTREL_PLUGIN_H */

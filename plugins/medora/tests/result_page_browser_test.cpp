@@ -16,7 +16,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-
 namespace {
 
 namespace fs = std::filesystem;
