@@ -53,9 +53,10 @@ void ListingScanner::Take(char c)
 {
     switch (m_mode) {
     case Mode::text:
-        if (c == '<')
+        if (c == '<') {
             m_mode = Mode::tagOpen;
-        else
+            m_tagStart = m_seen - 1;
+        } else
             TakeText(c);
         return;
     case Mode::tagOpen:
@@ -142,6 +143,7 @@ void ListingScanner::TakeRawText(char c)
         return;
     // The end tag goes on as any tag does, up to its '>'.
     m_mode = Mode::tag;
+    m_tagStart = m_seen - m_rawEnd.size();
     m_tagName = m_rawEnd.substr(1);
     m_tagNameDone = false;
     m_quote = 0;
@@ -186,12 +188,18 @@ void ListingScanner::StartRow()
 {
     EndRow();
     m_inRow = true;
+    m_rowTagStart = m_tagStart;
+    m_rowTagEnd = m_seen;
 }
 
 void ListingScanner::EndRow()
 {
-    if (m_inRow && m_rowHasCell && !m_row.empty())
-        m_identities.insert(m_row);
+    if (m_inRow && m_rowHasCell && !m_row.empty()) {
+        if (m_observer != nullptr)
+            m_observer->ListingEnded(m_row, m_rowTagStart, m_rowTagEnd);
+        else
+            m_identities.insert(m_row);
+    }
     m_inRow = false;
     m_rowHasCell = false;
     m_nestedTables = 0;
@@ -204,6 +212,15 @@ void ListingScanner::Fail(ScanFault fault)
     m_fault = fault;
     m_identities.clear();
     m_row.clear();
+}
+
+std::size_t ListingScanner::SettledOffset() const
+{
+    if (m_inRow)
+        return m_rowTagStart;
+    if (m_mode == Mode::tagOpen || m_mode == Mode::tag)
+        return m_tagStart;
+    return m_seen;
 }
 
 ListingScan ScanListings(std::string_view page, ScanLimits limits)

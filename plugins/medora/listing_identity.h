@@ -8,7 +8,10 @@
 // What makes two listings the same: a listing is a table row with at least one data cell, and
 // its identity is the row's own text with the markup taken out and each run of white space
 // made one space. Where the row stands, its attributes (a mark added by an earlier merge
-// among them) and how its lines are broken do not count.
+// among them) and how its lines are broken do not count, so a listing that only moved is the
+// same listing. The keyword whose block holds it does not count either: a programme found by
+// a second keyword is not news. Character references are compared as written, since the site
+// writes the same listing the same way each time.
 namespace medora {
 
 // Bounds on reading a page that is not ours to trust.
@@ -33,6 +36,18 @@ struct ListingScan
     ScanFault fault = ScanFault::none;
 };
 
+// Told of each listing as its row ends, with where the row's start tag lies: offsets count the
+// bytes fed to the scanner, from 0.
+class ListingObserver
+{
+public:
+    virtual void ListingEnded(std::string_view identity, std::size_t tagStart,
+                              std::size_t tagEnd) = 0; // '<' and one past '>'
+
+protected:
+    ~ListingObserver() = default;
+};
+
 // Reads a page's listings from pieces of any size, in order. Bytes are looked at one by one;
 // code page 932 never uses '<', '>', quotes or white space as the second byte of a character,
 // so no character is cut.
@@ -43,9 +58,19 @@ public:
         : m_limits(limits)
     {}
 
+    // With an observer, listings go to it instead of into the identities Finish returns.
+    void SetObserver(ListingObserver* observer) { m_observer = observer; }
+
     void Feed(std::string_view bytes);
     // Ends the page: the identities found, or the reason there are none.
     ListingScan Finish();
+
+    ScanFault Fault() const { return m_fault; }
+    // Bytes fed before this offset can no longer be part of a listing's start tag still to
+    // be reported: no row and no tag is open before it.
+    std::size_t SettledOffset() const;
+    // Between tags in plain text, outside any row: text put in here stands on its own.
+    bool BetweenRows() const { return m_mode == Mode::text && !m_inRow; }
 
 private:
     enum class Mode {
@@ -66,7 +91,11 @@ private:
     void Fail(ScanFault fault);
 
     ScanLimits m_limits;
+    ListingObserver* m_observer = nullptr;
     std::size_t m_seen = 0;
+    std::size_t m_tagStart = 0; // offset of the open tag's '<'
+    std::size_t m_rowTagStart = 0;
+    std::size_t m_rowTagEnd = 0;
     ScanFault m_fault = ScanFault::none;
     Mode m_mode = Mode::text;
 

@@ -4,7 +4,8 @@
 #include <string_view>
 
 // medora's two search-period settings and its server name: one process-wide copy, read from
-// medora.ini (SettingsPath). Used on the host's main thread only.
+// medora.ini (SettingsPath). Used on the host's main thread only, but for MarkNewListings,
+// which the merge reads: no call of the contract overlaps another, so no read is under way.
 namespace medora {
 
 // The listing site's host when medora.ini names no [Site] Server.
