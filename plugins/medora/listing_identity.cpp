@@ -1,5 +1,7 @@
 #include "listing_identity.h"
 
+#include <algorithm>
+
 namespace medora {
 namespace {
 
@@ -21,19 +23,78 @@ char Lower(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// Where a quote may open or the tag end; a plain loop, as find_first_of calls memchr per byte.
+std::size_t QuoteOrTagEnd(std::string_view bytes)
+{
+    std::size_t at = 0;
+    while (at < bytes.size() && bytes[at] != '>' && bytes[at] != '"' && bytes[at] != '\'')
+        ++at;
+    return at;
+}
+
 } // namespace
 
 void ListingScanner::Feed(std::string_view bytes)
 {
-    for (char c : bytes) {
-        if (m_fault != ScanFault::none)
-            return;
+    while (!bytes.empty() && m_fault == ScanFault::none) {
+        // Runs that can change nothing but the row's text are taken whole: most of a page is
+        // text and attributes.
+        const std::size_t run = RunLength(bytes);
+        if (run > 0) {
+            TakeRun(bytes.substr(0, run));
+            bytes.remove_prefix(run);
+            continue;
+        }
+        const char c = bytes.front();
+        bytes.remove_prefix(1);
         if (++m_seen > m_limits.pageBytes)
             Fail(ScanFault::tooLarge);
         else if (c == '\0')
             Fail(ScanFault::damaged);
         else
             Take(c);
+    }
+}
+
+std::size_t ListingScanner::RunLength(std::string_view bytes) const
+{
+    std::size_t end = 0;
+    if (m_mode == Mode::text)
+        end = bytes.find('<');
+    else if (m_mode == Mode::tag && m_tagNameDone)
+        end = m_quote != 0 ? bytes.find(m_quote) : QuoteOrTagEnd(bytes);
+    return std::min(end, bytes.size());
+}
+
+void ListingScanner::TakeRun(std::string_view run)
+{
+    // The limits and the zero byte fail the page where byte by byte they would.
+    const std::size_t room = m_limits.pageBytes - std::min(m_seen, m_limits.pageBytes);
+    const std::size_t zero = run.find('\0');
+    if (zero != std::string_view::npos && zero < room) {
+        m_seen += zero + 1;
+        Fail(ScanFault::damaged);
+        return;
+    }
+    if (run.size() > room) {
+        m_seen += room + 1;
+        Fail(ScanFault::tooLarge);
+        return;
+    }
+    m_seen += run.size();
+    if (m_mode == Mode::tag) {
+        // Inside a tag only the last byte that is not white space matters, for quotes.
+        const auto last = std::find_if_not(run.rbegin(), run.rend(), IsSpace);
+        if (m_quote == 0 && last != run.rend())
+            m_lastTagByte = *last;
+        return;
+    }
+    if (!m_inRow)
+        return;
+    for (char c : run) {
+        TakeText(c);
+        if (m_fault != ScanFault::none)
+            return;
     }
 }
 
@@ -115,12 +176,12 @@ void ListingScanner::TakeTag(char c)
         return;
     }
     if (!m_tagNameDone) {
-        const bool endTagSlash = c == '/' && m_tagName == "/";
+        const bool endTagSlash = c == '/' && std::string_view(m_tagName) == "/";
         if (IsSpace(c) || (c == '/' && !endTagSlash))
             m_tagNameDone = true;
         else if (m_tagName.size() < kTagNameBytes)
             m_tagName += Lower(c);
-        if (m_tagName == "!--") {
+        if (std::string_view(m_tagName) == "!--") {
             m_mode = Mode::comment;
             m_commentDashes = 0;
             return;
@@ -154,16 +215,18 @@ void ListingScanner::EndTag()
 {
     m_mode = Mode::text;
     // Script and style text may hold anything that looks like markup, rows too.
-    if (m_tagName == "script" || m_tagName == "style") {
+    const std::string_view tagName = m_tagName;
+    if (tagName == "script" || tagName == "style") {
         m_mode = Mode::rawText;
-        m_rawEnd = m_tagName == "script" ? "</script" : "</style";
+        m_rawEnd = tagName == "script" ? "</script" : "</style";
         m_rawMatched = 0;
         return;
     }
     // Markup separates words as white space does: "<td>a</td><td>b</td>" reads "a b".
     if (m_inRow)
         m_pendingSpace = !m_row.empty();
-    const std::string& name = m_tagName;
+    // Views compare their sizes first; most tags are none of these.
+    const std::string_view name = m_tagName;
     if (m_inRow && m_nestedTables > 0) {
         // A table inside a cell belongs to its row's text.
         if (name == "table")

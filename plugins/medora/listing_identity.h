@@ -83,6 +83,8 @@ private:
 
     void Take(char c);
     void TakeText(char c);
+    std::size_t RunLength(std::string_view bytes) const;
+    void TakeRun(std::string_view run);
     void TakeTag(char c);
     void TakeRawText(char c);
     void EndTag();
