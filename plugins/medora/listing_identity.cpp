@@ -91,6 +91,12 @@ void ListingScanner::TakeRun(std::string_view run)
     }
     if (!m_inRow)
         return;
+    if (!m_wantsIdentity) {
+        // Whether the row has text at all is all that counts.
+        if (m_row.empty() && std::find_if_not(run.begin(), run.end(), IsSpace) != run.end())
+            m_row = "x";
+        return;
+    }
     for (char c : run) {
         TakeText(c);
         if (m_fault != ScanFault::none)
@@ -259,7 +265,8 @@ void ListingScanner::EndRow()
 {
     if (m_inRow && m_rowHasCell && !m_row.empty()) {
         if (m_observer != nullptr)
-            m_observer->ListingEnded(m_row, m_rowTagStart, m_rowTagEnd);
+            m_observer->ListingEnded(m_wantsIdentity ? std::string_view(m_row) : std::string_view(),
+                                     m_rowTagStart, m_rowTagEnd);
         else
             m_identities.insert(m_row);
     }

@@ -59,7 +59,13 @@ public:
     {}
 
     // With an observer, listings go to it instead of into the identities Finish returns.
-    void SetObserver(ListingObserver* observer) { m_observer = observer; }
+    // Without wantsIdentity it is told of each listing with an empty identity: only counting,
+    // it saves building every row's text.
+    void SetObserver(ListingObserver* observer, bool wantsIdentity = true)
+    {
+        m_observer = observer;
+        m_wantsIdentity = wantsIdentity;
+    }
 
     void Feed(std::string_view bytes);
     // Ends the page: the identities found, or the reason there are none.
@@ -94,6 +100,7 @@ private:
 
     ScanLimits m_limits;
     ListingObserver* m_observer = nullptr;
+    bool m_wantsIdentity = true;
     std::size_t m_seen = 0;
     std::size_t m_tagStart = 0; // offset of the open tag's '<'
     std::size_t m_rowTagStart = 0;

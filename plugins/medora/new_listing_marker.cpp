@@ -105,7 +105,7 @@ NewListingMarker::NewListingMarker(std::function<void(std::string_view)> sink,
     // The merge is the program's own output: its size is bounded elsewhere, not here.
     , m_scanner(ScanLimits{std::numeric_limits<std::size_t>::max()})
 {
-    m_scanner.SetObserver(this);
+    m_scanner.SetObserver(this, m_earlier != nullptr);
     m_page.newListings = m_earlier != nullptr ? 0 : -1;
 }
 
