@@ -293,11 +293,4 @@ std::size_t ListingScanner::SettledOffset() const
     return m_seen;
 }
 
-ListingScan ScanListings(std::string_view page, ScanLimits limits)
-{
-    ListingScanner scanner(limits);
-    scanner.Feed(page);
-    return scanner.Finish();
-}
-
 } // namespace medora

@@ -126,6 +126,11 @@ private:
 };
 
 // The identities of a whole page's listings.
-ListingScan ScanListings(std::string_view page, ScanLimits limits = {});
+inline ListingScan ScanListings(std::string_view page, ScanLimits limits = {})
+{
+    ListingScanner scanner(limits);
+    scanner.Feed(page);
+    return scanner.Finish();
+}
 
 } // namespace medora
