@@ -91,9 +91,14 @@ std::string WithClass(std::string_view tag, std::string_view className)
         const bool empty = found.value == found.valueEnd;
         marked.insert(found.value, std::string(className) + (empty ? "" : " "));
     } else {
+        // Quoted with a quote the value does not hold, so it stays one value.
         const std::string_view value = tag.substr(found.value, found.valueEnd - found.value);
+        const bool hasDouble = value.find('"') != std::string_view::npos;
+        if (hasDouble && value.find('\'') != std::string_view::npos)
+            return marked; // no way to quote it: the row goes unmarked, but counted
+        const std::string quote = hasDouble ? "'" : "\"";
         marked.replace(found.value, value.size(),
-                       "\"" + std::string(className) + " " + std::string(value) + "\"");
+                       quote + std::string(className) + " " + std::string(value) + quote);
     }
     return marked;
 }

@@ -26,7 +26,8 @@ struct PageCount
 };
 
 // The tag (from '<' to '>') with className added to its class attribute, which it gets when
-// it has none. A value written without quotes is quoted.
+// it has none. A value written without quotes is quoted with a quote it does not hold; one
+// that holds both cannot be, and the tag comes back as it was.
 std::string WithClass(std::string_view tag, std::string_view className);
 
 class NewListingMarker : private ListingObserver

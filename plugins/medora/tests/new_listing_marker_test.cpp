@@ -46,7 +46,10 @@ INSTANTIATE_TEST_SUITE_P(
         CTextCase{"ClassInsideAValue", "<tr title=\"class=x\">",
                   "<tr class=\"new-listing\" title=\"class=x\">"},
         CTextCase{"LongerName", "<tr classes=\"a\">", "<tr class=\"new-listing\" classes=\"a\">"},
-        CTextCase{"SelfClosing", "<tr/>", "<tr class=\"new-listing\"/>"}),
+        CTextCase{"SelfClosing", "<tr/>", "<tr class=\"new-listing\"/>"},
+        CTextCase{"UnquotedWithDoubleQuote", "<tr class=a\"b>", "<tr class='new-listing a\"b'>"},
+        CTextCase{"UnquotedWithSingleQuote", "<tr class=a'b>", "<tr class=\"new-listing a'b\">"},
+        CTextCase{"UnquotedWithBothQuotes", "<tr class=a'\"b>", "<tr class=a'\"b>"}),
     RowName<CTextCase>);
 
 struct MarkCase
@@ -185,5 +188,61 @@ INSTANTIATE_TEST_SUITE_P(
                  {{1, 1}},
                  false}),
     RowName<MarkCase>);
+
+} // namespace
+
+namespace {
+
+// A marked page read again gives the identities of the page as it came, and a second marking
+// against those finds nothing new, whatever the row tags look like: a mark must never land in
+// a value, a row's text or another tag.
+class MarkedPage : public ::testing::TestWithParam<CTextCase>
+{
+};
+
+TEST_P(MarkedPage, ReadsAsThePageItWasMadeFrom)
+{
+    const std::string page = GetParam().given;
+    const medora::ListingScan original = medora::ScanListings(page);
+    ASSERT_EQ(original.fault, medora::ScanFault::none);
+    ASSERT_FALSE(original.identities.empty());
+    const std::unordered_set<std::string> none;
+    std::string marked;
+    medora::NewListingMarker marker([&marked](std::string_view piece) { marked += piece; }, &none);
+    marker.Write(page);
+    EXPECT_EQ(marker.EndPage().newListings, static_cast<std::int32_t>(original.identities.size()));
+    ASSERT_TRUE(marker.Finish());
+    EXPECT_EQ(marked, GetParam().expected);
+
+    const medora::ListingScan again = medora::ScanListings(marked);
+    EXPECT_EQ(again.fault, medora::ScanFault::none);
+    EXPECT_EQ(again.identities, original.identities);
+    std::string rewritten;
+    medora::NewListingMarker second([&rewritten](std::string_view piece) { rewritten += piece; },
+                                    &again.identities);
+    second.Write(marked);
+    EXPECT_EQ(second.EndPage().newListings, 0);
+    EXPECT_EQ(rewritten, marked);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tags, MarkedPage,
+    ::testing::Values(
+        CTextCase{"Plain", "<tr><td>A</td></tr>", "<tr class=\"new-listing\"><td>A</td></tr>"},
+        CTextCase{"GreaterThanInAValue", "<tr title=\"a>b\"><td>A</td></tr>",
+                  "<tr class=\"new-listing\" title=\"a>b\"><td>A</td></tr>"},
+        CTextCase{"QuoteInsideAnUnquotedValue", "<tr class=a\"b><td>A</td></tr>",
+                  "<tr class='new-listing a\"b'><td>A</td></tr>"},
+        CTextCase{"QuoteNotAfterEquals", "<tr x\"y class=\"c\"><td>A</td></tr>",
+                  "<tr x\"y class=\"new-listing c\"><td>A</td></tr>"},
+        CTextCase{"SpacesAroundEquals", "<tr class =\n 'c'><td>A</td></tr>",
+                  "<tr class =\n 'new-listing c'><td>A</td></tr>"},
+        CTextCase{"EndTagLookalikeInValue", "<tr data-x=\"</tr>\"><td>A</td></tr>",
+                  "<tr class=\"new-listing\" data-x=\"</tr>\"><td>A</td></tr>"},
+        CTextCase{"TwoRowsOnALine", "<tr><td>A<tr class><td>B</table>",
+                  "<tr class=\"new-listing\"><td>A<tr class=\"new-listing\"><td>B</table>"},
+        CTextCase{"NestedTable", "<tr><td><table><tr><td>x</td></tr></table>A</td></tr>",
+                  "<tr class=\"new-listing\"><td><table><tr><td>x</td></tr></table>A</td></tr>"}),
+    RowName<CTextCase>);
 
 } // namespace
