@@ -32,6 +32,15 @@ std::size_t QuoteOrTagEnd(std::string_view bytes)
     return at;
 }
 
+// Where a tag's name ends: at white space, '/' or '>'.
+std::size_t NameEnd(std::string_view bytes)
+{
+    std::size_t at = 0;
+    while (at < bytes.size() && !IsSpace(bytes[at]) && bytes[at] != '/' && bytes[at] != '>')
+        ++at;
+    return at;
+}
+
 } // namespace
 
 void ListingScanner::Feed(std::string_view bytes)
@@ -63,6 +72,8 @@ std::size_t ListingScanner::RunLength(std::string_view bytes) const
         end = bytes.find('<');
     else if (m_mode == Mode::tag && m_tagNameDone)
         end = m_quote != 0 ? bytes.find(m_quote) : QuoteOrTagEnd(bytes);
+    else if (m_mode == Mode::tag && m_tagName.front() != '!') // not a comment's start
+        end = NameEnd(bytes);
     return std::min(end, bytes.size());
 }
 
@@ -82,6 +93,12 @@ void ListingScanner::TakeRun(std::string_view run)
         return;
     }
     m_seen += run.size();
+    if (m_mode == Mode::tag && !m_tagNameDone) {
+        for (char c : run.substr(0, kTagNameBytes - std::min(m_tagName.size(), kTagNameBytes)))
+            m_tagName += Lower(c);
+        m_lastTagByte = run.back();
+        return;
+    }
     if (m_mode == Mode::tag) {
         // Inside a tag only the last byte that is not white space matters, for quotes.
         const auto last = std::find_if_not(run.rbegin(), run.rend(), IsSpace);
