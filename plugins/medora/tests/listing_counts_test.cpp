@@ -140,3 +140,26 @@ TEST_F(ListingCounts, ALaterMergeOfThePathReplacesTheCounts)
 }
 
 } // namespace
+
+namespace {
+
+// A zero byte in a downloaded page's listing: the page is still written, but its rows cannot
+// be read as listings, so there are no counts to trust, and standard error says why.
+TEST_F(ListingCounts, NoneWhenAPagesRowsCannotBeRead)
+{
+    WriteFileBytes(m_pages[2], Listing(std::string("<table><tr><td>\0</td></tr></table>\n", 35)));
+    ::testing::internal::CaptureStderr();
+    const bool merged = Merge();
+    const std::string logged = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(merged);
+    std::vector<std::int32_t> buffer;
+    EXPECT_EQ(Counts(Output().c_str(), 8, buffer), -1);
+    // "番組を数えられません（ページが壊れています）: " and the page's path.
+    EXPECT_EQ(logged, "medora: \xE7\x95\xAA\xE7\xB5\x84\xE3\x82\x92\xE6\x95\xB0\xE3\x81\x88"
+                      "\xE3\x82\x89\xE3\x82\x8C\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93\xEF\xBC\x88"
+                      "\xE3\x83\x9A\xE3\x83\xBC\xE3\x82\xB8\xE3\x81\x8C\xE5\xA3\x8A\xE3\x82\x8C"
+                      "\xE3\x81\xA6\xE3\x81\x84\xE3\x81\xBE\xE3\x81\x99\xEF\xBC\x89: " +
+                          Output() + "\n");
+}
+
+} // namespace
