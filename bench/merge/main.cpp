@@ -3,6 +3,7 @@
 // floor. Prints the median of several warm runs and the ratios.
 #include "page_set.h"
 #include "run_timer.h"
+#include "watch_case.h"
 
 #include "platform/program_folder.h"
 #include "plugin_host/plugin_module.h"
@@ -28,17 +29,24 @@ struct COptions
     bool crlf = false;
     bool keep = false;
     std::string module = MEDORA_MODULE_PATH;
+    std::string mergeOnce; // output of a single merge of the pages in "from"
+    std::string from;
+    bool fresh = false;
 };
 
-const char kUsage[] = "usage: merge-bench [--pages N] [--page-kb K] [--runs N] [--crlf] [--keep]\n"
-                      "                   [--module PATH]\n"
-                      "  --pages N    result pages to merge (2000)\n"
-                      "  --page-kb K  size of each page in KiB (30)\n"
-                      "  --runs N     timed runs of each contender; the median counts (5)\n"
-                      "  --crlf       pages with CR LF line ends, as some servers send them\n"
-                      "  --keep       keep the page folder and the three outputs\n"
-                      "  --module P   the medora.so to time, e.g. of an older build (the\n"
-                      "               one built with this program)\n";
+const char kUsage[] =
+    "usage: merge-bench [--pages N] [--page-kb K] [--runs N] [--crlf] [--keep]\n"
+    "                   [--module PATH]\n"
+    "  --pages N    result pages to merge (2000)\n"
+    "  --page-kb K  size of each page in KiB (30)\n"
+    "  --runs N     timed runs of each contender; the median counts (5)\n"
+    "  --crlf       pages with CR LF line ends, as some servers send them\n"
+    "  --keep       keep the page folder and the outputs\n"
+    "  --module P   the medora.so to time, e.g. of an older build (the\n"
+    "               one built with this program)\n"
+    "or:    merge-bench --merge-once OUTPUT --from FOLDER [--fresh] [--module P]\n"
+    "  one merge of the pages ~TV* of FOLDER (one kept by --keep) into\n"
+    "  OUTPUT, to be timed as a whole process; --fresh removes OUTPUT first\n";
 
 bool ParseOptions(int argc, char** argv, COptions& options)
 {
@@ -57,9 +65,17 @@ bool ParseOptions(int argc, char** argv, COptions& options)
             options.runs = std::atoi(argv[++i]);
         else if (arg == "--module" && hasValue)
             options.module = argv[++i];
+        else if (arg == "--merge-once" && hasValue)
+            options.mergeOnce = argv[++i];
+        else if (arg == "--from" && hasValue)
+            options.from = argv[++i];
+        else if (arg == "--fresh")
+            options.fresh = true;
         else
             return false;
     }
+    if (options.mergeOnce.empty() != options.from.empty())
+        return false;
     return options.pages > 0 && options.pageBytes > 0 && options.runs > 0;
 }
 
@@ -136,6 +152,9 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    if (!options.mergeOnce.empty())
+        return bench::MergeOnce(options.module, options.mergeOnce, options.from, options.fresh);
+
     // medora reads its template from the host program's Plugin/medora folder: this one's.
     const std::string dataFolder = platform::ProgramFolder() + "Plugin/medora/";
     std::error_code error;
@@ -166,6 +185,12 @@ int main(int argc, char** argv)
     }
 
     const std::string medoraOut = folder + "/medora.html";
+    if (bench::WriteYesterdaysPage(medora, folder, pages.paths).empty()) {
+        std::fprintf(stderr, "merge-bench: cannot write yesterday's page into %s\n",
+                     folder.c_str());
+        return 1;
+    }
+    const std::string markedOut = bench::TodaysPage(folder);
     const std::string awkOut = folder + "/awk.html";
     const std::string catOut = folder + "/cat.html";
     std::vector<std::string> awkArgs = {"awk", "-v", std::string("start=") + kStartMarker,
@@ -178,18 +203,26 @@ int main(int argc, char** argv)
 
     // One untimed round brings every file into the page cache, then the runs alternate.
     CContender medoraRuns{"medora", "PIN_MergeDownloadFiles", {}};
+    CContender markedRuns{"marked", "the same, yesterday's beside", {}};
     if (options.module != MEDORA_MODULE_PATH)
         std::printf("medora: %s\n", options.module.c_str());
     CContender awkRuns{"awk", bench::ResolveProgram("awk"), {}};
     CContender catRuns{"cat", bench::ResolveProgram("cat"), {}};
     for (int run = 0; run <= options.runs; ++run) {
+        // Neither finds a page of its own name: the one has nothing to compare with, the
+        // other yesterday's page.
+        fs::remove(medoraOut, error);
         const auto m =
             bench::TimeCall([&] { return medora.MergeDownloadFiles(medoraOut, pages.paths); });
+        fs::remove(markedOut, error);
+        const auto w =
+            bench::TimeCall([&] { return medora.MergeDownloadFiles(markedOut, pages.paths); });
         const auto a = bench::TimeProgram(awkArgs, awkOut);
         const auto c = bench::TimeProgram(catArgs, catOut);
-        if (!m || !a || !c) {
+        if (!m || !w || !a || !c) {
             std::fprintf(stderr, "merge-bench: %s failed (pages in %s)\n",
                          !m   ? "medora"
+                         : !w ? "marked"
                          : !a ? "awk"
                               : "cat",
                          folder.c_str());
@@ -197,6 +230,7 @@ int main(int argc, char** argv)
         }
         if (run > 0) {
             medoraRuns.runs.push_back(*m);
+            markedRuns.runs.push_back(*w);
             awkRuns.runs.push_back(*a);
             catRuns.runs.push_back(*c);
         }
@@ -209,12 +243,13 @@ int main(int argc, char** argv)
                 pages.paths.size(), mb, mb * 1000 / static_cast<double>(pages.paths.size()),
                 options.crlf ? "CR LF" : "LF", options.runs);
     std::printf("  %-6s %-24s %8s %8s %8s\n", "", "", "wall s", "cpu s", "MB/s");
-    for (const CContender* c : {&medoraRuns, &awkRuns, &catRuns}) {
+    for (const CContender* c : {&medoraRuns, &markedRuns, &awkRuns, &catRuns}) {
         const double wall = c->Median(&bench::CTiming::wall);
         std::printf("  %-6s %-24s %8.3f %8.3f %8.0f\n", c->name, c->what.c_str(), wall,
                     c->Median(&bench::CTiming::cpu), mb / wall);
     }
     std::printf("  %-15s %8s %6s\n", "ratios", "wall", "cpu");
+    PrintRatio(markedRuns, medoraRuns);
     PrintRatio(medoraRuns, awkRuns);
     PrintRatio(medoraRuns, catRuns);
     PrintRatio(awkRuns, catRuns);
@@ -222,6 +257,9 @@ int main(int argc, char** argv)
         medoraRuns.Median(&bench::CTiming::wall) <= 0.5 * awkRuns.Median(&bench::CTiming::wall);
     std::printf("  target medora <= 0.50 x awk (wall): %s\n", met ? "met" : "not met");
     std::printf("  listings: %s\n", same ? "medora and awk agree" : "MEDORA AND AWK DIFFER");
+    const bench::MarkTally tally = bench::TallyMarks(markedOut);
+    std::printf("  marked: %zu of %zu listings new against yesterday's page\n", tally.marked,
+                tally.rows);
 
     if (options.keep)
         std::printf("  kept in %s\n", folder.c_str());

@@ -1,5 +1,6 @@
 // The plug-in contract as medora answers it. Every entry point catches everything: nothing
 // may unwind into the host through a C interface.
+#include "listing_counts.h"
 #include "merge.h"
 #include "search_url.h"
 #include "settings.h"
@@ -65,8 +66,33 @@ VISTREL_PLUGIN_EXPORT int32_t PIN_MergeDownloadFiles(const char* outputPath,
                                                      const char* const* pageFiles)
 {
     try {
-        return medora::MergeDownloadFiles(outputPath, pageFiles, medora::TemplatePath());
+        // The settings are read on the main thread before the run; calls never overlap.
+        std::optional<std::vector<medora::PageCount>> counts;
+        const int32_t status = medora::MergeDownloadFiles(
+            outputPath, pageFiles, medora::TemplatePath(), medora::MarkNewListings(), &counts);
+        if (outputPath != nullptr) {
+            if (counts)
+                medora::RememberCounts(outputPath, std::move(*counts));
+            else
+                medora::ForgetCounts(outputPath);
+        }
+        return status;
     } catch (...) {
+        try {
+            if (outputPath != nullptr)
+                medora::ForgetCounts(outputPath);
+        } catch (...) {
+        }
         return 1;
+    }
+}
+
+VISTREL_PLUGIN_EXPORT int32_t PIN_GetListingCounts(const char* outputPath, int32_t* counts,
+                                                   int32_t size)
+{
+    try {
+        return medora::CopyCounts(outputPath, counts, size);
+    } catch (...) {
+        return -1;
     }
 }

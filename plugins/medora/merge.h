@@ -1,7 +1,11 @@
 #pragma once
 
+#include "new_listing_marker.h"
+
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 // Pours the listings of downloaded result pages into the page template.
 namespace medora {
@@ -18,7 +22,16 @@ namespace medora {
 // 0 when the page is in place, 1 when the output path is null, the page cannot be made,
 // written or put in place, or the template cannot be opened or read; outputPath is then left
 // as it was.
+//
+// With markNew, the page is compared with its earlier result page (earlier_page.h): the rows
+// of listings that page did not have get the class "new-listing", and a page file's listing
+// with new ones is followed by a line saying how many. Without an earlier page (or with one
+// that cannot be read, which is logged) nothing is marked, and the page is what it would be
+// without markNew. counts, when given, gets each page file's counts after a merge that wrote
+// the page; it is left empty when the listings could not be read as such (a zero byte or an
+// over-long row).
 std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageFiles,
-                                const std::string& templatePath);
+                                const std::string& templatePath, bool markNew = true,
+                                std::optional<std::vector<PageCount>>* counts = nullptr);
 
 } // namespace medora

@@ -15,12 +15,15 @@ constexpr char kPeriodSection[] = "URLParam";
 constexpr char kStartDateKey[] = "sdate";
 constexpr char kPeriodKey[] = "ldate";
 constexpr char kDefaultPeriod[] = "28";
+constexpr char kResultSection[] = "Result";
+constexpr char kMarkNewKey[] = "MarkNew";
 
 struct CSettings
 {
     std::string strStartDate;
     std::string strPeriod = kDefaultPeriod;
     std::string strServerName = kDefaultServerName;
+    bool markNew = true;
 };
 
 // Created on first use, so the load-time read never meets an unconstructed object.
@@ -80,6 +83,8 @@ void ReadSettings()
         std::string server = profile.ReadString("Site", "Server", "");
         if (!server.empty())
             values.strServerName = std::move(server);
+        // Only an explicit 0 turns marking off: a typo must not silently lose the marks.
+        values.markNew = profile.ReadString(kResultSection, kMarkNewKey, "") != "0";
     }
     Settings() = std::move(values);
 }
@@ -97,6 +102,11 @@ const std::string& Period()
 const std::string& ServerName()
 {
     return Settings().strServerName;
+}
+
+bool MarkNewListings()
+{
+    return Settings().markNew;
 }
 
 void SetStartDate(std::string_view value)

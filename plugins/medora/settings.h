@@ -4,7 +4,8 @@
 #include <string_view>
 
 // medora's two search-period settings and its server name: one process-wide copy, read from
-// medora.ini (SettingsPath). Used on the host's main thread only.
+// medora.ini (SettingsPath). Used on the host's main thread only, but for MarkNewListings,
+// which the merge reads: no call of the contract overlaps another, so no read is under way.
 namespace medora {
 
 // The listing site's host when medora.ini names no [Site] Server.
@@ -25,7 +26,8 @@ std::string TemplatePath();
 std::string SettingsPath();
 
 // Replaces the values in memory with the file's; a missing file, section or key gives the
-// defaults ("" for the start date, "28" for the period, the built-in server).
+// defaults ("" for the start date, "28" for the period, the built-in server, new listings
+// marked).
 void ReadSettings();
 
 // The first day of the search period as "YYYYMMDD", or empty for none.
@@ -34,6 +36,10 @@ const std::string& StartDate();
 const std::string& Period();
 // Host or host:port of the listing server.
 const std::string& ServerName();
+
+// Whether a result page marks the listings its earlier page did not have: false only when
+// [Result] MarkNew is 0.
+bool MarkNewListings();
 
 // Set the values in memory, cut as on reading.
 void SetStartDate(std::string_view value);

@@ -107,7 +107,8 @@ void CListingServer::CImpl::HandleSearch(const httplib::Request& req, httplib::R
             return;
         }
     }
-    const CQueryResult parsed = ParseSearchQuery(rawQuery, TodayLocal());
+    const CQueryResult parsed =
+        ParseSearchQuery(rawQuery, options.today ? *options.today : TodayLocal());
     if (!parsed.query) {
         res.status = 400;
         res.set_content(RenderMessagePage("Bad Request", parsed.error, options.crlf), kHtmlType);

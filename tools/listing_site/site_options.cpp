@@ -40,6 +40,24 @@ bool ParseStatus(const std::string& text, CSiteOptions& options, std::string& er
     return true;
 }
 
+// "YYYY-MM-DD", a day that exists.
+std::optional<std::chrono::sys_days> ParseDay(const std::string& text)
+{
+    int year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
+        !ParseNumber(text.substr(0, 4), year, 1, 9999) ||
+        !ParseNumber(text.substr(5, 2), month, 1U, 12U) ||
+        !ParseNumber(text.substr(8, 2), day, 1U, 31U))
+        return std::nullopt;
+    const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(month),
+                                           std::chrono::day(day)};
+    if (!date.ok())
+        return std::nullopt;
+    return std::chrono::sys_days(date);
+}
+
 // Sets the option a flag without a value stands for; false when arg is no such flag.
 bool SetFlag(const std::string& arg, CSiteOptions& options)
 {
@@ -79,6 +97,9 @@ bool SetValue(const std::string& arg, const std::string& value, CSiteOptions& op
         options.contentEncoding = value;
     } else if (arg == "--status") {
         return ParseStatus(value, options, error);
+    } else if (arg == "--today") {
+        options.today = ParseDay(value);
+        ok = options.today.has_value();
     } else {
         options.logPath = value;
     }
@@ -93,8 +114,8 @@ std::optional<CSiteOptions> ParseSiteOptions(const std::vector<std::string>& arg
                                              std::string& error)
 {
     static const std::set<std::string> kWithValue = {
-        "--port",   "--seed", "--latency-ms", "--reset-after",
-        "--status", "--log",  "--page-bytes", "--content-encoding"};
+        "--port", "--seed",       "--latency-ms",       "--reset-after", "--status",
+        "--log",  "--page-bytes", "--content-encoding", "--today"};
     CSiteOptions options;
     error.clear();
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -129,7 +150,7 @@ GET /tv.php?mode=10&site=007&sort=d&sdate=&ldate=28&shour=05&lhour=24&template=k
   answers a result page in code page 932 (Shift_JIS) listing the programmes whose title or
   description contains KEYWORD (percent-decoded, "+" is a space, code page 932 bytes).
   area   001 to 047 (the prefectures, 008 is Tokyo); anything else: 400 Bad Request
-  sdate  first day, YYYYMMDD; empty: today; not a date: 400 Bad Request
+  sdate  first day, YYYYMMDD; empty: today (see --today); not a date: 400 Bad Request
   ldate  number of days, 1 to 62; empty, 0 or not a number: 28
   shour, lhour  a programme matches when it starts at or after shour:00 and before
          lhour:00 of its broadcast day, which runs from 05:00 to 29:00 (hours from 24 on are
@@ -144,6 +165,8 @@ As an HTTP proxy: requests with an absolute target (GET http://HOST/tv.php?... H
 Options:
   --port N           port to listen on; 0 (the default) picks a free one
   --seed N           the programme guide is generated from N (default 1)
+  --today YYYY-MM-DD take this day as today (for an empty sdate) instead of the local
+                     clock's, so that a run can be repeated as on a later day
   --latency-ms N     wait N milliseconds before every answer
   --status KEY=CODE  answer searches for KEY (UTF-8 here) with status CODE; repeatable
   --reset-after N    send only the first N bytes of each result page, then close the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -24,6 +25,8 @@ struct CSiteOptions
     bool endless = false;                   // result pages never end (sent without a length)
     std::string contentEncoding;            // result pages carry this Content-Encoding label
     std::string logPath;                    // each request line and its headers are appended here
+    std::optional<std::chrono::sys_days>
+        today; // the day taken as today (empty sdate); unset: the clock's
 };
 
 // The command line without the program name. On a bad option the result is empty and error

@@ -1,4 +1,4 @@
-# Fails unless MODULE exports exactly the five functions medora answers.
+# Fails unless MODULE exports exactly the six functions medora answers.
 find_program(NM nm REQUIRED)
 execute_process(COMMAND ${NM} -D --defined-only --format=posix ${MODULE}
     OUTPUT_VARIABLE symbols RESULT_VARIABLE status)
@@ -8,8 +8,8 @@ endif()
 string(REGEX MATCHALL "(^|\n)[^ \n]+" names "${symbols}")
 list(TRANSFORM names STRIP)
 list(SORT names)
-set(wanted PIN_GetPluginName PIN_GetSearchUrl PIN_GetServerName PIN_MergeDownloadFiles
-    PIN_SetupOption)
+set(wanted PIN_GetListingCounts PIN_GetPluginName PIN_GetSearchUrl PIN_GetServerName
+    PIN_MergeDownloadFiles PIN_SetupOption)
 if(NOT names STREQUAL wanted)
     message(FATAL_ERROR "medora exports ${names}; wanted ${wanted}")
 endif()

@@ -64,6 +64,41 @@ INSTANTIATE_TEST_SUITE_P(
                   std::string(VISTREL_PLUGIN_NAME_SIZE, 'h')}),
     RowName<CTextCase>);
 
+struct CMarkCase
+{
+    const char* name;
+    std::string given;
+    bool marks;
+};
+
+void PrintTo(const CMarkCase& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+// Each row: a settings file and whether it leaves new listings marked.
+class MarkSetting : public CMedoraTest, public ::testing::WithParamInterface<CMarkCase>
+{
+};
+
+TEST_P(MarkSetting, TurnsMarkingOffOnlyWhenZero)
+{
+    WriteSettings(GetParam().given);
+    medora::ReadSettings();
+    EXPECT_EQ(medora::MarkNewListings(), GetParam().marks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Medora, MarkSetting,
+    ::testing::Values(CMarkCase{"NoFile", "", true},
+                      CMarkCase{"Off", "[Result]\nMarkNew=0\n", false},
+                      CMarkCase{"On", "[Result]\nMarkNew=1\n", true},
+                      CMarkCase{"NamesIgnoreCase", "[result]\r\nmarknew=0\r\n", false},
+                      CMarkCase{"EmptyMeansOn", "[Result]\nMarkNew=\n", true},
+                      CMarkCase{"WordMeansOn", "[Result]\nMarkNew=off\n", true},
+                      CMarkCase{"OtherSection", "[Site]\nMarkNew=0\n", true}),
+    RowName<CMarkCase>);
+
 using MedoraSettings = CMedoraTest;
 
 // Only the load and the server-name call (the start of a run) read the file.

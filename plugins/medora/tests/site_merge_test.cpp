@@ -4,11 +4,14 @@
 
 #include "platform/cp932.h"
 #include "platform/tests/temp_dir.h"
+#include "plugins/medora/earlier_page.h"
 #include "tools/listing_site/listing_server.h"
 
 #include <httplib.h>
 
 #include <gmock/gmock.h>
+
+#include <set>
 
 using namespace medora_test;
 using ::testing::HasSubstr;
@@ -66,6 +69,45 @@ TEST_P(MedoraWithSite, MergesTheSitesListingsInKeywordOrder)
     EXPECT_THAT(result, Not(HasSubstr("カテゴリ変更")));
     EXPECT_THAT(result, Not(HasSubstr("<!-- template replace -->")));
     EXPECT_THAT(result, Not(HasSubstr("\r\r\n")));
+}
+
+// A merged page holds exactly the listings of the pages merged, each once, whatever else the
+// site's pages and the template (its script among it) hold.
+TEST_P(MedoraWithSite, MergedPageHoldsTheListingsOfThePagesMerged)
+{
+    listing_site::CSiteOptions options;
+    options.crlf = GetParam();
+    listing_site::CListingServer site(options);
+    const int port = site.Start();
+    ASSERT_GT(port, 0);
+    WriteSettings("[Site]\nServer=127.0.0.1:" + std::to_string(port) + "\n");
+    ASSERT_FALSE(m_medora.GetServerName().empty());
+
+    httplib::Client client("127.0.0.1", port);
+    std::vector<std::string> pages;
+    std::set<std::string> listed;
+    for (const char* keyword : {"ドラマ", "ニュース", "映画"}) {
+        const auto answer =
+            client.Get(m_medora.GetSearchUrl(platform::Utf8ToCp932(keyword).value, 13));
+        ASSERT_TRUE(answer);
+        const medora::ListingScan scan = medora::ScanListings(answer->body);
+        ASSERT_EQ(scan.fault, medora::ScanFault::none) << keyword;
+        listed.insert(scan.identities.begin(), scan.identities.end());
+        pages.push_back(m_dir.File("~TV" + std::to_string(pages.size())));
+        testing_support::WriteFileBytes(pages.back(), answer->body);
+    }
+    ASSERT_TRUE(m_medora.MergeDownloadFiles(m_dir.File("result.html"), pages));
+
+    const medora::ListingScan merged = medora::ReadListingIdentities(m_dir.File("result.html"));
+    ASSERT_EQ(merged.fault, medora::ScanFault::none);
+    EXPECT_EQ(std::set<std::string>(merged.identities.begin(), merged.identities.end()), listed);
+    std::size_t dateCells = 0;
+    const std::string result = ReadFileBytes(m_dir.File("result.html"));
+    for (auto at = result.find("<td class=\"date\">"); at != std::string::npos;
+         at = result.find("<td class=\"date\">", at + 1))
+        ++dateCells;
+    EXPECT_GT(dateCells, 0U);
+    EXPECT_EQ(merged.identities.size(), dateCells);
 }
 
 INSTANTIATE_TEST_SUITE_P(LineEnds, MedoraWithSite, ::testing::Values(false, true),

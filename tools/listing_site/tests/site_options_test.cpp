@@ -66,6 +66,12 @@ INSTANTIATE_TEST_SUITE_P(
                  }},
         Accepted{
             "Log", {"--log", "/x/y"}, [](const CSiteOptions& o) { return o.logPath == "/x/y"; }},
+        Accepted{"Today",
+                 {"--today", "2028-02-29"},
+                 [](const CSiteOptions& o) {
+                     using namespace std::chrono;
+                     return o.today == sys_days(2028y / February / 29);
+                 }},
         Accepted{"FlagsAndValuesTogether",
                  {"--crlf", "--port", "8080", "--endless"},
                  [](const CSiteOptions& o) { return o.crlf && o.endless && o.port == 8080; }}),
@@ -104,6 +110,13 @@ INSTANTIATE_TEST_SUITE_P(
                 {"--content-encoding", "gzip\r\nX: y"},
                 "bad value for --content-encoding: gzip\r\nX: y"},
         Refused{"EmptyLabel", {"--content-encoding", ""}, "bad value for --content-encoding: "},
+        Refused{"NotALeapDay", {"--today", "2026-02-29"}, "bad value for --today: 2026-02-29"},
+        Refused{"MonthThirteen", {"--today", "2026-13-01"}, "bad value for --today: 2026-13-01"},
+        Refused{"DayZero", {"--today", "2026-12-00"}, "bad value for --today: 2026-12-00"},
+        Refused{"CompactDate", {"--today", "20261208"}, "bad value for --today: 20261208"},
+        Refused{"SignedYear", {"--today", "+026-12-08"}, "bad value for --today: +026-12-08"},
+        Refused{"OneDigitMonth", {"--today", "2026-1-208"}, "bad value for --today: 2026-1-208"},
+        Refused{"TrailingText", {"--today", "2026-12-08x"}, "bad value for --today: 2026-12-08x"},
         Refused{"InformationalStatus",
                 {"--status", "AB=100"},
                 "--status wants KEYWORD=CODE with a code from 200 to 599"}),
