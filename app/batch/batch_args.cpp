@@ -11,8 +11,8 @@ namespace {
 
 bool IsBatchOption(const std::string& arg)
 {
-    for (const char* option :
-         {"--search", "--area", "--plugin", "--new-only", "--help", "-h", "--version"}) {
+    for (const char* option : {"--search", "--area", "--plugin", "--new-only", "--notify", "--help",
+                               "-h", "--version"}) {
         const std::string name(option);
         if (arg == name || arg.starts_with(name + "="))
             return true;
@@ -131,14 +131,16 @@ platform::Result<BatchArgs> ParseBatchArgs(const std::vector<std::string>& args)
             value = name.substr(eq + 1);
             name.resize(eq);
         }
-        if (name == "--new-only") {
+        if (bool* flag = name == "--new-only" ? &parsed.newOnly
+                         : name == "--notify" ? &parsed.notify
+                                              : nullptr) {
             if (value) {
-                return platform::Failure{"--new-only takes no value"};
+                return platform::Failure{name + " takes no value"};
             }
-            if (parsed.newOnly) {
-                return platform::Failure{"--new-only given twice"};
+            if (*flag) {
+                return platform::Failure{name + " given twice"};
             }
-            parsed.newOnly = true;
+            *flag = true;
             continue;
         }
         std::optional<std::string>* slot = name == "--search"   ? &search
@@ -164,7 +166,7 @@ platform::Result<BatchArgs> ParseBatchArgs(const std::vector<std::string>& args)
         *slot = std::move(*value);
     }
     if (!search) {
-        return platform::Failure{"--area, --plugin and --new-only need --search FILE"};
+        return platform::Failure{"--area, --plugin, --new-only and --notify need --search FILE"};
     }
     parsed.action = BatchArgs::Action::Search;
     parsed.keywordFile = *search;
@@ -195,7 +197,7 @@ std::optional<int> ResolveArea(const std::string& value)
 const char* BatchHelpText()
 {
     return R"(Usage: Vistrel [QT-OPTION]... [FILE]
-       Vistrel --search FILE [--area N|NAME] [--plugin TITLE] [--new-only]
+       Vistrel --search FILE [--area N|NAME] [--plugin TITLE] [--new-only] [--notify]
        Vistrel --help | --version
 
 Without --search, Vistrel opens its window, with the keyword file FILE when one is given. The
@@ -225,6 +227,9 @@ window also takes Qt's own options, such as -platform offscreen, -style fusion, 
                    result page's path only when some keyword has them; "NG" lines go to
                    standard error. Prints nothing when nothing is new, or when the
                    plug-in does not count listings. The exit status is as without it
+  --notify         when some listings are new, tell the desktop in a notification (its
+                   action opens the result page; Vistrel waits up to 10 minutes for it);
+                   if it cannot, say so on standard error. The exit status is as without it
   --help           show this text
   --version        show the version
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 // The command line of batch mode:
-//   Vistrel --search FILE [--area N|NAME] [--plugin TITLE] [--new-only]
+//   Vistrel --search FILE [--area N|NAME] [--plugin TITLE] [--new-only] [--notify]
 //   Vistrel --help | --version
 // and of the window: Qt's own options and at most one keyword file to open. Anything else is
 // refused here, before Qt (or a display) is needed.
@@ -22,6 +22,7 @@ struct BatchArgs
     std::optional<std::string> area;   // as given: a number or a prefecture's name
     std::optional<std::string> plugin; // a library's file title
     bool newOnly = false;              // print only the keywords with new listings
+    bool notify = false;               // tell the desktop when listings are new
 };
 
 // args without the program name; a failure says why the command line is wrong.

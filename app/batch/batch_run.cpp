@@ -1,6 +1,7 @@
 #include "app/batch/batch_run.h"
 
 #include "app/batch/batch_setup.h"
+#include "app/batch/desktop_notifier.h"
 #include "app/batch/files_text.h"
 #include "app/batch/interrupt.h"
 #include "app/batch/report_queue.h"
@@ -125,9 +126,10 @@ int RunBatchSearch(const BatchArgs& args, const std::string& programFolder, std:
     search::HttpWorkerPool pool(reports, config.GetPath());
     CTerminalPrompts prompts(err);
     const bool counts = setup.pPlugin->HasListingCounts();
-    if (args.newOnly && !counts) {
+    if ((args.newOnly || args.notify) && !counts) {
         err << "Vistrel: the plug-in \"" << setup.pPlugin->GetFileTitle()
-            << "\" does not count new listings; --new-only prints none\n";
+            << "\" does not count new listings; "
+            << (args.newOnly ? "--new-only prints none\n" : "--notify tells nothing\n");
     }
     CTerminalProgress progress(out, err, counts, args.newOnly);
     keywords::DocumentRows rows(doc);
@@ -157,8 +159,19 @@ int RunBatchSearch(const BatchArgs& args, const std::string& programFolder, std:
     // A scheduled --new-only run with nothing new prints nothing at all.
     if (!args.newOnly || !progress.News().empty())
         out << doc.GetResultPath() << std::endl;
-    if (!out)
+    if (!out) {
+        err << "Vistrel: standard output is closed; the result page was written\n";
         return ExitStatusFor(SIGPIPE);
+    }
+    // The search is over and its page written: a desktop that cannot be told, or a signal while
+    // waiting for the notification's click, changes nothing of that.
+    if (args.notify) {
+        const std::string why =
+            NotifyDesktop(progress.News(), doc.GetResultPath(),
+                          config.ReadString(config::Key::Browser), interrupt.WakeFd(), err);
+        if (!why.empty())
+            err << "デスクトップに通知できません: " << why << '\n';
+    }
     // A scheduler must see that some keyword went unchecked although the page was written.
     return progress.AnyFailed() ? kExitPartial : kExitMerged;
 }

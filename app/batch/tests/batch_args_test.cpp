@@ -37,7 +37,8 @@ TEST_P(ParseArgs, Parse)
     }
     if (result.value.action == Action::Search) {
         EXPECT_EQ(result.value.keywordFile + "|" + result.value.area.value_or("-") + "|" +
-                      result.value.plugin.value_or("-") + (result.value.newOnly ? "|new" : ""),
+                      result.value.plugin.value_or("-") + (result.value.newOnly ? "|new" : "") +
+                      (result.value.notify ? "|notify" : ""),
                   GetParam().fileAreaPlugin);
     }
 }
@@ -91,13 +92,15 @@ INSTANTIATE_TEST_SUITE_P(
         ArgsCase{"EmptyValue", {"--search="}, {}, "empty value for --search"},
         ArgsCase{"Twice", {"--search", "a", "--search", "b"}, {}, "--search given twice"},
         ArgsCase{"Stray", {"list.txt", "--search", "a"}, {}, "unexpected argument: list.txt"},
-        ArgsCase{
-            "AreaAlone", {"--area", "8"}, {}, "--area, --plugin and --new-only need --search FILE"},
+        ArgsCase{"AreaAlone",
+                 {"--area", "8"},
+                 {},
+                 "--area, --plugin, --new-only and --notify need --search FILE"},
         ArgsCase{"NewOnly", {"--new-only", "--search", "a"}, Action::Search, "a|-|-|new"},
         ArgsCase{"NewOnlyAlone",
                  {"--new-only"},
                  {},
-                 "--area, --plugin and --new-only need --search FILE"},
+                 "--area, --plugin, --new-only and --notify need --search FILE"},
         ArgsCase{"NewOnlyWithAValue",
                  {"--search", "a", "--new-only=yes"},
                  {},
@@ -105,7 +108,19 @@ INSTANTIATE_TEST_SUITE_P(
         ArgsCase{"NewOnlyTwice",
                  {"--search", "a", "--new-only", "--new-only"},
                  {},
-                 "--new-only given twice"}),
+                 "--new-only given twice"},
+        ArgsCase{"Notify", {"--search", "a", "--notify"}, Action::Search, "a|-|-|notify"},
+        ArgsCase{"NotifyAndNewOnly",
+                 {"--notify", "--new-only", "--search=a"},
+                 Action::Search,
+                 "a|-|-|new|notify"},
+        ArgsCase{"NotifyAlone",
+                 {"--notify"},
+                 {},
+                 "--area, --plugin, --new-only and --notify need --search FILE"},
+        ArgsCase{"NotifyWithAValue", {"--search", "a", "--notify="}, {}, "--notify takes no value"},
+        ArgsCase{
+            "NotifyTwice", {"--search", "a", "--notify", "--notify"}, {}, "--notify given twice"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ResolveArea, IsANumberFromOneToFortySevenOrAPrefecturesShortOrFullName)
