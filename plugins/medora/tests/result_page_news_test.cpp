@@ -59,9 +59,19 @@ TEST_P(ResultPageNews, BadgesBlocksAndSummaryAgree)
         const std::string item =
             "document.querySelectorAll('nav.summary li')[" + std::to_string(i) + "].innerText";
         const std::string text = browser.Evaluate(item).toString().toStdString();
-        if (fresh > 0)
+        if (fresh > 0) {
             EXPECT_THAT(text, HasSubstr("新着 " + std::to_string(fresh))) << text;
-        else
+            // Its link leads to the block's first new listing.
+            const std::string k = "k" + std::to_string(i + 1);
+            const std::string leadsThere =
+                "(() => { const link = document.querySelectorAll('nav.summary li')[" +
+                std::to_string(i) +
+                "].querySelector('a.new'); const heading = document.getElementById('" + k +
+                "'); const first = [...document.querySelectorAll('tr.new-listing')].find((row) "
+                "=> heading.compareDocumentPosition(row) & Node.DOCUMENT_POSITION_FOLLOWING); "
+                "return !!link && !!first && link.hash === '#' + first.id; })()";
+            EXPECT_TRUE(browser.Evaluate(leadsThere).toBool()) << text;
+        } else
             EXPECT_THAT(text, Not(HasSubstr("新着"))) << text;
     }
     EXPECT_EQ(browser.Evaluate("document.querySelectorAll('tr.new-listing').length").toInt(),
