@@ -116,6 +116,12 @@ NewListingMarker::NewListingMarker(std::function<void(std::string_view)> sink,
 
 void NewListingMarker::Write(std::string_view piece)
 {
+    // Only counting, nothing is ever marked: the bytes go on as they come.
+    if (m_earlier == nullptr) {
+        m_scanner.Feed(piece);
+        PassOnLines(piece);
+        return;
+    }
     if (m_scanner.Fault() != ScanFault::none) {
         PassOnLines(piece);
         return;
@@ -149,7 +155,10 @@ void NewListingMarker::ListingEnded(std::string_view identity, std::size_t tagSt
                                     std::size_t tagEnd)
 {
     ++m_page.listings;
-    if (m_earlier == nullptr || m_earlier->contains(std::string(identity)))
+    if (m_earlier == nullptr)
+        return;
+    m_probe.assign(identity); // the set is looked up with a key of its own type
+    if (m_earlier->contains(m_probe))
         return;
     ++m_page.newListings;
     const std::size_t from = HeldIndex(tagStart);

@@ -60,6 +60,7 @@ private:
     std::string m_held;          // bytes not yet passed on, with any classes added
     std::size_t m_heldStart = 0; // scanner offset of the first held byte
     std::size_t m_added = 0;     // bytes added to m_held by marks
+    std::string m_probe;         // the listing looked up, kept so that a lookup allocates nothing
     PageCount m_page;
 };
 
