@@ -4,7 +4,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+
+#include "identity_set.h"
 
 // What makes two listings the same: a listing is a table row with at least one data cell, and
 // its identity is the row's own text with the markup taken out and each run of white space
@@ -33,7 +34,7 @@ enum class ScanFault {
 struct ListingScan
 {
     // Empty whenever fault is not none: a page only partly read says nothing reliable.
-    std::unordered_set<std::string> identities;
+    IdentitySet identities;
     ScanFault fault = ScanFault::none;
 };
 
@@ -165,7 +166,7 @@ private:
     bool m_pendingSpace = false;
     std::string m_row; // kept between rows, so that reading a row allocates nothing
 
-    std::unordered_set<std::string> m_identities;
+    IdentitySet m_identities;
 };
 
 // The identities of a whole page's listings.

@@ -104,7 +104,7 @@ std::string WithClass(std::string_view tag, std::string_view className)
 }
 
 NewListingMarker::NewListingMarker(std::function<void(std::string_view)> sink,
-                                   const std::unordered_set<std::string>* earlier)
+                                   const IdentitySet* earlier)
     : m_sink(std::move(sink))
     , m_earlier(earlier)
     // The merge is the program's own output: its size is bounded elsewhere, not here.
@@ -157,8 +157,7 @@ void NewListingMarker::ListingEnded(std::string_view identity, std::size_t tagSt
     ++m_page.listings;
     if (m_earlier == nullptr)
         return;
-    m_probe.assign(identity); // the set is looked up with a key of its own type
-    if (m_earlier->contains(m_probe))
+    if (m_earlier->contains(identity))
         return;
     ++m_page.newListings;
     const std::size_t from = HeldIndex(tagStart);
