@@ -67,7 +67,8 @@ std::size_t ListingScanner::ScanText(std::string_view piece, std::size_t at)
     while (m_mode == Mode::text) {
         const std::size_t open = FindByte(piece, '<', at);
         const std::size_t end = open == std::string_view::npos ? piece.size() : open;
-        if (m_inRow && end > at)
+        // Counting only, a row's text matters until it is known to have some.
+        if (m_inRow && end > at && (m_wantsIdentity || !m_rowHasText))
             TakeText(piece.substr(at, end - at));
         if (open == std::string_view::npos || m_fault != ScanFault::none)
             return piece.size();
