@@ -1,9 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+
+#include "identity_set.h"
 
 // What makes two listings the same: a listing is a table row with at least one data cell, and
 // its identity is the row's own text with the markup taken out and each run of white space
@@ -32,7 +34,7 @@ enum class ScanFault {
 struct ListingScan
 {
     // Empty whenever fault is not none: a page only partly read says nothing reliable.
-    std::unordered_set<std::string> identities;
+    IdentitySet identities;
     ScanFault fault = ScanFault::none;
 };
 
@@ -48,9 +50,40 @@ protected:
     ~ListingObserver() = default;
 };
 
-// Reads a page's listings from pieces of any size, in order. Bytes are looked at one by one;
-// code page 932 never uses '<', '>', quotes or white space as the second byte of a character,
-// so no character is cut.
+// The first bytes of a tag's name, in lower case, '/' first for an end tag. Names longer than
+// any that matters here are kept cut, and so never match one.
+class TagName
+{
+public:
+    void Assign(std::string_view name)
+    {
+        m_size = std::min(name.size(), sizeof m_bytes);
+        std::copy_n(name.begin(), m_size, m_bytes);
+    }
+    // The name as written, in lower case.
+    void AssignLower(std::string_view name)
+    {
+        m_size = std::min(name.size(), sizeof m_bytes);
+        for (std::size_t i = 0; i < m_size; ++i)
+            m_bytes[i] =
+                name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] + 32) : name[i];
+    }
+    void Add(char lower)
+    {
+        if (m_size < sizeof m_bytes)
+            m_bytes[m_size++] = lower;
+    }
+    std::string_view View() const { return {m_bytes, m_size}; }
+
+private:
+    char m_bytes[8] = {};
+    std::size_t m_size = 0;
+};
+
+// Reads a page's listings from pieces of any size, in order. Text is skipped to the next '<'
+// (or the end of a comment, a script or a style sheet) a run at a time; code page 932 never
+// uses '<', '>', quotes or white space as the second byte of a character, so no character is
+// cut.
 class ListingScanner
 {
 public:
@@ -82,19 +115,29 @@ private:
     enum class Mode {
         text,
         tagOpen, // after '<', not yet known to be a tag
-        tag,
-        comment,
+        tagName,
+        tag,     // after the name, up to '>'
+        quoted,  // inside a quoted attribute value
+        comment, // up to "-->"
         rawText, // a script's or a style sheet's text, up to its end tag
     };
 
-    void Take(char c);
-    void TakeText(char c);
-    std::size_t RunLength(std::string_view bytes) const;
-    void TakeRun(std::string_view run);
-    void TakeTag(char c);
-    void TakeRawText(char c);
-    void EndTag();
-    void StartRow();
+    // Reading markup (listing_markup.cpp): each takes a run of the piece from at, in its mode,
+    // and gives where it stopped.
+    void Scan(std::string_view piece);
+    std::size_t ScanText(std::string_view piece, std::size_t at);
+    std::size_t ReadWholeTag(std::string_view piece, std::size_t open);
+    std::size_t ScanTagOpen(std::string_view piece, std::size_t at);
+    std::size_t ScanTagName(std::string_view piece, std::size_t at);
+    std::size_t ScanTag(std::string_view piece, std::size_t at);
+    std::size_t ScanComment(std::string_view piece, std::size_t at);
+    std::size_t ScanRawText(std::string_view piece, std::size_t at);
+    std::size_t TagEndsAt(std::size_t at);
+
+    // Rows and their text (listing_identity.cpp).
+    void TakeText(std::string_view text);
+    void EndTag(std::size_t tagEnd);
+    void StartRow(std::size_t tagEnd);
     void EndRow();
     void Fail(ScanFault fault);
 
@@ -102,27 +145,28 @@ private:
     ListingObserver* m_observer = nullptr;
     bool m_wantsIdentity = true;
     std::size_t m_seen = 0;
+    std::size_t m_base = 0;     // offset of the piece being scanned
     std::size_t m_tagStart = 0; // offset of the open tag's '<'
     std::size_t m_rowTagStart = 0;
     std::size_t m_rowTagEnd = 0;
     ScanFault m_fault = ScanFault::none;
     Mode m_mode = Mode::text;
 
-    std::string m_tagName; // lower case, '/' first for an end tag; only the first bytes kept
-    bool m_tagNameDone = false;
+    TagName m_tagName;
     char m_quote = 0;
-    char m_lastTagByte = 0;
+    char m_lastTagByte = 0; // the last byte of the tag that is not white space, for quotes
     std::size_t m_commentDashes = 0;
     std::string_view m_rawEnd; // "</script" or "</style"
     std::size_t m_rawMatched = 0;
 
     bool m_inRow = false;
     bool m_rowHasCell = false;
+    bool m_rowHasText = false;
     int m_nestedTables = 0;
     bool m_pendingSpace = false;
-    std::string m_row;
+    std::string m_row; // kept between rows, so that reading a row allocates nothing
 
-    std::unordered_set<std::string> m_identities;
+    IdentitySet m_identities;
 };
 
 // The identities of a whole page's listings.

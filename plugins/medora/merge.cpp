@@ -6,7 +6,6 @@
 #include "platform/text_file.h"
 
 #include <string_view>
-#include <unordered_set>
 
 namespace medora {
 namespace {
@@ -40,7 +39,7 @@ const char* FaultText(ScanFault fault)
 }
 
 // The listings of the page this one is compared with; nullopt when there is none to trust.
-std::optional<std::unordered_set<std::string>> EarlierListings(const char* outputPath)
+std::optional<IdentitySet> EarlierListings(const char* outputPath)
 {
     const std::string earlier = FindEarlierPage(outputPath);
     if (earlier.empty())
@@ -112,8 +111,7 @@ std::int32_t MergeDownloadFiles(const char* outputPath, const char* const* pageF
     if (outputPath == nullptr)
         return 1;
     // Read before the new page can take the place of the earlier one.
-    const std::optional<std::unordered_set<std::string>> earlier =
-        markNew ? EarlierListings(outputPath) : std::nullopt;
+    const std::optional<IdentitySet> earlier = markNew ? EarlierListings(outputPath) : std::nullopt;
     // Another run may write the same page at the same time, and a link at its name must not
     // send the page elsewhere: the page is written beside its place and renamed into it.
     platform::TextWriter output;

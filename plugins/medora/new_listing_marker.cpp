@@ -104,7 +104,7 @@ std::string WithClass(std::string_view tag, std::string_view className)
 }
 
 NewListingMarker::NewListingMarker(std::function<void(std::string_view)> sink,
-                                   const std::unordered_set<std::string>* earlier)
+                                   const IdentitySet* earlier)
     : m_sink(std::move(sink))
     , m_earlier(earlier)
     // The merge is the program's own output: its size is bounded elsewhere, not here.
@@ -116,6 +116,12 @@ NewListingMarker::NewListingMarker(std::function<void(std::string_view)> sink,
 
 void NewListingMarker::Write(std::string_view piece)
 {
+    // Only counting, nothing is ever marked: the bytes go on as they come.
+    if (m_earlier == nullptr) {
+        m_scanner.Feed(piece);
+        PassOnLines(piece);
+        return;
+    }
     if (m_scanner.Fault() != ScanFault::none) {
         PassOnLines(piece);
         return;
@@ -149,7 +155,9 @@ void NewListingMarker::ListingEnded(std::string_view identity, std::size_t tagSt
                                     std::size_t tagEnd)
 {
     ++m_page.listings;
-    if (m_earlier == nullptr || m_earlier->contains(std::string(identity)))
+    if (m_earlier == nullptr)
+        return;
+    if (m_earlier->contains(identity))
         return;
     ++m_page.newListings;
     const std::size_t from = HeldIndex(tagStart);

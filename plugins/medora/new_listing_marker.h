@@ -7,7 +7,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 
 // Marks the listings of a merge that its earlier result page did not have, and counts each
 // page's listings. A new listing's row gets the class "new-listing"; its text stays as it was,
@@ -35,8 +34,7 @@ class NewListingMarker : private ListingObserver
 public:
     // Text goes on to sink in pieces that hold no LF but perhaps as their last byte. With
     // earlier null nothing is compared or changed: the listings are only counted.
-    NewListingMarker(std::function<void(std::string_view)> sink,
-                     const std::unordered_set<std::string>* earlier);
+    NewListingMarker(std::function<void(std::string_view)> sink, const IdentitySet* earlier);
 
     // The listings' bytes, in pieces of any size; a row may run over several.
     void Write(std::string_view piece);
@@ -55,7 +53,7 @@ private:
     std::size_t HeldIndex(std::size_t offset) const;
 
     std::function<void(std::string_view)> m_sink;
-    const std::unordered_set<std::string>* m_earlier;
+    const IdentitySet* m_earlier;
     ListingScanner m_scanner;
     std::string m_held;          // bytes not yet passed on, with any classes added
     std::size_t m_heldStart = 0; // scanner offset of the first held byte

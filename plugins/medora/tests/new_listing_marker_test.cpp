@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 namespace medora {
@@ -55,8 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
 struct MarkCase
 {
     const char* name;
-    std::optional<std::unordered_set<std::string>> earlier; // nullopt: nothing to compare with
-    std::vector<std::string> pages;                         // listings, one per page file
+    std::optional<medora::IdentitySet> earlier; // nullopt: nothing to compare with
+    std::vector<std::string> pages;             // listings, one per page file
     std::string expected;
     std::vector<medora::PageCount> counts;
     bool readable = true;
@@ -118,7 +117,7 @@ const std::string kRowA = "<tr><td>12/08</td><td>A</td></tr>\n";
 const std::string kRowB = "<tr><td>12/08</td><td>B</td></tr>\n";
 const std::string kNewB = "<tr class=\"new-listing\"><td>12/08</td><td>B</td></tr>\n";
 const std::string kHead = "<tr><th>day</th><th>programme</th></tr>\n";
-const std::unordered_set<std::string> kHadA = {"12/08 A"};
+const medora::IdentitySet kHadA = {"12/08 A"};
 
 INSTANTIATE_TEST_SUITE_P(
     Listings, NewListingMarker,
@@ -131,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
         MarkCase{"NewRowMarked", kHadA, {kHead + kRowA + kRowB}, kHead + kRowA + kNewB, {{2, 1}}},
         MarkCase{"MovedRowIsNotNew", kHadA, {kRowB + kRowA}, kNewB + kRowA, {{2, 1}}},
         MarkCase{"AllKnown",
-                 std::unordered_set<std::string>{"12/08 A", "12/08 B"},
+                 medora::IdentitySet{"12/08 A", "12/08 B"},
                  {kRowB + kRowA},
                  kRowB + kRowA,
                  {{2, 0}}},
@@ -206,7 +205,7 @@ TEST_P(MarkedPage, ReadsAsThePageItWasMadeFrom)
     const medora::ListingScan original = medora::ScanListings(page);
     ASSERT_EQ(original.fault, medora::ScanFault::none);
     ASSERT_FALSE(original.identities.empty());
-    const std::unordered_set<std::string> none;
+    const medora::IdentitySet none;
     std::string marked;
     medora::NewListingMarker marker([&marked](std::string_view piece) { marked += piece; }, &none);
     marker.Write(page);
