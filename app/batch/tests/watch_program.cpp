@@ -44,6 +44,7 @@ WatchProgramTest::WatchProgramTest()
     fs::create_directories(InProgram("Plugin/medora"));
     fs::create_directory(m_dir.File("tmp"));
     fs::create_directory(m_dir.File("home"));
+    fs::create_directory(WorkFolder());
     PlaceFile(VISTREL_PROGRAM_PATH, InProgram("Vistrel"));
     PlaceFile(MEDORA_MODULE_PATH, InProgram("Plugin/medora.so"));
     fs::copy_file(MEDORA_TEMPLATE_PATH, InProgram("Plugin/medora/template.html"));
@@ -77,7 +78,7 @@ WatchProgramTest::Outcome WatchProgramTest::Run(const listing_site::CSiteOptions
          {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"})
         fullEnv.emplace(name, std::nullopt);
     const std::string errPath = m_dir.File("stderr.txt");
-    SpawnedProgram program(argv, fullEnv, errPath);
+    SpawnedProgram program(argv, fullEnv, errPath, WorkFolder());
     EXPECT_TRUE(program.Started());
     Outcome outcome;
     std::istringstream out(program.ReadAll());

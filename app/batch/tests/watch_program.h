@@ -28,7 +28,7 @@ protected:
 
     // Runs "Vistrel --search watchlist.txt --area 東京 --plugin medora" with options to its
     // end, against the sample site with siteOptions, in env (for the bus, the locale) over a
-    // home and temporary folder of its own.
+    // home, temporary and working folder of its own.
     Outcome Run(const listing_site::CSiteOptions& siteOptions,
                 const std::vector<std::string>& options, const Env& env);
     // A session bus address whose socket nobody listens on, and an empty runtime folder.
@@ -40,6 +40,8 @@ protected:
     void RestoreFirstPage(const std::string& path, const std::string& bytes) const;
 
     std::string InProgram(const std::string& name) const { return m_dir.File("program/" + name); }
+    // Where the program runs: its error log is there.
+    std::string WorkFolder() const { return m_dir.File("work"); }
 };
 
 } // namespace batch_test

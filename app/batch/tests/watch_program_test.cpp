@@ -285,6 +285,12 @@ TEST_P(ProgramWatch, TellsWhatIsNewSinceTheLastRun)
         if (!c.newOnly && !printed.empty())
             printed.erase(printed.begin());
     }
+    // The site's refusal leaves its trace in the working folder's log, and only that does.
+    const std::string log = WorkFolder() + "/error.log";
+    EXPECT_EQ(std::filesystem::exists(log), c.failing != nullptr);
+    if (c.failing) {
+        EXPECT_THAT(testing_support::ReadFileBytes(log), HasSubstr(" 500 "));
+    }
     std::string page; // none printed when --new-only finds no news
     if (!printed.empty() && !printed.back().starts_with("OK\t")) {
         page = printed.back();
