@@ -3,9 +3,11 @@
 #include "platform/cp932.h"
 #include "tools/listing_site/listing_server.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <sstream>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
