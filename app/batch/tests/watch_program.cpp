@@ -51,11 +51,16 @@ WatchProgramTest::WatchProgramTest()
     PlaceFile(MEDORA_MODULE_PATH, InProgram("Plugin/medora.so"));
     fs::copy_file(MEDORA_TEMPLATE_PATH, InProgram("Plugin/medora/template.html"));
     fs::copy_file(WATCHLIST_PATH, InProgram("watchlist.txt"));
+    WriteSettings(m_browser);
+}
+
+void WatchProgramTest::WriteSettings(const std::string& browser) const
+{
     // Direct connections: a proxy from the environment must not take the loopback requests.
     testing_support::WriteFileBytes(InProgram("Vistrel.ini"),
-                                    "[Settings\\Proxy]\nIESetting=0\n"
-                                    "Enable=0\n[Settings\\etc]\nBrowser=" +
-                                        m_browser + "\n");
+                                    "[Settings\\Proxy]\nIESetting=0\nEnable=0\n[Settings\\etc]\n"
+                                    "Browser=" +
+                                        browser + "\n");
 }
 
 WatchProgramTest::Outcome WatchProgramTest::Run(const listing_site::CSiteOptions& siteOptions,

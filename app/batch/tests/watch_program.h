@@ -31,6 +31,8 @@ protected:
     // home, temporary and working folder of its own.
     Outcome Run(const listing_site::CSiteOptions& siteOptions,
                 const std::vector<std::string>& options, const Env& env);
+    // Vistrel.ini with direct connections and browser as the program that shows pages.
+    void WriteSettings(const std::string& browser) const;
     // A session bus address whose socket nobody listens on, and an empty runtime folder.
     Env DeadBusEnv() const;
     // Every keyword of the sample list, in its order, in UTF-8.

@@ -1,6 +1,7 @@
 // The watch as a user keeps it: the built program searches the sample site's guide for the
 // sample keywords, then again on a later day's guide (or the same day's), and tells a desktop
 // on the test's own bus what is new.
+#include "watch_lines.h"
 #include "watch_program.h"
 
 #include "platform/cp932.h"
@@ -22,7 +23,6 @@ using ::testing::Not;
 using ::testing::StartsWith;
 
 constexpr sys_days kFirstDay = 2026y / December / 8;
-constexpr std::size_t kNamedKeywords = 5; // the notification's body names no more
 const std::string kCannotNotify = "デスクトップに通知できません: ";
 
 // How the program finds the session bus.
@@ -32,120 +32,26 @@ enum class Bus {
     Dead,              // the address's socket is dead and the runtime folder empty
 };
 
+// What the notification's user does.
+enum class Click {
+    No,             // the server offers no actions
+    Browser,        // clicks, and the configured browser shows the page
+    MissingBrowser, // clicks, but the configured browser is not there
+};
+
 struct WatchCase
 {
     const char* name;
-    int laterDays;       // the second run's day after the first's
-    bool newOnly;        // the second run's --new-only
-    Bus bus;             // for both runs
-    bool clicks;         // the server offers actions and its user clicks the notification
+    int laterDays; // the second run's day after the first's
+    bool newOnly;  // the second run's --new-only
+    Bus bus;       // for both runs
+    Click click;
     const char* failing; // a keyword the site fails on the second day, or none
 };
 
 void PrintTo(const WatchCase& c, std::ostream* os)
 {
     *os << c.name;
-}
-
-// One "OK" line: fresh is -1 for "-" (nothing to compare with).
-struct Counted
-{
-    std::string keyword;
-    int listings = -1;
-    int fresh = -1;
-};
-
-int ExitCode(int status)
-{
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-int Number(const std::string& field)
-{
-    const bool digits = !field.empty() && std::all_of(field.begin(), field.end(), ::isdigit);
-    EXPECT_TRUE(digits) << field;
-    return digits ? std::stoi(field) : -1;
-}
-
-std::vector<std::string> SplitFields(const std::string& line)
-{
-    std::vector<std::string> fields{""};
-    for (const char c : line) {
-        if (c == '\t')
-            fields.emplace_back();
-        else
-            fields.back().push_back(c);
-    }
-    return fields;
-}
-
-// lines must be a keyword's "OK" line each.
-std::vector<Counted> CountedLines(const std::vector<std::string>& lines)
-{
-    std::vector<Counted> counted;
-    for (const std::string& line : lines) {
-        const std::vector<std::string> fields = SplitFields(line);
-        EXPECT_EQ(fields.size(), 4u) << line;
-        EXPECT_EQ(fields[0], "OK") << line;
-        if (fields.size() == 4)
-            counted.push_back(
-                {fields[1], Number(fields[2]), fields[3] == "-" ? -1 : Number(fields[3])});
-    }
-    return counted;
-}
-
-int TotalNew(const std::vector<Counted>& counted)
-{
-    int total = 0;
-    for (const Counted& c : counted)
-        total += std::max(c.fresh, 0);
-    return total;
-}
-
-// The notification the user should see for these lines.
-NotifyBusTest::Fields NotifyCall(const std::vector<Counted>& counted, bool actions)
-{
-    std::vector<std::string> named;
-    for (const Counted& c : counted) {
-        if (c.fresh > 0)
-            named.push_back(c.keyword + " " + std::to_string(c.fresh) + " 件");
-    }
-    std::string body;
-    for (std::size_t i = 0; i < std::min(named.size(), kNamedKeywords); ++i)
-        body += (i ? "\n" : "") + named[i];
-    if (named.size() > kNamedKeywords)
-        body += "\nほか " + std::to_string(named.size() - kNamedKeywords) + " キーワード";
-    return {"Notify",
-            "Vistrel",
-            "0",
-            "vistrel",
-            "Vistrel: 新着 " + std::to_string(TotalNew(counted)) + " 件",
-            body,
-            actions ? "default|結果ページを開く" : "",
-            "desktop-entry=vistrel",
-            "-1"};
-}
-
-// The page marks as many listings as the lines say are new, and the blocks with news say how
-// many in the lines' order.
-void ExpectPageAgrees(const std::string& path, const std::vector<Counted>& counted)
-{
-    const std::string page = platform::Cp932ToUtf8(testing_support::ReadFileBytes(path));
-    std::size_t marked = 0;
-    for (std::size_t at = 0;
-         (at = page.find("<tr class=\"new-listing\">", at)) != std::string::npos; ++at)
-        ++marked;
-    EXPECT_EQ(marked, static_cast<std::size_t>(TotalNew(counted))) << path;
-    std::vector<std::string> said, expected;
-    const std::string opening = "<p class=\"new-count\">";
-    for (std::size_t at = 0; (at = page.find(opening, at)) != std::string::npos; ++at)
-        said.push_back(
-            page.substr(at + opening.size(), page.find('<', at + 1) - at - opening.size()));
-    for (const Counted& c : counted) {
-        if (c.fresh > 0)
-            expected.push_back("新着 " + std::to_string(c.fresh) + " 件");
-    }
-    EXPECT_EQ(said, expected) << path;
 }
 
 class ProgramWatch : public WatchProgramTest, public ::testing::WithParamInterface<WatchCase>
@@ -169,7 +75,7 @@ protected:
 
     void StartCaseServer()
     {
-        if (GetParam().clicks)
+        if (GetParam().click != Click::No)
             StartServer({"--actions", "--then=click"});
         else
             StartServer({});
@@ -244,6 +150,59 @@ protected:
         return all.lines;
     }
 
+    std::string MissingBrowser() const { return m_dir.File("no browser"); }
+
+    // A keyword that failed is said at once (with --new-only on standard error) and its line
+    // taken out of printed; the site's refusal leaves its trace in the working folder's log.
+    void ExpectFailureSaid(const Outcome& second, std::vector<std::string>& printed) const
+    {
+        const char* failing = GetParam().failing;
+        const std::string log = WorkFolder() + "/error.log";
+        EXPECT_EQ(std::filesystem::exists(log), failing != nullptr);
+        if (!failing)
+            return;
+        EXPECT_THAT(testing_support::ReadFileBytes(log), HasSubstr(" 500 "));
+        const std::string failed = std::string("NG\t") + failing + "\t";
+        if (GetParam().newOnly) {
+            EXPECT_THAT(second.err, HasSubstr(failed));
+        } else {
+            ASSERT_FALSE(printed.empty());
+            EXPECT_THAT(printed[0], StartsWith(failed));
+            printed.erase(printed.begin());
+        }
+    }
+
+    // The notification for the printed counts, where there is news and a bus; a click opens the
+    // page in the configured browser, its path the one argument, and the run has ended while
+    // the browser stays open.
+    void ExpectDesktopTold(const std::string& err, const std::vector<NotifyBusTest::Fields>& calls,
+                           const std::vector<Counted>& counted, const std::string& page)
+    {
+        const WatchCase& c = GetParam();
+        const bool news = TotalNew(counted) > 0;
+        const bool told = news && c.bus != Bus::Dead;
+        if (told) {
+            ASSERT_EQ(calls.size(), 2u);
+            EXPECT_EQ(calls[0], NotifyBusTest::Fields{"GetCapabilities"});
+            EXPECT_EQ(calls[1], NotifyCall(counted, c.click != Click::No));
+        } else {
+            EXPECT_THAT(calls, IsEmpty());
+        }
+        EXPECT_EQ(err.find(kCannotNotify) != std::string::npos, news && c.bus == Bus::Dead) << err;
+        const std::string cannotShow = "検索結果をブラウザで表示できませんでした。\n「" +
+                                       MissingBrowser() + "」を起動できません (";
+        EXPECT_EQ(err.find(cannotShow) != std::string::npos,
+                  told && c.click == Click::MissingBrowser)
+            << err;
+        if (told && c.click == Click::Browser) {
+            LetBrowserGo();
+            EXPECT_THAT(testing_support::ReadFileBytes(m_browserRecord),
+                        StartsWith("1|" + page + "|"));
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(m_browserRecord));
+        }
+    }
+
     // The lines the second run should print before the page: every keyword's, but the failing
     // one's and, with --new-only, those without news.
     std::vector<std::string> Expected(const std::vector<std::string>& everyKeyword) const
@@ -264,6 +223,8 @@ TEST_P(ProgramWatch, TellsWhatIsNewSinceTheLastRun)
 {
     const WatchCase& c = GetParam();
     HoldBrowser();
+    if (c.click == Click::MissingBrowser)
+        WriteSettings(MissingBrowser());
     const std::string firstPage = FirstRun();
     ASSERT_FALSE(HasFailure());
     const std::string firstBytes = testing_support::ReadFileBytes(firstPage);
@@ -275,23 +236,10 @@ TEST_P(ProgramWatch, TellsWhatIsNewSinceTheLastRun)
         StartCaseServer();
     const Outcome second = Run(Site(kFirstDay + days(c.laterDays), c.failing), options, CaseEnv());
     const std::vector<NotifyBusTest::Fields> calls = ServerCalls();
-    // A keyword that failed is said at once (with --new-only on standard error); it makes the
-    // run partial whatever the desktop is told.
+    // A keyword that failed makes the run partial whatever the desktop is told.
     EXPECT_EQ(ExitCode(second.status), c.failing ? 3 : 0) << second.err;
     std::vector<std::string> printed = second.lines;
-    if (c.failing) {
-        const std::string failed = std::string("NG\t") + c.failing + "\t";
-        const std::string& said = c.newOnly ? second.err : (printed.empty() ? "" : printed[0]);
-        EXPECT_THAT(said, HasSubstr(failed));
-        if (!c.newOnly && !printed.empty())
-            printed.erase(printed.begin());
-    }
-    // The site's refusal leaves its trace in the working folder's log, and only that does.
-    const std::string log = WorkFolder() + "/error.log";
-    EXPECT_EQ(std::filesystem::exists(log), c.failing != nullptr);
-    if (c.failing) {
-        EXPECT_THAT(testing_support::ReadFileBytes(log), HasSubstr(" 500 "));
-    }
+    ExpectFailureSaid(second, printed);
     std::string page; // none printed when --new-only finds no news
     if (!printed.empty() && !printed.back().starts_with("OK\t")) {
         page = printed.back();
@@ -303,42 +251,25 @@ TEST_P(ProgramWatch, TellsWhatIsNewSinceTheLastRun)
         ExpectPageAgrees(page, counted);
 
     EXPECT_THAT(printed, ElementsAreArray(Expected(EveryKeyword(second, firstPage, firstBytes))));
-    const bool news = TotalNew(counted) > 0;
-    EXPECT_EQ(page.empty(), c.newOnly && !news);
-
-    const bool told = news && c.bus != Bus::Dead;
-    if (told) {
-        ASSERT_EQ(calls.size(), 2u);
-        EXPECT_EQ(calls[0], NotifyBusTest::Fields{"GetCapabilities"});
-        EXPECT_EQ(calls[1], NotifyCall(counted, c.clicks));
-    } else {
-        EXPECT_THAT(calls, IsEmpty());
-    }
-    EXPECT_EQ(second.err.find(kCannotNotify) != std::string::npos, news && c.bus == Bus::Dead)
-        << second.err;
-    // A click opens the page in the configured browser, its path the one argument; the run has
-    // ended while the browser stays open.
-    if (told && c.clicks) {
-        LetBrowserGo();
-        EXPECT_THAT(testing_support::ReadFileBytes(m_browserRecord), StartsWith("1|" + page + "|"));
-    } else {
-        EXPECT_FALSE(std::filesystem::exists(m_browserRecord));
-    }
+    EXPECT_EQ(page.empty(), c.newOnly && TotalNew(counted) == 0);
+    ExpectDesktopTold(second.err, calls, counted, page);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, ProgramWatch,
     ::testing::Values(
-        WatchCase{"NextDayNotifies", 1, false, Bus::Address, false, nullptr},
-        WatchCase{"NextDayNewOnly", 1, true, Bus::Address, false, nullptr},
-        WatchCase{"NextDayClickOpensThePage", 1, false, Bus::Address, true, nullptr},
-        WatchCase{"NextDayWithoutABus", 1, false, Bus::Dead, false, nullptr},
-        WatchCase{"NextDayFromCron", 1, true, Bus::RuntimeFolderOnly, true, nullptr},
-        WatchCase{"NextDayOneKeywordFails", 1, false, Bus::Address, false, "温泉"},
-        WatchCase{"NextDayNewOnlyOneKeywordFails", 1, true, Bus::Address, true, "温泉"},
-        WatchCase{"SameDayTellsNothing", 0, false, Bus::Address, true, nullptr},
-        WatchCase{"SameDayNewOnlyPrintsNothing", 0, true, Bus::Address, false, nullptr},
-        WatchCase{"SameDayWithoutABusSaysNothing", 0, false, Bus::Dead, false, nullptr}),
+        WatchCase{"NextDayNotifies", 1, false, Bus::Address, Click::No, nullptr},
+        WatchCase{"NextDayNewOnly", 1, true, Bus::Address, Click::No, nullptr},
+        WatchCase{"NextDayClickOpensThePage", 1, false, Bus::Address, Click::Browser, nullptr},
+        WatchCase{"NextDayClickWithoutItsBrowser", 1, false, Bus::Address, Click::MissingBrowser,
+                  nullptr},
+        WatchCase{"NextDayWithoutABus", 1, false, Bus::Dead, Click::No, nullptr},
+        WatchCase{"NextDayFromCron", 1, true, Bus::RuntimeFolderOnly, Click::Browser, nullptr},
+        WatchCase{"NextDayOneKeywordFails", 1, false, Bus::Address, Click::No, "温泉"},
+        WatchCase{"NextDayNewOnlyOneKeywordFails", 1, true, Bus::Address, Click::Browser, "温泉"},
+        WatchCase{"SameDayTellsNothing", 0, false, Bus::Address, Click::Browser, nullptr},
+        WatchCase{"SameDayNewOnlyPrintsNothing", 0, true, Bus::Address, Click::No, nullptr},
+        WatchCase{"SameDayWithoutABusSaysNothing", 0, false, Bus::Dead, Click::No, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
