@@ -14,10 +14,8 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
-#include <cerrno>
 #include <memory>
 #include <optional>
-#include <poll.h>
 
 namespace batch {
 namespace {
@@ -151,25 +149,15 @@ bool WaitForClick(NoticeWatcher& watcher, uint id, int wakeFd, std::chrono::mill
     return watcher.Of(id) == NoticeWatcher::Outcome::Invoked;
 }
 
-// Opens the page as batch mode does, waiting for the browser's verdict unless wakeFd wakes.
-void OpenPage(const std::string& browserProgram, const std::string& path, int wakeFd,
-              std::ostream& err)
+// Starts the browser on the page and leaves it running: the run ends while the page is read
+// (a scheduled run held by an open browser would miss its next turn), so only a browser that
+// cannot start is told.
+void OpenPage(const std::string& browserProgram, const std::string& path, std::ostream& err)
 {
     const platform::Result<std::unique_ptr<platform::OpenerProcess>> opener =
         platform::StartOpener(browserProgram, path);
-    if (!opener) {
+    if (!opener)
         err << platform::OpenFailureText(path, opener.error) << '\n';
-        return;
-    }
-    if (const int exitFd = opener.value->ExitFd(); exitFd >= 0) {
-        pollfd fds[2] = {{exitFd, POLLIN, 0}, {wakeFd, POLLIN, 0}}; // a negative fd is skipped
-        while (::poll(fds, 2, -1) < 0 && errno == EINTR) {
-        }
-        if (fds[0].revents == 0)
-            return; // stopped: the browser runs on by itself
-    }
-    if (const std::string why = opener.value->Finish(); !why.empty())
-        err << platform::OpenFailureText(path, why) << '\n';
 }
 
 } // namespace
@@ -201,7 +189,7 @@ std::string NotifyDesktop(const std::vector<KeywordNews>& news, const std::strin
     if (!id)
         return id.error;
     if (withAction && WaitForClick(watcher, id.value, wakeFd, waitLimit))
-        OpenPage(browserProgram, resultPath, wakeFd, err);
+        OpenPage(browserProgram, resultPath, err);
     return {};
 }
 

@@ -89,9 +89,12 @@ class NotifyActionTest : public NotifyBusTest, public ::testing::WithParamInterf
 
 TEST_P(NotifyActionTest, OpensThePageOnlyWhenItsOwnNotificationIsClicked)
 {
+    HoldBrowser();
     StartServer({"--actions", "--then=" + GetParam().then});
+    // The notifier has ended while the browser stays.
     EXPECT_EQ(Send({{"大河ドラマ", "3"}}, GetParam().waitMs), "notified\n");
     if (GetParam().opened) {
+        LetBrowserGo();
         // The configured browser, with the page's path as its one argument.
         EXPECT_THAT(testing_support::ReadFileBytes(m_browserRecord),
                     StartsWith("1|" + m_page + "|"));

@@ -3,8 +3,11 @@
 #include "platform/tests/recording_program.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace batch_test {
 namespace {
@@ -58,6 +61,32 @@ NotifyBusTest::NotifyBusTest()
         Env{});
     m_address = m_daemon->ReadLine().value_or("");
     EXPECT_FALSE(m_address.empty()) << "dbus-daemon gave no address";
+}
+
+NotifyBusTest::~NotifyBusTest()
+{
+    // A browser still held (a test that failed half way) is let go rather than left behind.
+    const int gate = ::open(m_browserGate.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (gate >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(gate, "go\n", 3);
+        ::close(gate);
+    }
+}
+
+void NotifyBusTest::HoldBrowser()
+{
+    ASSERT_EQ(::mkfifo(m_browserGate.c_str(), 0600), 0);
+    testing_support::WriteRecordingProgram(m_browser, m_browserRecord,
+                                           "read line < '" + m_browserGate + "'");
+}
+
+void NotifyBusTest::LetBrowserGo()
+{
+    // Opening waits for the browser to open its end, which it does after recording.
+    const int gate = ::open(m_browserGate.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(gate, 0);
+    EXPECT_EQ(::write(gate, "go\n", 3), 3);
+    ::close(gate);
 }
 
 NotifyBusTest::Env NotifyBusTest::BusEnv() const

@@ -19,6 +19,7 @@ public:
 
 protected:
     NotifyBusTest();
+    ~NotifyBusTest() override;
 
     // The folder where the bus's socket is, named "bus".
     std::string RuntimeFolder() const { return m_dir.File("runtime"); }
@@ -34,12 +35,18 @@ protected:
                          const std::string& waitMs = "-");
     // Ends the server: every call it had, as fields with escapes undone.
     std::vector<Fields> ServerCalls();
+    // From now on the browser records how it was started and then stays, as a browser does,
+    // until LetBrowserGo.
+    void HoldBrowser();
+    // Returns once the held browser has recorded its start, and ends it.
+    void LetBrowserGo();
 
     testing_support::CTempDir m_dir;
     std::string m_address;
     std::string m_page = m_dir.File("my results/drama_東京_20261209_medora.html");
     std::string m_browser = m_dir.File("fake browser.sh");
     std::string m_browserRecord = m_dir.File("browser record.txt");
+    std::string m_browserGate = m_dir.File("browser gate");
     std::unique_ptr<SpawnedProgram> m_daemon, m_server;
 };
 

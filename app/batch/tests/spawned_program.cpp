@@ -39,7 +39,8 @@ std::vector<char*> Pointers(std::vector<std::string>& texts)
 } // namespace
 
 SpawnedProgram::SpawnedProgram(const std::vector<std::string>& argv,
-                               const std::map<std::string, std::optional<std::string>>& env)
+                               const std::map<std::string, std::optional<std::string>>& env,
+                               const std::string& errPath, const std::string& workFolder)
 {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
@@ -49,6 +50,11 @@ SpawnedProgram::SpawnedProgram(const std::vector<std::string>& argv,
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    if (!errPath.empty())
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!workFolder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, workFolder.c_str());
     if (::posix_spawnp(&m_pid, args[0].c_str(), &actions, nullptr, Pointers(args).data(),
                        Pointers(envTexts).data()) != 0)
         m_pid = -1;

@@ -10,13 +10,15 @@
 namespace batch_test {
 
 // A program the test runs, with its standard output on a pipe the test reads; its standard
-// error is the test's. env changes the test's environment for it: a name mapped to nothing is
-// removed. Killed and waited for when the object goes, if still running.
+// error is the test's, or goes to the file errPath names. env changes the test's environment
+// for it: a name mapped to nothing is removed. It starts in workFolder, else in the test's
+// current folder. Killed and waited for when the object goes, if still running.
 class SpawnedProgram
 {
 public:
     SpawnedProgram(const std::vector<std::string>& argv,
-                   const std::map<std::string, std::optional<std::string>>& env);
+                   const std::map<std::string, std::optional<std::string>>& env,
+                   const std::string& errPath = {}, const std::string& workFolder = {});
     ~SpawnedProgram();
     SpawnedProgram(const SpawnedProgram&) = delete;
     SpawnedProgram& operator=(const SpawnedProgram&) = delete;
