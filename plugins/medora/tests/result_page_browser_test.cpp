@@ -104,9 +104,10 @@ TEST(ResultPageInChromium, ListingsNeitherFetchFromOutsideNorNavigateAway)
     const BrowserRun control = LoadInChromium(*chromium, bare, scratch);
     ASSERT_TRUE(control.ended) << control.console;
     const std::vector<std::string> controlRequests = outside.Stop();
+    // The request for /away is the navigation; the dump itself may be taken while the browser
+    // is between the two pages (an empty dump on a loaded machine), so it proves nothing here.
     EXPECT_THAT(controlRequests,
                 ::testing::IsSupersetOf({"GET /img HTTP/1.1", "GET /away HTTP/1.1"}));
-    EXPECT_THAT(control.dom, HasSubstr("AWAY"));
 
     medora_test::RecordingServer watched;
     ASSERT_GT(watched.Port(), 0);
