@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 namespace {
 
@@ -41,11 +40,7 @@ TEST_P(WindowCounts, ShowInTheTipsAndTheStatusBar)
     listing_site::CSiteOptions options;
     options.statusByKey[batch_test::Cp932("欠番")] = 404;
     StartSite(options);
-    for (const char* plugin : {"counting", "plain"}) {
-        std::filesystem::create_symlink(std::string(TEST_PLUGIN_DIR) + "/" + plugin + ".so",
-                                        m_program.File("Plugin/" + std::string(plugin) + ".so"));
-    }
-    const std::string server = "127.0.0.1:" + std::to_string(m_site->GetPort());
+    const std::string server = AddTestPlugins();
     testing_support::CScopedEnv env{{"VISTREL_TEST_SERVER", server.c_str()},
                                     {"VISTREL_TEST_COUNTS", c.counts}};
     ASSERT_TRUE(m_config.WriteString(config::Key::DLLName, c.plugin));

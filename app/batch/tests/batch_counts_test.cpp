@@ -47,11 +47,7 @@ TEST_P(BatchCounts, PrintsTheCountsOnceThePageIsWritten)
     listing_site::CSiteOptions options;
     options.statusByKey[Cp932("欠番")] = 404;
     StartSite(options);
-    for (const char* plugin : {"counting", "plain"}) {
-        std::filesystem::create_symlink(std::string(TEST_PLUGIN_DIR) + "/" + plugin + ".so",
-                                        m_program.File("Plugin/" + std::string(plugin) + ".so"));
-    }
-    const std::string server = "127.0.0.1:" + std::to_string(m_site->GetPort());
+    const std::string server = AddTestPlugins();
     testing_support::CScopedEnv env{{"VISTREL_TEST_SERVER", server.c_str()},
                                     {"VISTREL_TEST_COUNTS", c.counts},
                                     {"VISTREL_TEST_MERGE_FAILS", c.mergeFails ? "1" : nullptr}};

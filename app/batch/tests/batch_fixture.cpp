@@ -118,6 +118,15 @@ void CBatchTest::StartSiteInChild(listing_site::CSiteOptions options)
     PointMedoraAt("127.0.0.1:" + std::to_string(port));
 }
 
+std::string CBatchTest::AddTestPlugins()
+{
+    for (const std::string plugin : {"counting", "plain"}) {
+        std::filesystem::create_symlink(std::string(TEST_PLUGIN_DIR) + "/" + plugin + ".so",
+                                        m_program.File("Plugin/" + plugin + ".so"));
+    }
+    return "127.0.0.1:" + std::to_string(m_site->GetPort());
+}
+
 void CBatchTest::PointMedoraAt(const std::string& server)
 {
     testing_support::WriteFileBytes(MedoraFile("medora.ini"), "[Site]\nServer=" + server + "\n");

@@ -45,6 +45,10 @@ protected:
     std::vector<std::string> TvFiles() const { return search_test::TvFiles(m_tmp.Path()); }
     // Points medora at server ("host", "host:port", or anything a user might write there).
     void PointMedoraAt(const std::string& server);
+    // Puts the test plug-ins "counting" (it has PIN_GetListingCounts) and "plain" (it has not)
+    // into the program folder; they search the started site, whose address this returns for
+    // their VISTREL_TEST_SERVER.
+    std::string AddTestPlugins();
 
     // Loopback only: the constructor clears the proxy variables. First, so it is put back last.
     testing_support::CScopedEnv m_noProxy;
